@@ -1,0 +1,149 @@
+// platform.h: the narrow interface between the installer's decisions and the machine.
+//
+// Portable code (wizard controller, installation run, finish actions) talks to the system
+// only through these interfaces. win/ implements them over Win32; tests/support/ has an
+// in-memory implementation for the native tests.
+//
+// All text is GBK bytes (std::string). Paths are full Windows paths ("C:\dir\file").
+// Registry key paths are given as the program forms them, with or without a leading "\".
+//
+//   FileSystem   folders, whole-file writes, current directory
+//   Registry     values under HKLM / HKCU / HKCR
+//   Shell        shell links, ShellExecute, connection state, processes, sleep
+//   Dialogs      message boxes, the close confirmation, the error box, the folder browser
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace setup {
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // True when a directory of that name exists ("D: " with its blank is a valid question:
+    // it asks whether drive D: is present and ready).
+    virtual bool DirectoryExists(const std::string& path) = 0;
+    virtual bool FileExists(const std::string& path) = 0;
+    // Creates one directory level; false when it could not be made (or already exists).
+    virtual bool CreateDirectory(const std::string& path) = 0;
+    // Deletes a file; the result is advisory.
+    virtual bool DeleteFile(const std::string& path) = 0;
+
+    // Creates or truncates the file (exclusive access) and writes all bytes in one write.
+    struct WriteResult {
+        enum Stage { kOk, kCreateFailed, kWriteFailed } stage = kOk;
+        std::string reason;  // the system's text for the failure, GBK, no trailing full stop
+        bool ok() const { return stage == kOk; }
+    };
+    virtual WriteResult WriteFile(const std::string& path, std::span<const uint8_t> bytes) = 0;
+
+    virtual bool SetCurrentDirectory(const std::string& path) = 0;
+    // Folder of the running executable, with its trailing "\".
+    virtual std::string ModuleFolder() = 0;
+};
+
+enum class RegRoot { LocalMachine, CurrentUser, ClassesRoot };
+
+class Registry {
+public:
+    virtual ~Registry() = default;
+
+    // Opens the key for reading and setting values (access 0x80000002, no 64-bit view flag),
+    // creating it when missing. False when it can be neither opened nor created.
+    virtual bool CreateKey(RegRoot root, const std::string& key) = 0;
+    // Open-or-create the key, then set a value. Strings are written as REG_SZ with their
+    // terminating zero counted. False on any failure.
+    virtual bool SetDword(RegRoot root, const std::string& key, const std::string& name, uint32_t value) = 0;
+    virtual bool SetString(RegRoot root, const std::string& key, const std::string& name, const std::string& value) = 0;
+    // Reads from an existing key only (never creates it). nullopt when the key or value is
+    // missing or the value has another type. An empty name reads the key's default value.
+    virtual std::optional<uint32_t> GetDword(RegRoot root, const std::string& key, const std::string& name) = 0;
+    virtual std::optional<std::string> GetString(RegRoot root, const std::string& key, const std::string& name) = 0;
+};
+
+struct ProcessEntry {
+    uint32_t pid = 0;
+    std::string exe_name;  // file name without folder, bytes as the system reports them
+};
+
+struct ShellLinkFields {
+    std::string target;
+    std::string arguments;
+    std::string icon_path;
+    int icon_index = 0;
+    std::string working_dir;
+};
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+
+    // Writes a shell link (.lnk) through the shell link object. kComFailed: COM could not be
+    // initialised (nothing written, silent); kObjectFailed: the link object or one of its
+    // interfaces could not be obtained (an error for the caller); kOk otherwise (setter and
+    // save results are not examined).
+    enum class LinkResult { kOk, kComFailed, kObjectFailed };
+    virtual LinkResult CreateShellLink(const std::string& link_path, const ShellLinkFields& fields) = 0;
+
+    // ShellExecute. verb may be empty (the default action); owner_main_window passes the
+    // wizard window as owner instead of none.
+    virtual void Execute(const std::string& verb, const std::string& file, const std::string& params,
+                         const std::string& dir, int show_cmd, bool owner_main_window) = 0;
+
+    // InternetGetConnectedState: nullopt when the call returns false, else the flags.
+    virtual std::optional<uint32_t> ConnectedState() = 0;
+
+    // Tool Help snapshot; empty when unavailable.
+    virtual std::vector<ProcessEntry> ListProcesses() = 0;
+    // OpenProcess(PROCESS_TERMINATE) + TerminateProcess(0xFFFFFFFF); results ignored.
+    virtual void TerminateProcess(uint32_t pid) = 0;
+
+    virtual void Sleep(uint32_t ms) = 0;
+};
+
+// Win32 show commands used by the program.
+inline constexpr int kSwHide = 0;
+inline constexpr int kSwShowNormal = 1;
+inline constexpr int kSwShow = 5;
+
+// Message-box flags and answers as Windows defines them.
+inline constexpr unsigned kMbOk = 0x00;
+inline constexpr unsigned kMbYesNo = 0x04;
+inline constexpr unsigned kMbIconQuestion = 0x20;
+inline constexpr unsigned kMbIconExclamation = 0x30;
+inline constexpr unsigned kMbIconInformation = 0x40;
+inline constexpr unsigned kMbDefButton2 = 0x100;
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // Modal message box owned by the application; returns the answer (kIdYes, kIdNo, kIdOk).
+    virtual int MessageBox(const std::string& text, const std::string& title, unsigned flags) = 0;
+    // The framework's confirmation dialog: caption "Confirm", question icon, "&Yes"/"&No".
+    virtual bool Confirm(const std::string& text) = 0;
+    // The framework's error box: error icon, OK, the application title; the caller passes the
+    // text already finished with its full stop.
+    virtual void ShowError(const std::string& text) = 0;
+    // System folder browser rooted at the desktop; empty when cancelled or unavailable.
+    virtual std::string BrowseForFolder(const std::string& title) = 0;
+};
+
+// Everything the portable code may touch, handed over as one bundle of references.
+struct Platform {
+    FileSystem& fs;
+    Registry& reg;
+    Shell& shell;
+    Dialogs& dialogs;
+};
+
+}  // namespace setup

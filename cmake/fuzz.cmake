@@ -1,0 +1,10 @@
+# libFuzzer targets: one executable per tests/fuzz/*.cpp, built with clang.
+file(GLOB ZS_FUZZ_SOURCES CONFIGURE_DEPENDS tests/fuzz/*.cpp)
+foreach(src ${ZS_FUZZ_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${name} PRIVATE setupcore)
+endforeach()
+target_compile_options(setupcore PRIVATE -fsanitize=fuzzer-no-link,address,undefined)

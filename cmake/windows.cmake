@@ -1,0 +1,52 @@
+# Windows build (i686-w64-mingw32): the setup stub, the Windows layer, its tests under Wine,
+# and the small programs the example package and the tests install.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(ZS_JPEG_PREFIX "${CMAKE_SOURCE_DIR}/deps/mingw64" CACHE PATH "cross-built libjpeg-turbo")
+else()
+  set(ZS_JPEG_PREFIX "${CMAKE_SOURCE_DIR}/deps/mingw32" CACHE PATH "cross-built libjpeg-turbo")
+endif()
+add_library(zs_jpeg STATIC IMPORTED)
+set_target_properties(zs_jpeg PROPERTIES
+  IMPORTED_LOCATION "${ZS_JPEG_PREFIX}/lib/libjpeg.a"
+  INTERFACE_INCLUDE_DIRECTORIES "${ZS_JPEG_PREFIX}/include")
+
+# Small static executables: no MinGW runtime DLLs, unused sections dropped.
+target_compile_options(zs_options INTERFACE -ffunction-sections -fdata-sections
+  -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX -D_WIN32_WINNT=0x0601 -DWINVER=0x0601)
+target_link_options(zs_options INTERFACE -static -static-libgcc -static-libstdc++
+  -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware -s)
+
+file(GLOB_RECURSE ZS_WIN_SOURCES CONFIGURE_DEPENDS
+  win/*.cpp base/*_win.cpp package/*_win.cpp wizard/*_win.cpp install/*_win.cpp controls/*_win.cpp)
+list(FILTER ZS_WIN_SOURCES EXCLUDE REGEX "/wizard/entry_win\\.cpp$")
+add_library(setupwin STATIC ${ZS_WIN_SOURCES})
+target_link_libraries(setupwin PUBLIC setupcore zs_jpeg
+  comctl32 comdlg32 shell32 ole32 oleaut32 uuid gdi32 user32 advapi32 msimg32 shlwapi)
+
+add_executable(setup-stub WIN32 wizard/entry_win.cpp resources/setup.rc)
+target_link_libraries(setup-stub PRIVATE setupwin)
+target_link_options(setup-stub PRIVATE -municode)
+set_target_properties(setup-stub PROPERTIES OUTPUT_NAME setup-stub)
+target_include_directories(setup-stub PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+
+# GoogleTest from the sources Debian installs, cross-built for the tests that run under Wine.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+file(GLOB ZS_WINE_TEST_SOURCES CONFIGURE_DEPENDS tests/wine/*.cpp)
+if(ZS_WINE_TEST_SOURCES)
+  add_executable(wine_tests ${ZS_WINE_TEST_SOURCES} resources/test.rc)
+  target_link_libraries(wine_tests PRIVATE setupwin gtest gtest_main)
+  target_include_directories(wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+endif()
+
+# Helper programs: one GUI executable per .cpp file (the example's main program, the
+# uninstaller stand-in, the test programs the Wine tests start).
+file(GLOB ZS_PROGRAM_SOURCES CONFIGURE_DEPENDS examples/programs/*.cpp tests/wine/programs/*.cpp)
+foreach(src ${ZS_PROGRAM_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} WIN32 ${src})
+  target_link_libraries(${name} PRIVATE zs_options user32 gdi32)
+  target_link_options(${name} PRIVATE -municode)
+endforeach()

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on a Debian bookworm machine, and
+# cross-builds libjpeg-turbo for i686- and x86_64-w64-mingw32 into deps/ (cached).
+#
+# The shipped program is 32-bit (i686). The tests run a 64-bit build of the same sources
+# under 64-bit Wine, because the kernels of our build machines cannot execute 32-bit x86
+# Linux binaries, which 32-bit Wine needs.
+# Idempotent: when everything is present it only checks and returns.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+deps="$top/deps"
+stamp="$deps/.apt-ok-v2"
+
+pkgs=(
+  cmake make g++ clang pkg-config dpkg-dev
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+  libz-mingw-w64-dev wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
+  googletest libgtest-dev libtomlplusplus-dev zlib1g-dev nasm
+)
+
+need_apt=0
+if [ ! -f "$stamp" ]; then need_apt=1; fi
+if [ $need_apt = 0 ]; then
+  for p in i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix wine Xvfb xdotool convert clang cmake; do
+    command -v "$p" >/dev/null 2>&1 || need_apt=1
+  done
+fi
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+if [ $need_apt = 1 ]; then
+  echo "bootstrap: installing packages"
+  export DEBIAN_FRONTEND=noninteractive
+  # Source entries for the configured mirror, so libjpeg-turbo can be built from Debian's sources.
+  if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+    uris=$(awk '/^URIs:/{print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
+    [ -n "$uris" ] || uris=http://deb.debian.org/debian
+    as_root tee /etc/apt/sources.list.d/zz-deb-src.sources >/dev/null <<SRC
+Types: deb-src
+URIs: $uris
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  fi
+  as_root apt-get update -qq
+  as_root apt-get install -y -qq --no-install-recommends "${pkgs[@]}" >/dev/null
+  mkdir -p "$deps"
+  touch "$stamp"
+fi
+
+# libjpeg-turbo, cross-built static for the Windows programs.
+build_jpeg() {  # triple prefix-dir toolchain-file
+  local triple=$1 prefix=$2 toolchain=$3
+  [ -f "$prefix/lib/libjpeg.a" ] && return 0
+  echo "bootstrap: cross-building libjpeg-turbo for $triple"
+  mkdir -p "$deps/src"
+  ( cd "$deps/src"
+    [ -d libjpeg-turbo-src ] || {
+      rm -rf lj && mkdir lj && cd lj
+      apt-get source --download-only libjpeg-turbo >/dev/null 2>&1 || apt-get source --download-only libjpeg-turbo
+      dpkg-source -x --skip-patches ./libjpeg-turbo_*.dsc ../libjpeg-turbo-src >/dev/null 2>&1
+      cd .. && rm -rf lj
+    }
+  )
+  rm -rf "$deps/build-jpeg-$triple"
+  cmake -S "$deps/src/libjpeg-turbo-src" -B "$deps/build-jpeg-$triple" -G "Unix Makefiles" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+    -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF -DWITH_SIMD=OFF >/dev/null
+  cmake --build "$deps/build-jpeg-$triple" -j"$(nproc)" >/dev/null
+  cmake --install "$deps/build-jpeg-$triple" >/dev/null
+  rm -rf "$deps/build-jpeg-$triple"
+}
+build_jpeg i686-w64-mingw32 "$deps/mingw32" "$top/cmake/mingw32.cmake"
+build_jpeg x86_64-w64-mingw32 "$deps/mingw64" "$top/cmake/mingw64.cmake"
+echo "bootstrap: ok"

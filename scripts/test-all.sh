@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Every test: native unit tests, a short fuzz run, the Windows tests under Wine and the
+# end-to-end scripts in tests/e2e/. Prints one closing line "N passed, N failed".
+set -uo pipefail
+cd "$(dirname "$0")/.."
+: "${O:=out}"
+export O
+passed=0 failed=0 failures=()
+
+step() {  # name command...
+  local name=$1; shift
+  echo "=== $name"
+  local t0=$SECONDS
+  if "$@"; then
+    passed=$((passed + 1)); echo "--- ok: $name ($((SECONDS - t0)) s)"
+  else
+    failed=$((failed + 1)); failures+=("$name"); echo "--- FAILED: $name ($((SECONDS - t0)) s)"
+  fi
+}
+
+step "native unit tests" "$O/build-host/unit_tests" --gtest_brief=1
+[ -x scripts/fuzz.sh ] && step "fuzz smoke run" scripts/fuzz.sh 15
+step "Windows tests under Wine" scripts/wine-test.sh
+for t in tests/e2e/*.sh; do
+  [ -e "$t" ] || continue
+  step "e2e: $(basename "$t" .sh)" bash "$t"
+done
+
+echo
+[ ${#failures[@]} -gt 0 ] && printf 'failed: %s\n' "${failures[@]}"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

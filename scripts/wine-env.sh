@@ -1,0 +1,38 @@
+# Source this file: it points Wine at the project's own prefix under $O and makes sure the
+# prefix is initialised (once; later runs reuse it) with the font replacements the wizard needs.
+: "${O:=out}"
+mkdir -p "$O"
+export WINEPREFIX="$(cd "$O" && pwd)/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+zs_top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+zs_wine_init() {
+  [ -f "$WINEPREFIX/.zs-ready" ] && return 0
+  echo "wine: creating prefix $WINEPREFIX" >&2
+  rm -rf "$WINEPREFIX"
+  zs_with_display wineboot -i >/dev/null 2>&1 || true
+  wineserver -w
+  # The wizard asks for 微软雅黑 and 宋体 by name; map them to the installed CJK font so that
+  # screenshots show real glyphs. No crash dialogs: a crash must fail the test, not wait.
+  local reg="$WINEPREFIX/zs-setup.reg"
+  printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+    '"微软雅黑"="WenQuanYi Micro Hei"' '"宋体"="WenQuanYi Micro Hei"' \
+    '"Microsoft YaHei"="WenQuanYi Micro Hei"' '"SimSun"="WenQuanYi Micro Hei"' \
+    '"Arial"="WenQuanYi Micro Hei"' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
+    | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
+  wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.zs-ready"
+}
+
+# Runs a command with an X display: the caller's when it works, otherwise a private Xvfb.
+zs_with_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then "$@"; return; fi
+  xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$@"
+}

@@ -1,0 +1,7 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+TEST(WineSmoke, RunsUnderWindowsApi) {
+    EXPECT_NE(GetModuleHandleW(nullptr), nullptr);
+}

@@ -1,0 +1,6 @@
+// Program entry of the setup executable.
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    return 0;
+}
