@@ -11,6 +11,7 @@
 //   Registry     values under HKLM / HKCU / HKCR
 //   Shell        shell links, ShellExecute, connection state, processes, sleep
 //   Dialogs      message boxes, the close confirmation, the error box, the folder browser
+//   Resources    the program's own RCDATA resources
 #pragma once
 
 #include <cstdint>
@@ -138,12 +139,21 @@ public:
     virtual std::string BrowseForFolder(const std::string& title) = 0;
 };
 
+class Resources {
+public:
+    virtual ~Resources() = default;
+    // The bytes of the RCDATA resource of that name, valid for the life of the program.
+    // Throws Error("Resource <name> not found") when it is missing.
+    virtual std::span<const uint8_t> Find(const std::string& name) = 0;
+};
+
 // Everything the portable code may touch, handed over as one bundle of references.
 struct Platform {
     FileSystem& fs;
     Registry& reg;
     Shell& shell;
     Dialogs& dialogs;
+    Resources& resources;
 };
 
 }  // namespace setup

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/error.h"
+
 namespace setup::testing {
 
 namespace {
@@ -222,6 +224,12 @@ void FakeDialogs::ShowError(const std::string& text) {
 std::string FakeDialogs::BrowseForFolder(const std::string& title) {
     browse_titles.push_back(title);
     return browse_result;
+}
+
+std::span<const uint8_t> FakeResources::Find(const std::string& name) {
+    auto it = items.find(name);
+    if (it == items.end()) throw Error("Resource " + name + " not found");
+    return it->second;
 }
 
 FakeMachine::FakeMachine() {

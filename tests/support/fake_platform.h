@@ -118,6 +118,12 @@ public:
     std::string BrowseForFolder(const std::string& title) override;
 };
 
+class FakeResources : public Resources {
+public:
+    std::map<std::string, std::vector<uint8_t>> items;  // by exact name
+    std::span<const uint8_t> Find(const std::string& name) override;
+};
+
 // One fake machine: drive C: with the usual shell folders registered for the current user.
 struct FakeMachine {
     std::vector<std::string> log;
@@ -125,9 +131,10 @@ struct FakeMachine {
     FakeRegistry reg{log};
     FakeShell shell{log};
     FakeDialogs dialogs{log};
+    FakeResources resources;
 
     FakeMachine();
-    Platform platform() { return Platform{fs, reg, shell, dialogs}; }
+    Platform platform() { return Platform{fs, reg, shell, dialogs, resources}; }
     static constexpr const char* kDesktop = "C:\\Users\\user\\Desktop";
     static constexpr const char* kPrograms = "C:\\Users\\user\\Start Menu\\Programs";
 };

@@ -1,0 +1,16 @@
+// safe_name.h: whether a stored file name stays inside the target folder.
+#pragma once
+
+#include <string_view>
+
+namespace setup {
+
+// A stored Name is safe when it begins with exactly one "\", has no empty, "." or ".."
+// component, no ":" (drive letters, streams), no "/" , no control characters or characters
+// Windows forbids in file names (< > " | ? * are refused; "*." rows are skipped elsewhere),
+// no component that is a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an
+// extension), and no component ending in a blank or a dot. GBK-aware: a trail byte that
+// equals "\" (0x5C) inside a two-byte character is not a separator.
+bool IsSafeStoredName(std::string_view gbk_name);
+
+}  // namespace setup
