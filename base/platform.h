@@ -43,6 +43,10 @@ public:
         bool ok() const { return stage == kOk; }
     };
     virtual WriteResult WriteFile(const std::string& path, std::span<const uint8_t> bytes) = 0;
+    // Writes a file that must be fresh: an existing plain file is deleted first, then the file
+    // is created only if nothing of that name exists (never opened through an existing file,
+    // directory or link), with no sharing, and written in one write.
+    virtual WriteResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes) = 0;
 
     virtual bool SetCurrentDirectory(const std::string& path) = 0;
     // Folder of the running executable, with its trailing "\".

@@ -100,6 +100,13 @@ FileSystem::WriteResult FakeFileSystem::WriteFile(const std::string& path, std::
     return {};
 }
 
+FileSystem::WriteResult FakeFileSystem::WriteNewFile(const std::string& path, std::span<const uint8_t> bytes) {
+    std::string n = NormPath(path);
+    if (files.count(n) && !locked.count(n)) files.erase(n);
+    if (files.count(n) || dirs.count(n)) return {WriteResult::kCreateFailed, "Cannot create a file when that file already exists"};
+    return WriteFile(path, bytes);
+}
+
 bool FakeFileSystem::SetCurrentDirectory(const std::string& path) {
     if (!DirectoryExists(path)) return false;
     current_dir = path;

@@ -41,6 +41,7 @@ public:
     bool CreateDirectory(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;
     WriteResult WriteFile(const std::string& path, std::span<const uint8_t> bytes) override;
+    WriteResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes) override;
     bool SetCurrentDirectory(const std::string& path) override;
     std::string ModuleFolder() override { return module_folder; }
 };
