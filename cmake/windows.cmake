@@ -50,3 +50,9 @@ foreach(src ${ZS_PROGRAM_SOURCES})
   target_link_libraries(${name} PRIVATE zs_options user32 gdi32)
   target_link_options(${name} PRIVATE -municode)
 endforeach()
+
+# wintool: the console driver of the end-to-end tests (windows, registry, links, processes).
+if(TARGET wintool)
+  set_target_properties(wintool PROPERTIES WIN32_EXECUTABLE OFF)
+  target_link_libraries(wintool PRIVATE ole32 uuid shell32 advapi32)
+endif()
