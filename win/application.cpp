@@ -17,13 +17,24 @@ constexpr UINT kActivateMain = WM_APP + 1;
 
 Application* g_current = nullptr;
 
+BOOL CALLBACK TakeFirstIcon(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR param) {
+    *reinterpret_cast<HICON*>(param) = ::LoadIconW(module, name);
+    return FALSE;  // the first one only
+}
+
+// The program's icon as Explorer shows it: the first icon group of the executable.
+HICON FirstIcon(HINSTANCE instance) {
+    HICON icon = nullptr;
+    ::EnumResourceNamesW(instance, RT_GROUP_ICON, TakeFirstIcon, reinterpret_cast<LONG_PTR>(&icon));
+    return icon ? icon : ::LoadIconW(nullptr, IDI_APPLICATION);
+}
+
 void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
-    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
-    if (!wc.hIcon) wc.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    wc.hIcon = FirstIcon(instance);
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kWindowClass;
     ::RegisterClassExW(&wc);  // fails harmlessly when a second object registers it again
@@ -87,6 +98,8 @@ int Application::Run(int show_cmd) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         });
+        // A main window destroyed without Terminate ends the program all the same.
+        if (main_window_ && !::IsWindow(main_window_)) Terminate();
         UpdateTaskbarButton();
     }
     terminated_ = true;

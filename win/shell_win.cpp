@@ -46,11 +46,21 @@ Shell::LinkResult WinShell::CreateShellLink(const std::string& link_path, const 
 
 void WinShell::Execute(const std::string& verb, const std::string& file, const std::string& params,
                        const std::string& dir, int show_cmd, bool owner_main_window) {
-    HWND owner = owner_main_window && app_ ? app_->MainWindow() : nullptr;
     std::wstring wverb = Wide(verb), wfile = Wide(file), wparams = Wide(params), wdir = Wide(dir);
     // The shell may hand the request to extensions that need COM on this thread.
     CoInitScope com;
-    ::ShellExecuteW(owner, OrNull(wverb), wfile.c_str(), OrNull(wparams), OrNull(wdir), show_cmd);
+    // ShellExecute itself, made synchronous: the program often ends right after this call
+    // (the finish actions), and a launch still in progress must not be cut off.
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.hwnd = owner_main_window && app_ ? app_->MainWindow() : nullptr;
+    info.lpVerb = OrNull(wverb);
+    info.lpFile = wfile.c_str();
+    info.lpParameters = OrNull(wparams);
+    info.lpDirectory = OrNull(wdir);
+    info.nShow = show_cmd;
+    ::ShellExecuteExW(&info);
 }
 
 std::optional<uint32_t> WinShell::ConnectedState() {

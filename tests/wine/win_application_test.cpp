@@ -94,6 +94,18 @@ TEST(WinApplicationTest, TerminateDuringStartUpNeverShowsTheWindow) {
     ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
+TEST(WinApplicationTest, MainWindowDestroyedWithoutTerminateEndsTheLoop) {
+    Application app;
+    MainWindow main;
+    main.Create(app);
+    ::PostMessageW(main.hwnd, WM_CLOSE, 0, 0);  // the default close destroys the window
+    EXPECT_EQ(app.Run(SW_SHOWNOACTIVATE), 0);
+    EXPECT_EQ(main.events, std::vector<std::string>{"destroyed"});
+    EXPECT_TRUE(app.Terminated());
+    MSG msg;
+    ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
 TEST(WinApplicationTest, DialogOwnerIsTheVisibleMainWindow) {
     Application app;
     MainWindow main;

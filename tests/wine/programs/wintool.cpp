@@ -79,17 +79,22 @@ struct Find {
     HWND found = nullptr;
 };
 
+BOOL CALLBACK MatchTitle(HWND w, LPARAM p) {
+    auto* f = reinterpret_cast<Find*>(p);
+    if (!IsWindowVisible(w) || !TitleMatches(TextOf(w), *f->pattern)) return TRUE;
+    f->found = w;
+    return FALSE;
+}
+
 HWND FindWindowByTitle(const std::wstring& pattern) {
     Find find{&pattern};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* f = reinterpret_cast<Find*>(p);
-            if (!IsWindowVisible(w) || !TitleMatches(TextOf(w), *f->pattern)) return TRUE;
-            f->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&find));
+    EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&find));
     return find.found;
+}
+
+BOOL CALLBACK Collect(HWND w, LPARAM p) {
+    reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+    return TRUE;
 }
 
 std::wstring Rect(const RECT& r) {
@@ -124,13 +129,10 @@ int Wait(const std::wstring& title, double seconds, bool until_gone) {
 }
 
 int List() {
-    EnumWindows(
-        [](HWND w, LPARAM) -> BOOL {
-            if (IsWindowVisible(w))
-                Out(Hex(reinterpret_cast<UINT_PTR>(w)) + L"\t" + ClassOf(w) + L"\t" + Escape(TextOf(w)));
-            return TRUE;
-        },
-        0);
+    std::vector<HWND> windows;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
+    for (HWND w : windows)
+        if (IsWindowVisible(w)) Out(Hex(reinterpret_cast<UINT_PTR>(w)) + L"\t" + ClassOf(w) + L"\t" + Escape(TextOf(w)));
     return 0;
 }
 
@@ -149,13 +151,7 @@ int Dump(const std::wstring& title) {
     Out(L"enabled\t" + std::to_wstring(IsWindowEnabled(w) ? 1 : 0));
     bool dialog = ClassOf(w) == L"#32770";
     std::vector<HWND> children;
-    EnumChildWindows(
-        w,
-        [](HWND c, LPARAM p) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(p)->push_back(c);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+    EnumChildWindows(w, Collect, reinterpret_cast<LPARAM>(&children));
     for (HWND c : children) {
         RECT r{};
         GetWindowRect(c, &r);
