@@ -1,5 +1,7 @@
 #include "win/application.h"
 
+#include <commctrl.h>
+
 #include <new>
 
 #include "base/error.h"
@@ -57,10 +59,30 @@ Application::Application(HINSTANCE instance)
 
 Application::~Application() {
     if (g_current == this) g_current = nullptr;
+    if (main_window_ && ::IsWindow(main_window_))
+        ::RemoveWindowSubclass(main_window_, &Application::MainWindowSubclass, 0);
     window_.reset();
 }
 
 Application* Application::Current() noexcept { return g_current; }
+
+void Application::SetMainWindow(HWND window) noexcept {
+    if (main_window_ && ::IsWindow(main_window_))
+        ::RemoveWindowSubclass(main_window_, &Application::MainWindowSubclass, 0);
+    main_window_ = window;
+    if (window) ::SetWindowSubclass(window, &Application::MainWindowSubclass, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK Application::MainWindowSubclass(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                                 DWORD_PTR data) {
+    auto* self = reinterpret_cast<Application*>(data);
+    if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_MINIMIZE && self->window_) {
+        self->Minimize();
+        return 0;
+    }
+    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, &Application::MainWindowSubclass, 0);
+    return ::DefSubclassProc(window, message, wparam, lparam);
+}
 
 void Application::SetTitle(const std::string& gbk) {
     title_ = gbk;
@@ -112,7 +134,14 @@ int Application::Run(int show_cmd) {
 }
 
 void Application::Minimize() noexcept {
-    if (window_) ::ShowWindow(window_.get(), SW_MINIMIZE);
+    if (!window_) return;
+    ::ShowWindow(window_.get(), SW_MINIMIZE);
+    // The system hides owned pop-ups with their minimised owner; the main window is hidden
+    // here in any case, and shown again when the application window is restored.
+    if (main_window_ && ::IsWindowVisible(main_window_)) {
+        ::ShowWindow(main_window_, SW_HIDE);
+        main_hidden_by_minimize_ = true;
+    }
 }
 
 bool Application::Guarded(const std::function<void()>& handler) noexcept {
@@ -194,11 +223,20 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                     // "Close window" on the task-bar button closes the main window, which asks.
                     if (main_window_ && ::IsWindowEnabled(main_window_)) ::PostMessageW(main_window_, WM_CLOSE, 0, 0);
                     return 0;
+                case SC_MINIMIZE:  // the task-bar button clicked while the program is active
+                    Minimize();
+                    return 0;
                 case SC_RESTORE: {
                     LRESULT r = ::DefWindowProcW(app, message, wparam, lparam);
                     ActivateMainWindow();
                     return r;
                 }
+            }
+            break;
+        case WM_SIZE:
+            if (wparam != SIZE_MINIMIZED && main_hidden_by_minimize_) {
+                main_hidden_by_minimize_ = false;
+                if (main_window_ && ::IsWindow(main_window_)) ::ShowWindow(main_window_, SW_SHOW);
             }
             break;
         case WM_CLOSE:

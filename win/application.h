@@ -11,8 +11,8 @@
 //   HWND main = CreateWindowExW(..., app.window() /* owner */, ...);
 //   app.SetMainWindow(main);
 //   return app.Run(show);          // shows the main window unless start-up ended the program
-// Route the main window's SC_MINIMIZE to app.Minimize(), so the task-bar button and the window
-// minimise together.
+// SetMainWindow subclasses the main window for one message: its minimise command minimises
+// the application window instead, so the task-bar button and the window go down together.
 #pragma once
 
 #include <windows.h>
@@ -45,7 +45,7 @@ public:
 
     // The wizard window: owner of message boxes, destroyed when the loop ends.
     HWND MainWindow() const noexcept { return main_window_; }
-    void SetMainWindow(HWND window) noexcept { main_window_ = window; }
+    void SetMainWindow(HWND window) noexcept;
 
     // Owner for a modal box: the main window while it is visible, else the active window of
     // this thread (null during start-up, so the box gets its own task-bar button).
@@ -78,6 +78,8 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    static LRESULT CALLBACK MainWindowSubclass(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                               UINT_PTR id, DWORD_PTR data);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
     void UpdateTaskbarButton() noexcept;
     void ActivateMainWindow() noexcept;
@@ -87,6 +89,7 @@ private:
     HWND main_window_ = nullptr;
     std::string title_;
     bool terminated_ = false;
+    bool main_hidden_by_minimize_ = false;
 };
 
 }  // namespace setup::win

@@ -106,6 +106,22 @@ TEST(WinApplicationTest, MainWindowDestroyedWithoutTerminateEndsTheLoop) {
     ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
+TEST(WinApplicationTest, MinimisingTheMainWindowMinimisesTheApplication) {
+    Application app;
+    MainWindow main;
+    main.Create(app);
+    ::ShowWindow(main.hwnd, SW_SHOWNOACTIVATE);
+    ::ShowWindow(app.window(), SW_SHOWNOACTIVATE);
+    ::SendMessageW(main.hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(::IsIconic(app.window()));
+    EXPECT_FALSE(::IsIconic(main.hwnd));
+    EXPECT_FALSE(::IsWindowVisible(main.hwnd));  // owned windows go with their owner
+    ::SendMessageW(app.window(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_FALSE(::IsIconic(app.window()));
+    EXPECT_TRUE(::IsWindowVisible(main.hwnd));
+    ::DestroyWindow(main.hwnd);
+}
+
 TEST(WinApplicationTest, DialogOwnerIsTheVisibleMainWindow) {
     Application app;
     MainWindow main;
