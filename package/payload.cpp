@@ -82,6 +82,8 @@ uint32_t ByteSum(std::span<const uint8_t> bytes) {
     return SumWords(bytes.data(), bytes.size());
 }
 
+uint32_t ByteSumPortable(std::span<const uint8_t> bytes) { return SumWords(bytes.data(), bytes.size()); }
+
 std::optional<std::span<const uint8_t>> Payload::Range(uint32_t offset, uint32_t size) const {
     if (uint64_t{offset} + uint64_t{size} > uint64_t{bytes_.size()}) return std::nullopt;
     return std::span<const uint8_t>(bytes_).subspan(offset, size);
