@@ -49,7 +49,8 @@ PEAK_SMALL="fill white stroke none path 'M58,178 L128,76 L198,178 Z'"
 TICK="fill-opacity 0 stroke white stroke-width 26 stroke-linecap round stroke-linejoin round
       path 'M78,132 L114,168 L180,98'"
 
-# emblem GLYPH SIZE OUT: the orange shield with a glyph, transparent around, SIZE pixels.
+# emblem GLYPH SIZE OUT [RIM]: the orange shield with a glyph, transparent around, SIZE
+# pixels; RIM 0 leaves out the inner rim (too fine for 16 pixels).
 emblem() {
   local glyph=$1 size=$2 out=$3 rim=${4:-1}
   convert -size 1024x1024 xc:black -fill white -draw "scale 4,4 path '$SHIELD'" -alpha off "$T/mask.png"
@@ -75,7 +76,7 @@ shadowed() {
       -layers merge +repage -gravity center -extent "${w}x${h}" "PNG32:$2"
 }
 
-# folder ICON: a folder outline glyph in a 64-unit square, colours BACK FRONT EDGE.
+# folder BACK FRONT EDGE SIZE OUT: a folder glyph drawn in a 64-unit square.
 folder() {
   local back=$1 front=$2 edge=$3 size=$4 out=$5
   convert -size 256x256 xc:none \
@@ -86,7 +87,7 @@ folder() {
       -filter Lanczos -resize "${size}x${size}" "PNG32:$out"
 }
 
-# document ICON: a sheet with a folded corner and text lines, 64-unit square.
+# document SIZE OUT: a sheet with a folded corner and text lines, 64-unit square.
 document() {
   local size=$1 out=$2
   convert -size 256x256 xc:none \
