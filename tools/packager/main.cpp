@@ -74,22 +74,16 @@ int Build(const std::vector<std::string>& args) {
     }
     if (manifest_path.empty() || output.empty()) throw UsageError("build needs a MANIFEST and -o OUT.exe");
 
-    const Manifest manifest = ReadManifest(manifest_path, defines);
-    PeImage pe = PeImage::Parse(ReadWholeFile(stub, "stub"), stub.string());
-    Package package = MakePackage(manifest, level);
-    const SetupConfig& c = package.config;
-    const size_t packed = package.setuppack.size();
-    const uint64_t payload = package.payload_size;
-    const uint32_t sum = c.PackSum();
-    const int files = c.FileCount(), shortcuts = c.ShortcutCount(), values = c.RegValueCount();
-    ResourcePlacement placed;
-    const std::vector<Resource> resources = PackageResources(pe, std::move(package));
-    const std::vector<uint8_t> bytes = WithResources(pe, resources, &placed);
-    WriteFileAtomically(output, bytes);
+    const BuildReport r = BuildSetup(manifest_path, defines, stub, output, level);
     std::printf("%s: %d files, payload %llu bytes (%zu packed), byte sum %u, %d shortcuts, %d registry values\n",
-                output.c_str(), files, static_cast<unsigned long long>(payload), packed, sum, shortcuts, values);
-    std::printf("%s: %zu bytes; resources %s at RVA 0x%X (%u bytes)\n", output.c_str(), bytes.size(),
-                placed.in_place ? "rewritten in place" : "in a new section", placed.rva, placed.size);
+                output.c_str(), r.files, static_cast<unsigned long long>(r.payload_size), r.packed_size, r.pack_sum,
+                r.shortcuts, r.reg_values);
+    const ResourcePlacement& p = r.placement;
+    std::printf("%s: %zu bytes; resources %s at RVA 0x%X (%u bytes)\n", output.c_str(), r.setup_size,
+                p.moved_relocations ? "rewritten in place (relocations moved up)"
+                : p.in_place        ? "rewritten in place"
+                                    : "in a new section",
+                p.rva, p.size);
     return 0;
 }
 

@@ -43,8 +43,10 @@ public:
         for (const ManifestText& t : kManifestTexts) keys.insert(t.key);
         Known(*product->as_table(), "[product]", keys);
         for (const ManifestText& t : kManifestTexts)
-            if (const toml::node* n = product->as_table()->get(t.key))
+            if (const toml::node* n = product->as_table()->get(t.key)) {
                 m_.texts[t.field] = String(*n, std::string("product.") + t.key);
+                m_.text_lines[t.field] = LineOf(*n);
+            }
 
         for (const toml::table& row : Rows(root, "file")) {
             const std::string what = "[[file]] " + std::to_string(m_.files.size());

@@ -74,6 +74,7 @@ extern const ManifestText kManifestTexts[12];
 struct Manifest {
     std::filesystem::path path;
     std::map<TextField, std::string> texts;  // UTF-8; absent keys are empty
+    std::map<TextField, int> text_lines;
     std::filesystem::path licence;
     std::vector<ManifestFile> files;
     std::vector<ManifestShortcut> shortcuts;

@@ -71,7 +71,8 @@ void SetTexts(const Manifest& m, SetupConfig& c) {
     for (const ManifestText& t : kManifestTexts) {
         const auto it = m.texts.find(t.field);
         const std::string utf8 = it == m.texts.end() ? "" : it->second;
-        const std::string what = m.Where(0) + ": product." + t.key;
+        const auto line = m.text_lines.find(t.field);
+        const std::string what = m.Where(line == m.text_lines.end() ? 0 : line->second) + ": product." + t.key;
         const std::string gbk = Utf8ToGbk(utf8, what);
         CheckLength(gbk, SetupConfig::Capacity(t.field), what);
         const bool date = t.field == TextField::ReleaseDate || t.field == TextField::Date ||
@@ -168,14 +169,25 @@ void SetRegValues(const Manifest& m, SetupConfig& c) {
 }
 
 std::vector<uint8_t> ReadPayload(const Manifest& m, const std::vector<std::string>& names, SetupConfig& c) {
+    // Sizes first, so a package that cannot fit is refused before anything is read.
     uint64_t expected = 0;
-    for (const ManifestFile& f : m.files) {
+    for (size_t i = 0; i < m.files.size(); ++i) {
+        const ManifestFile& f = m.files[i];
+        const std::string what = m.Where(f.line) + ": [[file]] " + std::to_string(i) + " (" + f.name + ")";
         std::error_code ec;
-        const auto size = std::filesystem::file_size(f.source, ec);
-        if (!ec) expected += size;
+        if (!std::filesystem::is_regular_file(f.source, ec))
+            throw PackError(what + ": source " + Quoted(f.source.string()) + " is missing or not a file");
+        const uint64_t size = std::filesystem::file_size(f.source, ec);
+        if (ec) throw PackError(what + ": cannot read " + Quoted(f.source.string()) + ": " + ec.message());
+        if (size >= kMaxFileSize)
+            throw PackError(what + ": " + std::to_string(size) + " bytes; a file must be smaller than 2 GB (2^31 bytes)");
+        expected += size;
+        if (expected >= kMaxFileSize)
+            throw PackError(what + ": the payload would reach " + std::to_string(expected) +
+                            " bytes; offsets and the payload must stay below 2 GB (2^31 bytes)");
     }
     std::vector<uint8_t> payload;
-    payload.reserve(static_cast<size_t>(std::min(expected, kMaxFileSize)));
+    payload.reserve(static_cast<size_t>(expected));
     for (size_t i = 0; i < m.files.size(); ++i) {
         const ManifestFile& f = m.files[i];
         const std::string what = m.Where(f.line) + ": [[file]] " + std::to_string(i) + " (" + f.name + ")";
@@ -268,6 +280,24 @@ std::vector<Resource> PackageResources(const PeImage& stub, Package&& package) {
     PutResource(list, rcdata("SETUPPACK", std::move(package.setuppack)));
     PutResource(list, rcdata("PROTOCOL", std::move(package.protocol)));
     return list;
+}
+
+BuildReport BuildSetup(const std::filesystem::path& manifest_path, const Defines& defines,
+                       const std::filesystem::path& stub, const std::filesystem::path& output, int level) {
+    const Manifest manifest = ReadManifest(manifest_path, defines);
+    const PeImage pe = PeImage::Parse(ReadWholeFile(stub, "stub"), stub.string());
+    Package package = MakePackage(manifest, level);
+    BuildReport report;
+    report.files = package.config.FileCount();
+    report.shortcuts = package.config.ShortcutCount();
+    report.reg_values = package.config.RegValueCount();
+    report.payload_size = package.payload_size;
+    report.packed_size = package.setuppack.size();
+    report.pack_sum = package.config.PackSum();
+    const std::vector<uint8_t> bytes = WithResources(pe, PackageResources(pe, std::move(package)), &report.placement);
+    WriteFileAtomically(output, bytes);
+    report.setup_size = bytes.size();
+    return report;
 }
 
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes) {

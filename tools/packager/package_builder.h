@@ -36,6 +36,20 @@ Package MakePackage(const Manifest& manifest, int level = 9);
 // The three resources put into a copy of the stub's resources.
 std::vector<Resource> PackageResources(const PeImage& stub, Package&& package);
 
+struct BuildReport {
+    int files = 0, shortcuts = 0, reg_values = 0;
+    uint64_t payload_size = 0;
+    size_t packed_size = 0;
+    uint32_t pack_sum = 0;
+    size_t setup_size = 0;
+    ResourcePlacement placement;
+};
+
+// The whole build: manifest, stub, package, resources, written atomically to `output`.
+// Nothing is written unless every check passes. Throws PackError.
+BuildReport BuildSetup(const std::filesystem::path& manifest, const Defines& defines,
+                       const std::filesystem::path& stub, const std::filesystem::path& output, int level = 9);
+
 // Writes bytes to a temporary file beside `path` and renames it over `path`, so a failure
 // leaves no partial file behind. Throws PackError.
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes);

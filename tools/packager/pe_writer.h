@@ -1,14 +1,21 @@
 // pe_writer.h: rewrites the resource section of a PE image.
 //
-// The new resource section replaces the old one where it stands when the old one is the
-// image's last section (by address and in the file), begins at the resource directory and
-// holds no other data directory. Otherwise (MinGW puts .reloc after .rsrc) a new ".rsrc"
-// section is appended and the resource directory points at it; the old section stays as
-// it was, unused. Everything outside the headers' changed fields and the new section is
-// copied byte for byte; an overlay after the last section is carried to the end of the new
-// file (the COFF symbol table pointer follows it). Header fields changed: NumberOfSections,
-// the section header, SizeOfImage, SizeOfInitializedData, the resource data directory and
-// CheckSum, which is recomputed. A signed image is refused: its signature would not survive.
+// Where the new resource section goes, in order of preference:
+//  1. where the old one stands, when it is the image's last section (by address and in the
+//     file), begins at the resource directory and holds nothing else;
+//  2. where the old one stands, moving the one section after it up behind it, when that
+//     section holds only the base relocations (the .rsrc, .reloc ending of MinGW and MSVC
+//     images): relocation data are found only through their directory, and the move is
+//     made only when no fix-up points into either section and no other directory or the
+//     entry point lies in them;
+//  3. otherwise in a new ".rsrc" section appended to the image; the old section stays,
+//     unused, and is renamed ".oldrsrc" so tools that look sections up by name are not
+//     misled. This needs a free section header slot in the headers.
+// Everything else is copied byte for byte; an overlay after the last section is carried to
+// the end of the new file (the COFF symbol table pointer follows it). Header fields changed:
+// NumberOfSections, the moved sections' headers, SizeOfImage, SizeOfInitializedData, the
+// resource and relocation data directories and CheckSum, which is recomputed. A signed
+// image is refused: its signature would not survive.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +29,8 @@
 namespace setup::packager {
 
 struct ResourcePlacement {
-    bool in_place = false;  // the old resource section was replaced where it stood
+    bool in_place = false;           // the old resource section was replaced where it stood
+    bool moved_relocations = false;  // ... and the relocation section moved up behind it
     uint32_t rva = 0;
     uint32_t size = 0;      // resource data, unpadded
     uint32_t raw_pointer = 0;
