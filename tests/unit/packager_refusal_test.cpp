@@ -2,8 +2,6 @@
 // nothing is written (an earlier output stays as it was, no temporary file is left).
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <functional>
 #include <map>
 
@@ -192,13 +190,24 @@ TEST_F(BuildRefusal, MessagesGiveTheManifestLine) {
     EXPECT_NE(message.find("manifest.toml:" + std::to_string(line - 1) + ": [[file]] 1"), std::string::npos) << message;
 }
 
-TEST_F(BuildRefusal, AnUnwritableOutputFolderIsReported) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
-    std::filesystem::create_directories(dir_ / "ro");
-    std::filesystem::permissions(dir_ / "ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+TEST_F(BuildRefusal, AnOutputThatCannotBeWrittenIsReportedAndLeavesNoTemporaryFile) {
     dir_.Write("manifest.toml", ManifestParts{}.Render());
-    EXPECT_THROW(BuildSetup(dir_ / "manifest.toml", {}, dir_ / "stub.exe", dir_ / "ro" / "setup.exe"), PackError);
-    std::filesystem::permissions(dir_ / "ro", std::filesystem::perms::owner_all);
+    try {
+        BuildSetup(dir_ / "manifest.toml", {}, dir_ / "stub.exe", dir_ / "no-such-folder" / "setup.exe");
+        ADD_FAILURE() << "built into a missing folder";
+    } catch (const PackError& e) {
+        EXPECT_NE(std::string(e.what()).find("cannot create a file in its folder"), std::string::npos) << e.what();
+    }
+    // An output path that is a folder: the temporary file is written, the rename fails.
+    std::filesystem::create_directories(dir_ / "taken.exe" / "inside");
+    try {
+        BuildSetup(dir_ / "manifest.toml", {}, dir_ / "stub.exe", dir_ / "taken.exe");
+        ADD_FAILURE() << "replaced a folder";
+    } catch (const PackError& e) {
+        EXPECT_NE(std::string(e.what()).find("cannot replace it"), std::string::npos) << e.what();
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+        EXPECT_NE(entry.path().filename().string().rfind(".taken.exe.", 0), 0u) << "temporary file left behind";
 }
 
 }  // namespace

@@ -98,10 +98,9 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
         out << "\nFAILED: " << problems << " problem(s)\n";
         return false;
     }
-    const std::pair<TextField, const char*> kFolder{TextField::Folder, "folder"};
     for (const ManifestText& t : kManifestTexts)
         out << Format("  %-14s ", t.key) << Show(c.Text(t.field)) << "\n";
-    out << Format("  %-14s ", kFolder.second) << Show(c.Text(kFolder.first)) << "\n";
+    out << Format("  %-14s ", "folder") << Show(c.Folder()) << "\n";
     out << Format("  %-14s %u (0x%08X)\n", "pack_sum", c.PackSum(), c.PackSum());
 
     const int32_t raw_files = c.RawFileCount();
