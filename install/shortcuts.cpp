@@ -45,7 +45,7 @@ void CreateGroupShortcut(Platform& p, const std::string& group, const std::strin
                          const std::string& link_name, const std::string& arguments) {
     const std::string programs = GetProgramsFolder(p.reg);
     if (programs.empty() || !p.fs.DirectoryExists(programs)) return;
-    const std::string group_folder = programs + "\\" + group;
+    const std::string group_folder = group.empty() ? programs : programs + "\\" + group;
     // One level only, and only a plain name: a group such as "..\x" must not land outside
     // Programs. An empty group puts the links into Programs itself.
     const bool plain = group.empty() || IsPlainFileName(group);
