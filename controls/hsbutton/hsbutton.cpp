@@ -335,13 +335,23 @@ bool THSButton::AccessKey(char ch) {
     return true;
 }
 
-bool THSButton::DialogKey(int key, KeyModifiers mods, FocusKind focused) {
+bool THSButton::WantsDialogKey(int key, KeyModifiers mods, FocusKind focused) const {
     const bool acts = (key == kKeyEnter && default_) ||
                       (key == kKeyEscape && cancel_ && !mods.any() && visible_ && enabled_);
-    if (!acts || focused == FocusKind::kPushButton) return false;
+    return acts && focused != FocusKind::kPushButton && !destroying_;
+}
+
+bool THSButton::DialogKey(int key, KeyModifiers mods, FocusKind focused) {
+    if (!WantsDialogKey(key, mods, focused)) return false;
     pressed_ = true;
     Click();
     return true;
+}
+
+void THSButton::CancelPress() {
+    if (!pressed_) return;
+    pressed_ = false;
+    Repaint(true);
 }
 
 void THSButton::FocusChanged(bool focused) {

@@ -155,6 +155,10 @@ public:
     bool AccessKey(char ch);
     // Enter or Escape on the form; true when this button took it.
     bool DialogKey(int key, KeyModifiers mods, FocusKind focused);
+    // Whether DialogKey would take the key (without clicking).
+    bool WantsDialogKey(int key, KeyModifiers mods, FocusKind focused) const;
+    // The press ends without a click (the window lost the mouse capture).
+    void CancelPress();
     void FocusChanged(bool focused);
     void EnabledChanged(bool enabled);  // the window was enabled or disabled from outside
     void FadeTick();
