@@ -50,3 +50,11 @@ foreach(src ${ZS_PROGRAM_SOURCES})
   target_link_libraries(${name} PRIVATE zs_options user32 gdi32)
   target_link_options(${name} PRIVATE -municode)
 endforeach()
+
+# hsbutton_demo: the hot-track button in every style; it needs the Windows layer and the
+# button's bitmaps.
+if(TARGET hsbutton_demo)
+  target_sources(hsbutton_demo PRIVATE resources/hsbutton.rc)
+  target_include_directories(hsbutton_demo PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+  target_link_libraries(hsbutton_demo PRIVATE setupwin)
+endif()

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <utility>
 #include <vector>
 
 #include "controls/hsbutton/gdi_win.h"
@@ -17,17 +16,25 @@ namespace setup::win::hsb {
 
 class GdiFontCache {
 public:
-    HFONT Get(const FontSpec& spec);
+    // smooth: the system's font smoothing; off, every text pixel is the text colour.
+    HFONT Get(const FontSpec& spec, bool smooth);
 
 private:
+    struct Entry {
+        FontSpec spec;
+        bool smooth;
+        UniqueFont font;
+    };
     static constexpr size_t kMaxFonts = 4;
-    std::vector<std::pair<FontSpec, UniqueFont>> fonts_;  // most recently used last
+    std::vector<Entry> fonts_;  // most recently used last
 };
 
 class GdiTextRenderer : public TextRenderer {
 public:
     // dc has the DIB selected that Draw's image views; the renderer restores what it selects.
-    GdiTextRenderer(HDC dc, GdiFontCache& fonts) : dc_(dc), fonts_(fonts) {}
+    // Text drawn straight onto the key colour must not be smoothed: smoothed edges would mix
+    // with the key and show as a magenta fringe.
+    GdiTextRenderer(HDC dc, GdiFontCache& fonts, bool smooth) : dc_(dc), fonts_(fonts), smooth_(smooth) {}
 
     int LineWidth(const FontSpec& font, std::string_view text) override;
     TextSize Measure(const FontSpec& font, std::string_view text, int width, TextFormat format) override;
@@ -37,6 +44,7 @@ public:
 private:
     HDC dc_;
     GdiFontCache& fonts_;
+    bool smooth_;
 };
 
 }  // namespace setup::win::hsb

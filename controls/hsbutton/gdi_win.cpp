@@ -42,10 +42,9 @@ Bitmap LoadBitmapResource(HINSTANCE module, const wchar_t* name) {
     const int width = shape.bmWidth, height = std::abs(shape.bmHeight);
     Bitmap image(width, height);
     BITMAPINFO info = TopDown32(width, height);
-    HDC screen = ::GetDC(nullptr);
-    const int rows = ::GetDIBits(screen, handle.get(), 0, static_cast<UINT>(height), image.view().bits, &info,
+    WindowDc screen(nullptr);
+    const int rows = ::GetDIBits(screen.get(), handle.get(), 0, static_cast<UINT>(height), image.view().bits, &info,
                                  DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
     return rows == height ? image : Bitmap();
 }
 

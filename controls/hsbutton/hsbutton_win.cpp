@@ -125,10 +125,8 @@ LRESULT HSButton::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     HWND window = hwnd_;
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(window, &ps);
-            if (dc && Visible()) PaintTo(dc);
-            ::EndPaint(window, &ps);
+            PaintScope paint(window);
+            if (paint.get() && Visible()) PaintTo(paint.get());
             return 0;
         }
         case WM_PRINTCLIENT:
@@ -390,7 +388,7 @@ void HSButton::PaintTo(HDC target) {
     hsb::SelectScope select_face(face_dc.get(), face.bitmap.get());
 
     if (HasPopupMenu() && arrow_.empty()) arrow_ = hsb::LoadBitmapResource(hsb::ThisModule(), L"HSARROW");
-    hsb::GdiTextRenderer text(face_dc.get(), fonts_);
+    hsb::GdiTextRenderer text(face_dc.get(), fonts_, Style() != THSButtonStyle::bsShape);
     const SystemPalette palette = CurrentPalette();
     FaceTools tools{text, palette, &arrow_};
     Render(face.view(), tools);

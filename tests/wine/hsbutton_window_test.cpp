@@ -296,6 +296,15 @@ TEST_F(HSButtonWindow, TransparentStylesShowTheParentBackground) {
     EXPECT_EQ(::GetWindowLongW(b.hwnd(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, WS_EX_TRANSPARENT);
     EXPECT_EQ(PrintedPixel(b.hwnd(), 2, 2), RGB(0, 160, 0));
     EXPECT_EQ(ShownPixel(b.hwnd(), 2, 2), RGB(0, 160, 0));
+    // The caption is drawn on the key colour: no smoothed pixel may mix with it.
+    int caption_pixels = 0;
+    for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 92; ++x) {
+            const ColorValue c = ShownPixel(b.hwnd(), x, y);
+            EXPECT_TRUE(c == RGB(0, 160, 0) || c == 0) << x << "," << y << ": " << std::hex << c;
+            caption_pixels += c == 0;
+        }
+    EXPECT_GT(caption_pixels, 10);
     b.SetStyle(THSButtonStyle::bsNormal);
     Pump(50);
     EXPECT_EQ(::GetWindowLongW(b.hwnd(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
