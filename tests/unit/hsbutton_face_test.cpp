@@ -510,5 +510,52 @@ TEST(HSButtonBlur, SmoothBlursNormalFacesOnly) {
         for (int x = 0; x < 10; ++x) EXPECT_EQ(At(blurred, x, y), At(sharp, x, y));
 }
 
+TEST(HSButtonBlur, RoundingIsHalfToEven) {
+    EXPECT_EQ(RoundHalfEven(2.5), 2.0);
+    EXPECT_EQ(RoundHalfEven(3.5), 4.0);
+    EXPECT_EQ(RoundHalfEven(2.4999), 2.0);
+    EXPECT_EQ(RoundHalfEven(0.5), 0.0);
+    EXPECT_EQ(RoundHalfEven(1.5), 2.0);
+}
+
+// Degenerate sizes, huge borders and radii: the face stays inside its image. The image is a
+// window into a larger canvas whose guard pixels must not change.
+TEST(HSButtonFace, EveryStyleStaysInsideItsImageAtAnySize) {
+    constexpr int kGuard = 300;
+    Bitmap glyph(10, 5, ToPixel(Rgb(1, 2, 3)));
+    Bitmap arrow(7, 4, ToPixel(Rgb(0, 0, 0)));
+    for (int style = 0; style <= 6; ++style) {
+        for (const auto& [w, h] : {std::pair{0, 0}, {1, 1}, {2, 3}, {5, 2}, {7, 40}, {92, 23}}) {
+            for (int border : {0, 1, 255}) {
+                FaceInputs in;
+                in.style = static_cast<THSButtonStyle>(style);
+                in.border = border;
+                in.smooth = border == 255 ? 300 : 1;
+                in.caption = "Long caption 长标题";
+                in.word_wrap = border == 1;
+                in.glyph = &glyph;
+                in.num_glyphs = 2;
+                in.has_popup = true;
+                in.pressed = true;
+                in.layout = static_cast<THSButtonLayout>(border % 4);
+                Bitmap canvas(w + 2 * kGuard, h + 2 * kGuard, 0x5A5A5A5A);
+                const ImageView all = canvas.view();
+                const ImageView inner{&all.at(kGuard, kGuard), w, h, all.stride};
+                BoxTextRenderer text;
+                FaceTools tools{text};
+                tools.arrow = &arrow;
+                DrawButtonFace(inner, w, h, in, tools);
+                int touched = 0;
+                for (int y = 0; y < canvas.height(); ++y)
+                    for (int x = 0; x < canvas.width(); ++x) {
+                        const bool inside = x >= kGuard && y >= kGuard && x < kGuard + w && y < kGuard + h;
+                        touched += !inside && canvas.pixel(x, y) != 0x5A5A5A5Au;
+                    }
+                EXPECT_EQ(touched, 0) << "style " << style << " " << w << "x" << h << " border " << border;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace setup

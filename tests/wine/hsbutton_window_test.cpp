@@ -69,6 +69,7 @@ protected:
     // timer messages that arrive for `watch`.
     int timer_messages = 0;
     HWND watch = nullptr;
+    bool dialog_loop = false;  // the wizard's loop: the router, then IsDialogMessage
     void Pump(int ms) {
         const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
         do {
@@ -76,6 +77,7 @@ protected:
             while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (msg.message == WM_TIMER && watch && msg.hwnd == watch) ++timer_messages;
                 if (form && RouteButtonKeys(form, msg)) continue;
+                if (dialog_loop && form && ::IsDialogMessageW(form, &msg)) continue;
                 ::TranslateMessage(&msg);
                 ::DispatchMessageW(&msg);
             }
@@ -255,6 +257,32 @@ TEST_F(HSButtonWindow, AltAndTheAccessLetterClicksThatButton) {
     wchar_t text[8] = {};
     ::GetWindowTextW(edit, text, 8);
     EXPECT_STREQ(text, L"b");
+}
+
+// The wizard runs IsDialogMessage after the router: Tab moves between the buttons, Enter and
+// Space still click the focused one exactly once, Enter elsewhere the Default button.
+TEST_F(HSButtonWindow, KeysWorkTheSameUnderIsDialogMessage) {
+    dialog_loop = true;
+    HSButton& back = Add("上一步", 100, 20);
+    HSButton& next = Add("下一步", 200, 20);
+    next.SetDefault(true);
+    back.Focus();
+    Pump(20);
+    Tap(VK_TAB);
+    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == next.hwnd(); }));
+    Tap(VK_SPACE);
+    ASSERT_TRUE(PumpUntil([&] { return clicks[1] == 1; }));
+    back.Focus();
+    Pump(20);
+    Tap(VK_RETURN);
+    ASSERT_TRUE(PumpUntil([&] { return clicks[0] == 1; }));
+    ::SetFocus(edit);
+    Pump(20);
+    Tap(VK_RETURN);
+    ASSERT_TRUE(PumpUntil([&] { return clicks[1] == 2; }));
+    Pump(100);
+    EXPECT_EQ(clicks[0], 1);
+    EXPECT_EQ(clicks[1], 2);
 }
 
 TEST_F(HSButtonWindow, DestroyedMidFadeLeavesNoTimerFiring) {
