@@ -13,17 +13,16 @@ namespace {
 
 bool Inside(HWND form, HWND window) { return window && (window == form || ::IsChild(form, window)); }
 
+BOOL CALLBACK CollectButton(HWND child, LPARAM list) {
+    if (HSButton::FromWindow(child)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
 // The buttons inside form, in the order of the window list (windows, not pointers: a click
 // may destroy buttons, so each is looked up again when its turn comes).
 std::vector<HWND> ButtonWindows(HWND form) {
     std::vector<HWND> windows;
-    ::EnumChildWindows(
-        form,
-        [](HWND child, LPARAM list) -> BOOL {
-            if (HSButton::FromWindow(child)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    ::EnumChildWindows(form, &CollectButton, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
