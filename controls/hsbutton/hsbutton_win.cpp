@@ -19,7 +19,9 @@ std::function<void(const std::exception&)>& ErrorHandler() {
     return handler;
 }
 
-void ReportException(HWND window, const std::exception& e) noexcept {
+}  // namespace
+
+void hsb::ReportException(HWND window, const std::exception& e) noexcept {
     try {
         if (ErrorHandler()) {
             ErrorHandler()(e);
@@ -31,8 +33,6 @@ void ReportException(HWND window, const std::exception& e) noexcept {
     } catch (...) {
     }
 }
-
-}  // namespace
 
 void HSButton::RegisterButtonClass() {
     static bool registered = false;
@@ -112,9 +112,9 @@ LRESULT CALLBACK HSButton::WindowProc(HWND window, UINT message, WPARAM wparam, 
     try {
         return self->Handle(message, wparam, lparam);
     } catch (const std::exception& e) {
-        ReportException(window, e);
+        hsb::ReportException(window, e);
     } catch (...) {
-        ReportException(window, Error("Unexpected failure in a button handler"));
+        hsb::ReportException(window, Error("Unexpected failure in a button handler"));
     }
     return 0;
 }

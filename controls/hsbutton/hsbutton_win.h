@@ -119,8 +119,15 @@ private:
 // took the message; the loop must then neither translate nor dispatch it.
 bool RouteButtonKeys(HWND form, const MSG& msg);
 
-// Receives exceptions that escape a button's event handlers (they never leave its window
-// procedure). The wizard shows them in its error box. Unset: a plain error message box.
+// Receives exceptions that escape a button's event handlers when the button runs them from
+// its window procedure or from RouteButtonKeys (they never leave either). The wizard shows
+// them in its error box. Unset: a plain error message box. Click() called from code lets
+// them through to its caller.
 void SetButtonErrorHandler(std::function<void(const std::exception&)> handler);
+
+namespace hsb {
+// Hands e to the error handler; never throws.
+void ReportException(HWND window, const std::exception& e) noexcept;
+}  // namespace hsb
 
 }  // namespace setup::win

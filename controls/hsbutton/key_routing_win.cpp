@@ -2,6 +2,7 @@
 // Cancel button, access keys to the button whose caption marks that character.
 #include <windows.h>
 
+#include <exception>
 #include <vector>
 
 #include "controls/hsbutton/hsbutton_win.h"
@@ -30,7 +31,7 @@ std::vector<HWND> ButtonWindows(HWND form) {
 // check boxes, radio buttons and group boxes: only its push styles count as push buttons.
 FocusKind FocusedKind(HWND form) {
     HWND focus = ::GetFocus();
-    if (!Inside(form, focus)) return FocusKind::kNone;
+    if (focus == form || !Inside(form, focus)) return FocusKind::kNone;
     wchar_t name[64] = {};
     ::GetClassNameW(focus, name, 64);
     FocusKind kind = ClassifyFocusedClass(Gbk(name));
@@ -79,10 +80,23 @@ bool FocusTakesChars(HWND form, const MSG& msg) {
     return (code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0;
 }
 
+bool RouteKey(HWND form, const MSG& msg);
+
 }  // namespace
 
 bool RouteButtonKeys(HWND form, const MSG& msg) {
     if (!form || !Inside(form, msg.hwnd)) return false;
+    try {
+        return RouteKey(form, msg);
+    } catch (const std::exception& e) {  // from a click's handler: reported like one in a window
+        hsb::ReportException(form, e);
+    }
+    return true;
+}
+
+namespace {
+
+bool RouteKey(HWND form, const MSG& msg) {
     switch (msg.message) {
         case WM_KEYDOWN:
             if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
@@ -90,11 +104,13 @@ bool RouteButtonKeys(HWND form, const MSG& msg) {
         case WM_SYSCHAR:  // Alt+letter
             return RouteAccessKey(form, static_cast<wchar_t>(msg.wParam));
         case WM_CHAR:
-            if (msg.wParam < 0x20 || FocusTakesChars(form, msg)) return false;
+            if (msg.wParam <= 0x20 || FocusTakesChars(form, msg)) return false;
             return RouteAccessKey(form, static_cast<wchar_t>(msg.wParam));
         default:
             return false;
     }
 }
+
+}  // namespace
 
 }  // namespace setup::win

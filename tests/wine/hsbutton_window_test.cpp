@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "controls/hsbutton/hsbutton_win.h"
 
 namespace setup::win {
@@ -283,6 +285,22 @@ TEST_F(HSButtonWindow, KeysWorkTheSameUnderIsDialogMessage) {
     Pump(100);
     EXPECT_EQ(clicks[0], 1);
     EXPECT_EQ(clicks[1], 2);
+}
+
+TEST_F(HSButtonWindow, ExceptionsFromOnClickGoToTheErrorHandler) {
+    std::vector<std::string> reported;
+    SetButtonErrorHandler([&](const std::exception& e) { reported.push_back(e.what()); });
+    HSButton& next = Add("下一步", 200, 20);
+    next.SetDefault(true);
+    next.OnClick = [] { throw Error("boom"); };
+    Tap(VK_RETURN);  // through RouteButtonKeys
+    ASSERT_TRUE(PumpUntil([&] { return reported.size() == 1; }));
+    ::SendMessageW(next.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::SendMessageW(next.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));  // through the window procedure
+    EXPECT_EQ(reported.size(), 2u);
+    EXPECT_EQ(reported[0], "boom");
+    EXPECT_FALSE(next.Pressed());
+    SetButtonErrorHandler(nullptr);
 }
 
 TEST_F(HSButtonWindow, DestroyedMidFadeLeavesNoTimerFiring) {
