@@ -72,7 +72,7 @@ HSButton::~HSButton() {
 }
 
 void HSButton::Create(HWND parent, int id, int x, int y, int w, int h) {
-    if (hwnd_) throw Error("The button window exists already");
+    if (hwnd_ || Destroying()) throw Error("The button window can be created once only");
     RegisterButtonClass();
     SetBounds(x, y, w, h);
     DWORD style = WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS;

@@ -18,6 +18,10 @@
 // at once or marks the window for painting (hsbutton.h says which). The controller's
 // operations are SetCaption, SetVisible, SetEnabled, SetBounds and Click().
 //
+// Looks: the face takes HotTrackColor while the pointer is over the button and while it has
+// the keyboard focus (SetHotWhileFocused(false): only under the pointer); pressed, the edge
+// colours swap and the caption moves 2 pixels right and down; disabled, the caption is grey.
+//
 // Keyboard: a focused button clicks on Enter or Space (key down presses it, key up clicks).
 // The form-level keys need the message loop: call RouteButtonKeys(form, msg) for every
 // message before IsDialogMessage/TranslateMessage, and skip the message when it returns true:
