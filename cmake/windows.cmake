@@ -56,3 +56,11 @@ if(TARGET wintool)
   set_target_properties(wintool PROPERTIES WIN32_EXECUTABLE OFF)
   target_link_libraries(wintool PRIVATE ole32 uuid shell32 advapi32)
 endif()
+
+# hsbutton_demo: the hot-track button in every style; it needs the Windows layer and the
+# button's bitmaps.
+if(TARGET hsbutton_demo)
+  target_sources(hsbutton_demo PRIVATE resources/hsbutton.rc)
+  target_include_directories(hsbutton_demo PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+  target_link_libraries(hsbutton_demo PRIVATE setupwin)
+endif()
