@@ -122,10 +122,9 @@ private:
 };
 
 uint32_t PasswordCheck(uint32_t salt, std::string_view password) {
-    std::vector<uint8_t> bytes;
-    Put32(bytes, salt);
-    bytes.insert(bytes.end(), password.begin(), password.end());
-    return Crc(bytes);
+    const uint8_t salt_bytes[4] = {uint8_t(salt), uint8_t(salt >> 8), uint8_t(salt >> 16), uint8_t(salt >> 24)};
+    const auto* pw = reinterpret_cast<const uint8_t*>(password.data());
+    return Crc({pw, password.size()}, Crc(salt_bytes));
 }
 
 std::vector<uint8_t> Inflate(std::span<const uint8_t> packed, uint32_t size) {
@@ -244,36 +243,46 @@ std::vector<uint8_t> WriteArchive(std::span<const ArchiveEntry> entries, std::st
 
 std::optional<std::vector<uint8_t>> ReadArchiveEntry(std::span<const uint8_t> archive, std::string_view name,
                                                      std::string_view password) {
+    // The whole directory is walked and must end exactly at the end of the file, so a damaged
+    // count or size is noticed even when the wanted entry comes first.
     Reader r(archive);
     const auto magic = r.Take(4);
     if (std::memcmp(magic.data(), kMagic, 4) != 0 || r.U16() != kVersion) Fail();
     const uint16_t count = r.U16();
+    struct Found {
+        uint8_t flags;
+        uint32_t size, crc, salt, check;
+        std::span<const uint8_t> stored;
+    };
+    std::optional<Found> found;
     for (uint16_t i = 0; i < count; ++i) {
         const auto entry_name = r.Take(r.U16());
-        const uint8_t flags = r.U8();
-        r.U8();
+        Found e{};
+        e.flags = r.U8();
+        if ((e.flags & ~kFlagScrambled) != 0 || r.U8() != 0) Fail();
         const uint32_t stored_size = r.U32();
-        const uint32_t size = r.U32();
-        const uint32_t crc = r.U32();
-        uint32_t salt = 0, check = 0;
-        if (flags & kFlagScrambled) {
-            salt = r.U32();
-            check = r.U32();
+        e.size = r.U32();
+        e.crc = r.U32();
+        if (e.flags & kFlagScrambled) {
+            e.salt = r.U32();
+            e.check = r.U32();
         }
-        const auto stored = r.Take(stored_size);
-        if (std::string_view(reinterpret_cast<const char*>(entry_name.data()), entry_name.size()) != name) continue;
-        if (size > kMaxEntrySize) Fail();
-        std::vector<uint8_t> packed(stored.begin(), stored.end());
-        if (flags & kFlagScrambled) {
-            if (PasswordCheck(salt, password) != check) Fail();
-            Scrambler s(password, salt);
-            for (uint8_t& b : packed) b = s.Decode(b);
-        }
-        auto plain = Inflate(packed, size);
-        if (Crc(plain) != crc) Fail();
-        return plain;
+        e.stored = r.Take(stored_size);
+        const std::string_view n(reinterpret_cast<const char*>(entry_name.data()), entry_name.size());
+        if (n == name && !found) found = e;
     }
-    return std::nullopt;
+    if (r.left() != 0) Fail();
+    if (!found) return std::nullopt;
+    if (found->size > kMaxEntrySize) Fail();
+    std::vector<uint8_t> packed(found->stored.begin(), found->stored.end());
+    if (found->flags & kFlagScrambled) {
+        if (PasswordCheck(found->salt, password) != found->check) Fail();
+        Scrambler s(password, found->salt);
+        for (uint8_t& b : packed) b = s.Decode(b);
+    }
+    auto plain = Inflate(packed, found->size);
+    if (Crc(plain) != found->crc) Fail();
+    return plain;
 }
 
 SkinData ReadSkinFile(std::span<const uint8_t> file, std::string_view password) {
