@@ -161,7 +161,7 @@ bool LoadThemedButtonPicture(BitmapSource& source, const TsuiFileTheme* file_the
 
 Image ComposeButton(const ButtonComposition& c) {
     Image out(c.width, c.height, Pixel(c.color));
-    if (c.transparent && c.background) DrawImage(out, *c.background, 0, 0);
+    if (c.background) DrawImage(out, *c.background, 0, 0);
     const Image* p = c.picture;
     if (!p || p->empty()) return out;
     // The picture's transparent colour is that of its top-left pixel; it applies only when

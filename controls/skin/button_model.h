@@ -117,8 +117,9 @@ bool LoadThemedButtonPicture(BitmapSource& source, const TsuiFileTheme* file_the
 struct ButtonComposition {
     int width = 0, height = 0;
     bool transparent = false;
-    Color color = 0;                  // used when not transparent
-    const Image* background = nullptr;  // the parent's background when transparent (may be null)
+    Color color = 0;                    // fill where no background is given
+    const Image* background = nullptr;  // the parent's background, when the button shows it
+    // transparent: the picture's pixels of its top-left colour are not drawn
     const Image* picture = nullptr;
     bool stretch = false;
 };

@@ -215,6 +215,7 @@ TEST(ButtonComposition, TransparentPicturesShowTheBackgroundWhereTheyHaveTheTopL
     EXPECT_EQ(ColorOf(out.at(5, 5)), Rgb(9, 9, 9));
     // Opaque buttons draw the picture as it is, white included.
     c.transparent = false;
+    c.background = nullptr;
     out = ComposeButton(c);
     EXPECT_EQ(ColorOf(out.at(0, 0)), Rgb(255, 255, 255));
     EXPECT_EQ(ColorOf(out.at(5, 5)), Rgb(200, 0, 0));
