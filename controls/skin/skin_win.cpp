@@ -260,6 +260,14 @@ bool TranslateSkinKeys(HWND form, const MSG& msg) {
         }
         b = {kMsgDialogKey, msg.wParam, CurrentModifiers()};
     } else if (msg.message == WM_SYSCHAR || msg.message == WM_CHAR) {
+        if (msg.message == WM_CHAR) {
+            // A plain letter is text for a control that takes characters (an edit box).
+            HWND focus = GetFocus();
+            MSG copy = msg;
+            if (focus && (SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy)) &
+                          (DLGC_WANTCHARS | DLGC_WANTALLKEYS)))
+                return false;
+        }
         b = {kMsgDialogChar, msg.wParam, CurrentModifiers() | (msg.message == WM_SYSCHAR ? kModAlt : 0)};
     } else {
         return false;

@@ -40,8 +40,12 @@ public:
     void MouseEnter(bool designing = false) { font_color_ = designing ? kUrlLinkBlue : hover_; }
     void MouseLeave() { font_color_ = link_; }
 
-    // Opens URL (the stored text, blanks included) with "open" when its trimmed copy is not
-    // empty; the shell's answer is not examined. Then on_click.
+    // Opens URL (the stored text, blanks included) when its trimmed copy is not empty; what
+    // the opener reports is not examined. Then on_click.
+    using Opener = std::function<void(const std::string& url)>;
+    void Click(const Opener& open, const std::function<void()>& on_click) const;
+    // The same through the shell: Execute("open", URL, no parameters, no folder, SW_SHOW,
+    // no owner window).
     void Click(Shell& shell, const std::function<void()>& on_click) const;
 
 private:
@@ -50,5 +54,8 @@ private:
     Color hover_ = kUrlHoverRed;
     std::string url_ = "http://www.example.com/";
 };
+
+// The host name of a site address: "https://www.zenta.example/" -> "www.zenta.example".
+std::string SiteDomain(const std::string& site_root);
 
 }  // namespace setup::skin

@@ -201,3 +201,16 @@ TEST(UrlLabel, ClickOpensTheStoredTextThenRaisesOnClick) {
 
 }  // namespace
 }  // namespace setup::skin
+
+namespace setup::skin {
+namespace {
+
+TEST(UrlLabel, SiteDomainOfTheSiteRoot) {
+    EXPECT_EQ(SiteDomain("https://www.zenta.example/"), "www.zenta.example");
+    EXPECT_EQ(SiteDomain("http://zenta.example"), "zenta.example");
+    EXPECT_EQ(SiteDomain("www.zenta.example/x/y"), "www.zenta.example");
+    EXPECT_EQ(SiteDomain(""), "");
+}
+
+}  // namespace
+}  // namespace setup::skin
