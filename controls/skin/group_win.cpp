@@ -57,8 +57,13 @@ void CheckGroup::SetItems(std::vector<std::string> items) {
     Layout();
     if (change.created > 0) {
         Invalidate();
-        for (auto& b : buttons_) InvalidateRect(b->hwnd(), nullptr, FALSE);
+        RepaintItems();
     }
+}
+
+void CheckGroup::RepaintItems() {
+    for (auto& b : buttons_)
+        if (b->hwnd()) InvalidateRect(b->hwnd(), nullptr, FALSE);
 }
 
 void CheckGroup::SetColumns(int columns) {
@@ -83,13 +88,13 @@ void CheckGroup::SetFont(const FontSpec& font) {
     font_ = MakeFont(font);
     Layout();
     Invalidate();
-    for (auto& b : buttons_) InvalidateRect(b->hwnd(), nullptr, FALSE);
+    RepaintItems();
 }
 
 void CheckGroup::SetFontColor(Color c) {
     font_spec_.color = c;
     Invalidate();
-    for (auto& b : buttons_) InvalidateRect(b->hwnd(), nullptr, FALSE);
+    RepaintItems();
 }
 
 void CheckGroup::SetBorderColor(Color c) {
@@ -100,13 +105,13 @@ void CheckGroup::SetBorderColor(Color c) {
 void CheckGroup::SetColor(std::optional<Color> color) {
     color_ = color;
     Invalidate();
-    for (auto& b : buttons_) InvalidateRect(b->hwnd(), nullptr, FALSE);
+    RepaintItems();
 }
 
 void CheckGroup::SetTransparent(bool transparent) {
     transparent_ = transparent;
     Invalidate();
-    for (auto& b : buttons_) InvalidateRect(b->hwnd(), nullptr, FALSE);
+    RepaintItems();
 }
 
 void CheckGroup::SetEnabled(bool enabled) {
@@ -153,7 +158,7 @@ void CheckGroup::UpdateUIStyle() {
     font_spec_.color = colors.font;
     Layout();  // glyph sizes differ between styles
     Invalidate();
-    for (auto& b : buttons_) InvalidateRect(b->hwnd(), nullptr, FALSE);
+    RepaintItems();
 }
 
 bool CheckGroup::RightToLeft() const {

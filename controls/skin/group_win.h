@@ -108,6 +108,7 @@ private:
     void Paint(HDC dc);
     void Layout();
     void UpdateUIStyle();
+    void RepaintItems();
     void FileThemeReloaded(TsuiFileTheme& theme) override;
     void FileThemeDestroyed(TsuiFileTheme& theme) override;
     bool RightToLeft() const;

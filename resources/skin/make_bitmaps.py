@@ -16,11 +16,16 @@ KEY = (255, 0, 255)  # radio glyph corners: the controls key on the bottom-left 
 
 # Per style: (dark, light, accent, frame) colours.
 STYLES = {
-    "MACOS": dict(dark=(150, 150, 160), light=(250, 250, 252), accent=(57, 115, 196), border=(110, 110, 120)),
-    "WINXP": dict(dark=(214, 208, 197), light=(255, 255, 255), accent=(33, 161, 33), border=(0, 60, 116)),
-    "DEEPBLUE": dict(dark=(40, 46, 120), light=(140, 150, 220), accent=(68, 74, 160), border=(20, 24, 70)),
-    "PROTEIN": dict(dark=(150, 190, 150), light=(245, 252, 245), accent=(45, 48, 196), border=(70, 110, 70)),
-    "BLUEGLASS": dict(dark=(94, 140, 236), light=(225, 238, 255), accent=(94, 94, 236), border=(50, 80, 170)),
+    "MACOS": dict(dark=(150, 150, 160), light=(250, 250, 252), accent=(57, 115, 196), border=(110, 110, 120),
+                  mark=(57, 115, 196)),
+    "WINXP": dict(dark=(214, 208, 197), light=(255, 255, 255), accent=(33, 161, 33), border=(0, 60, 116),
+                  mark=(33, 161, 33)),
+    "DEEPBLUE": dict(dark=(40, 46, 120), light=(140, 150, 220), accent=(68, 74, 160), border=(20, 24, 70),
+                     mark=(255, 255, 255)),
+    "PROTEIN": dict(dark=(150, 190, 150), light=(245, 252, 245), accent=(45, 48, 196), border=(70, 110, 70),
+                    mark=(45, 48, 196)),
+    "BLUEGLASS": dict(dark=(94, 140, 236), light=(225, 238, 255), accent=(94, 94, 236), border=(50, 80, 170),
+                      mark=(20, 30, 150)),
 }
 BUTTON = {"MACOS": (252, 23), "WINXP": (54, 21), "DEEPBLUE": (222, 21), "PROTEIN": (222, 21), "BLUEGLASS": (231, 27)}
 CHECKBOX = {"MACOS": (60, 17), "WINXP": (52, 13), "DEEPBLUE": (52, 13), "PROTEIN": (52, 13), "BLUEGLASS": (52, 13)}
@@ -133,7 +138,7 @@ def check_strip(style, w, h):
             img.set(bx, by + i, border)
             img.set(bx + size - 1, by + i, border)
         if checked:
-            mark = grey(s["accent"]) if disabled else s["accent"]
+            mark = grey(s["accent"]) if disabled else s["mark"]
             # A tick: down-right from the left third, then up to the top right.
             m = size - 4
             pts = []
@@ -169,7 +174,7 @@ def radio_strip(style, w, h):
                 elif d <= r + 0.3:
                     img.set(x, y, border)
                 if checked and d <= r * 0.42:
-                    img.set(x, y, grey(s["accent"]) if disabled else s["accent"])
+                    img.set(x, y, grey(s["accent"]) if disabled else s["mark"])
     return img
 
 
