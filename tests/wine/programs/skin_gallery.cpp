@@ -1,8 +1,10 @@
 // A window showing every skinned control: radio and check groups in each built-in style and
 // from a skin file, disabled ones, the five-item two-column layout, the browse image button
 // beside an edit box, and the wizard's two link labels. For screenshots and manual checks.
-// Prints nothing; closes with the window. Optional argument: a folder to write the skin file
-// into (default: the temporary folder).
+// Closes with the window. Optional argument: a folder to write the skin file into (default:
+// the temporary folder). When the environment variable SKIN_GALLERY_INFO names a file, the
+// screen rectangles of the browse button and the two links are written there once the window
+// is shown ("name left top width height" per line), for scripts that point at them.
 #include <windows.h>
 
 #include <memory>
@@ -139,6 +141,27 @@ void Build(HWND w, Gallery& g, const std::wstring& skin_folder) {
     g.site->SetFontLinkColor(kUrlGray);
 }
 
+void WriteInfo(const Gallery& g) {
+    wchar_t path[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableW(L"SKIN_GALLERY_INFO", path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    std::string text;
+    auto line = [&text](const char* name, HWND h) {
+        RECT r{};
+        GetWindowRect(h, &r);
+        text += std::string(name) + " " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+                std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top) + "\n";
+    };
+    line("browse", g.browse->hwnd());
+    line("license", g.license->hwnd());
+    line("site", g.site->hwnd());
+    HANDLE f = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
 LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_DESTROY) PostQuitMessage(0);
     return DefWindowProcW(w, msg, wp, lp);
@@ -169,6 +192,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmd, int show) {
     Build(w, gallery, folder);
     ShowWindow(w, show);
     UpdateWindow(w);
+    WriteInfo(gallery);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (TranslateSkinKeys(w, msg)) continue;
