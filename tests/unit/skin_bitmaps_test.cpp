@@ -8,6 +8,9 @@
 #include <sstream>
 #include <string>
 
+#include "controls/skin/button_model.h"
+#include "controls/skin/file_theme.h"
+#include "controls/skin/skin_file.h"
 #include "controls/skin/theme.h"
 
 namespace setup::skin {
@@ -91,6 +94,54 @@ TEST(ThemeBitmaps, LoadingLeavesTheDestinationAloneWhenThereIsNoBitmap) {
     Image frame;
     ASSERT_TRUE(LoadBuiltInThemeFrame(res, TsuiUIStyle::WinXP, ThemeItemButtonStrip, &frame, 2, 3));
     EXPECT_EQ(std::pair(frame.width, frame.height), std::pair(18, 21));
+}
+
+struct OneFileHost : SkinFileHost {
+    std::map<std::string, std::vector<uint8_t>> files;
+    bool FileExists(const std::string& p) override { return files.count(p) != 0; }
+    std::optional<std::vector<uint8_t>> ReadFile(const std::string& p) override {
+        auto it = files.find(p);
+        return it == files.end() ? std::nullopt : std::optional(it->second);
+    }
+    std::string ModuleFolder() override { return "C:\\App\\"; }
+    std::string WindowsFolder() override { return "C:\\Windows"; }
+    std::string SystemFolder() override { return "C:\\Windows\\System32"; }
+};
+
+TEST(ThemedButtonPictures, FramesOfTheStyleOrOfTheSkinFile) {
+    ResourceFolder res;
+    Image normal, over, pressed, disabled;
+    ASSERT_TRUE(LoadThemedButtonPicture(res, nullptr, TsuiUIStyle::DeepBlue, ButtonPicture::kNormal, &normal));
+    ASSERT_TRUE(LoadThemedButtonPicture(res, nullptr, TsuiUIStyle::DeepBlue, ButtonPicture::kMouseOn, &over));
+    ASSERT_TRUE(LoadThemedButtonPicture(res, nullptr, TsuiUIStyle::DeepBlue, ButtonPicture::kMouseDown, &pressed));
+    ASSERT_TRUE(LoadThemedButtonPicture(res, nullptr, TsuiUIStyle::DeepBlue, ButtonPicture::kDisabled, &disabled));
+    EXPECT_EQ(std::pair(normal.width, normal.height), std::pair(74, 21));
+    EXPECT_NE(normal, over);
+    EXPECT_NE(normal, pressed);
+    EXPECT_EQ(normal, disabled);  // disabled shows frame 1
+
+    // FromThemeFile with a theme whose file exists nowhere draws exactly as DeepBlue.
+    OneFileHost host;
+    TsuiFileTheme theme(host);
+    theme.SetThemeFile("C:\\nowhere\\x.skn");
+    Image fallback;
+    ASSERT_TRUE(LoadThemedButtonPicture(res, &theme, TsuiUIStyle::FromThemeFile, ButtonPicture::kMouseOn, &fallback));
+    EXPECT_EQ(fallback, over);
+
+    // With a ready skin, bitmap 15 gives the frames.
+    SkinData skin;
+    skin.bitmaps[kSkinBitmapButton] = Image(90, 10, Pixel(Rgb(1, 2, 3)));
+    skin.bitmaps[kSkinBitmapButton].at(89, 0) = Pixel(Rgb(9, 9, 9));
+    host.files["C:\\App\\x.skn"] = WriteSkinFile(skin, "");
+    theme.SetThemeFile("x.skn");
+    ASSERT_TRUE(theme.Ready());
+    Image from_file;
+    ASSERT_TRUE(LoadThemedButtonPicture(res, &theme, TsuiUIStyle::FromThemeFile, ButtonPicture::kMouseDown, &from_file));
+    EXPECT_EQ(std::pair(from_file.width, from_file.height), std::pair(30, 10));
+    EXPECT_EQ(ColorOf(from_file.at(29, 0)), Rgb(9, 9, 9));
+    // Any other style ignores the file.
+    ASSERT_TRUE(LoadThemedButtonPicture(res, &theme, TsuiUIStyle::DeepBlue, ButtonPicture::kMouseOn, &from_file));
+    EXPECT_EQ(from_file, over);
 }
 
 TEST(Dib, DecodesPalettedAndTrueColourRowsTopToBottom) {
