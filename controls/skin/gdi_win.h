@@ -1,11 +1,8 @@
-// gdi_win.h: move-only owners of the GDI objects, device contexts and timers the skinned
-// controls use. Private to controls/skin until the shared Windows handle wrappers exist.
+// gdi_win.h: the GDI owners the skinned controls use: the shared ones of win/handles.h under
+// short names, and two of this folder's own.
 //
-//   GdiObject<T>   HBITMAP, HFONT, HBRUSH, HPEN ... (DeleteObject)
-//   MemoryDC       CreateCompatibleDC (DeleteDC)
-//   Selection      SelectObject for a scope, restoring the previous object
+//   Font, Bitmap, Pen, Selection   win/handles.h owners (DeleteObject, SelectObject scope)
 //   SavedDC        SaveDC / RestoreDC for a scope
-//   WindowTimer    SetTimer on a window (KillTimer)
 //   DibSurface     a top-down 32-bit DIB section selected into its own memory DC
 #pragma once
 
@@ -14,66 +11,15 @@
 #include <utility>
 
 #include "controls/skin/image.h"
+#include "win/handles.h"
 
 namespace setup::skin::win {
 
-template <typename T>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(T h) : h_(h) {}
-    GdiObject(GdiObject&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& o) noexcept {
-        if (this != &o) reset(std::exchange(o.h_, nullptr));
-        return *this;
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() { reset(); }
-    void reset(T h = nullptr) {
-        if (h_) DeleteObject(h_);
-        h_ = h;
-    }
-    T get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-
-private:
-    T h_ = nullptr;
-};
-using Bitmap = GdiObject<HBITMAP>;
-using Font = GdiObject<HFONT>;
-using Brush = GdiObject<HBRUSH>;
-using Pen = GdiObject<HPEN>;
-
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC compatible_with) : dc_(CreateCompatibleDC(compatible_with)) {}
-    MemoryDC(MemoryDC&& o) noexcept : dc_(std::exchange(o.dc_, nullptr)) {}
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    MemoryDC& operator=(MemoryDC&&) = delete;
-    ~MemoryDC() {
-        if (dc_) DeleteDC(dc_);
-    }
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ obj) : dc_(dc), old_(obj ? SelectObject(dc, obj) : nullptr) {}
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-    ~Selection() {
-        if (old_) SelectObject(dc_, old_);
-    }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
+// The shared owners, under the names this folder uses.
+using Font = setup::win::UniqueFont;
+using Bitmap = setup::win::UniqueBitmap;
+using Pen = setup::win::UniquePen;
+using Selection = setup::win::SelectScope;
 
 class SavedDC {
 public:
@@ -87,33 +33,6 @@ public:
 private:
     HDC dc_;
     int id_;
-};
-
-class WindowTimer {
-public:
-    WindowTimer() = default;
-    WindowTimer(HWND hwnd, UINT_PTR id, UINT ms) : hwnd_(hwnd), id_(SetTimer(hwnd, id, ms, nullptr)) {}
-    WindowTimer(WindowTimer&& o) noexcept : hwnd_(o.hwnd_), id_(std::exchange(o.id_, 0)) {}
-    WindowTimer& operator=(WindowTimer&& o) noexcept {
-        if (this != &o) {
-            Stop();
-            hwnd_ = o.hwnd_;
-            id_ = std::exchange(o.id_, 0);
-        }
-        return *this;
-    }
-    WindowTimer(const WindowTimer&) = delete;
-    WindowTimer& operator=(const WindowTimer&) = delete;
-    ~WindowTimer() { Stop(); }
-    void Stop() {
-        if (id_) KillTimer(hwnd_, id_);
-        id_ = 0;
-    }
-    bool running() const { return id_ != 0; }
-
-private:
-    HWND hwnd_ = nullptr;
-    UINT_PTR id_ = 0;
 };
 
 // A 32-bit top-down DIB section with a memory DC; GDI drawing and Image pixels meet here.
@@ -131,7 +50,7 @@ public:
     Image Get() const;
 
 private:
-    MemoryDC dc_;
+    setup::win::UniqueDc dc_;
     Bitmap bitmap_;
     uint32_t* bits_ = nullptr;
     int width_, height_;

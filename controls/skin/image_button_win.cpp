@@ -101,7 +101,10 @@ void ImageButton::UpdateAutoSize() {
 
 void ImageButton::StartRepeatTimer(int ms) {
     // An interval of 0 keeps a timer that never ticks; Windows would tick at its minimum.
-    timer_ = ms > 0 ? WindowTimer(hwnd(), kRepeatTimerId, static_cast<UINT>(ms)) : WindowTimer();
+    if (ms > 0)
+        timer_.Set(hwnd(), kRepeatTimerId, static_cast<UINT>(ms));
+    else
+        timer_.Kill();
 }
 
 bool ImageButton::CanFocus() {

@@ -84,7 +84,7 @@ private:
     // ButtonHost
     void Repaint() override { Invalidate(); }
     void StartRepeatTimer(int ms) override;
-    void StopRepeatTimer() override { timer_.Stop(); }
+    void StopRepeatTimer() override { timer_.Kill(); }
     bool CanFocus() override;
     bool Focused() override { return hwnd() && GetFocus() == hwnd(); }
     void TakeFocus() override { SetFocus(hwnd()); }
@@ -106,7 +106,7 @@ private:
     Font font_;
     HCURSOR cursor_ = nullptr;
     TsuiUIStyle ui_style_ = kDefaultUIStyle;
-    WindowTimer timer_;
+    setup::win::TimerScope timer_;
     bool tracking_ = false;
 };
 

@@ -96,7 +96,7 @@ Image LoadBitmapResource(std::string_view name) {
 }
 
 DibSurface::DibSurface(HDC compatible_with, int width, int height)
-    : dc_(compatible_with), width_(width < 1 ? 1 : width), height_(height < 1 ? 1 : height) {
+    : dc_(CreateCompatibleDC(compatible_with)), width_(width < 1 ? 1 : width), height_(height < 1 ? 1 : height) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = width_;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The skinned controls with real input: shows the gallery under Wine, saves screenshots
-# ($O/skin_gallery.png, $O/skin_gallery_hover.png) and checks with the real pointer that the
-# browse button shows its mouse-over picture and the site link turns orange under the pointer.
+# ($O/skin_gallery*.png) and checks with the real pointer that the browse button shows its
+# mouse-over picture (pixel for pixel) and the site link turns orange under the pointer.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 : "${O:=out}"
@@ -31,21 +31,27 @@ run() {
   }
   center() { read -r _ x y w h < <(grep "^$1 " "$info"); echo "$((x + w / 2)) $((y + h / 2))"; }
 
-  local before_browse before_site
-  before_browse=$(count_orange browse "$out/skin_gallery.png")
-  before_site=$(count_orange site "$out/skin_gallery.png")
+  # shows shot picture: the browse button's top-left 24 x 21 pixels equal the picture's
+  shows() {
+    read -r _ x y w h < <(grep "^browse " "$info")
+    local diff
+    convert "$1" -crop "24x21+${x}+${y}" +repage "$out/skin_gallery_crop.png"
+    diff=$(compare -metric AE "$out/skin_gallery_crop.png" "$2" null: 2>&1 || true)
+    [ "$diff" = 0 ]
+  }
+  local normal=resources/wizard/browse.bmp hot=resources/wizard/browse-hot.bmp
+  local before_site; before_site=$(count_orange site "$out/skin_gallery.png")
+  shows "$out/skin_gallery.png" "$normal" || { echo "browse button: normal picture not shown"; return 1; }
   xdotool mousemove $(center browse)
   sleep 1
   import -window root "$out/skin_gallery_hover.png"
-  local hover_browse; hover_browse=$(count_orange browse "$out/skin_gallery_hover.png")
+  shows "$out/skin_gallery_hover.png" "$hot" || { echo "browse button: mouse-over picture not shown"; return 1; }
   xdotool mousemove $(center site)
   sleep 1
   import -window root "$out/skin_gallery_site.png"
-  local hover_site after_browse
-  hover_site=$(count_orange site "$out/skin_gallery_site.png")
-  after_browse=$(count_orange browse "$out/skin_gallery_site.png")
-  echo "orange pixels: browse $before_browse -> $hover_browse -> $after_browse; site $before_site -> $hover_site"
-  [ "$before_browse" -eq 0 ] && [ "$hover_browse" -gt 20 ] && [ "$after_browse" -eq 0 ] &&
-    [ "$before_site" -eq 0 ] && [ "$hover_site" -gt 10 ]
+  shows "$out/skin_gallery_site.png" "$normal" || { echo "browse button: normal picture not back"; return 1; }
+  local hover_site; hover_site=$(count_orange site "$out/skin_gallery_site.png")
+  echo "site link orange pixels: $before_site -> $hover_site"
+  [ "$before_site" -eq 0 ] && [ "$hover_site" -gt 10 ]
 }
 if [ "${1:-}" = --inside ]; then run; else zs_with_display bash "$0" --inside; fi
