@@ -192,6 +192,11 @@ std::unique_ptr<UrlLabel> CreateSiteLink(HWND page, const std::string& site_root
     l->SetFontLinkColor(kUrlGray);
     l->SetFont({.face = "Arial", .height_px = 14, .underline = true, .color = kUrlLinkBlue});
     l->SetHint("青岚护卫官方网站");
+    // The label sizes itself to the domain; keep its right edge where the layout puts it
+    // (558 + 59) so that a longer domain grows to the left instead of off the page.
+    RECT r{};
+    GetWindowRect(l->hwnd(), &r);
+    SetWindowPos(l->hwnd(), nullptr, 558 + 59 - (r.right - r.left), 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return l;
 }
 

@@ -75,7 +75,8 @@ inline constexpr const char* kSkinSiteRoot = "https://www.zenta.example/";
 // controller sets the link colour.
 std::unique_ptr<UrlLabel> CreateLicenseLink(HWND page, const std::string& site_root = kSkinSiteRoot);
 // The finish page's link (suiURLLabelG): caption the site's domain, Arial 14 px underlined, at
-// 558, 0 (59 x 16), URL the site root, tooltip "青岚护卫官方网站".
+// 558, 0 (59 x 16; sized to the domain with its right edge kept at 617), URL the site root,
+// tooltip "青岚护卫官方网站".
 std::unique_ptr<UrlLabel> CreateSiteLink(HWND page, const std::string& site_root = kSkinSiteRoot);
 
 }  // namespace setup::skin::win

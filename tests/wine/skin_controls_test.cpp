@@ -255,6 +255,11 @@ TEST_F(SkinWindowTest, ClickHandsTheStoredAddressToTheShellThenRunsOnClick) {
     auto link = CreateSiteLink(form_);
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->Caption(), "www.zenta.example");
+    RECT r{};
+    GetWindowRect(link->hwnd(), &r);
+    MapWindowPoints(HWND_DESKTOP, form_, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.right, 617);  // grown to the left to fit the domain
+    EXPECT_EQ(r.top, 0);
     RecordingShell shell;
     link->SetShell(&shell);
     std::vector<std::string> order;
