@@ -214,6 +214,57 @@ TEST_F(SkinWindowTest, DefaultCancelAndAcceleratorKeysReachTheButtons) {
     EXPECT_EQ(log.size(), 4u);
 }
 
+TEST_F(SkinWindowTest, TransparentButtonShowsTheParentWhereThePictureHasItsTopLeftColour) {
+    // A page with a background of its own colour.
+    static HBRUSH page_brush = CreateSolidBrush(RGB(10, 120, 30));
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = FormProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = page_brush;
+    wc.lpszClassName = L"SkinTestPage";
+    RegisterClassW(&wc);
+    HWND page = CreateWindowExW(0, L"SkinTestPage", L"", WS_CHILD | WS_VISIBLE, 10, 10, 300, 200, form_, nullptr,
+                                wc.hInstance, nullptr);
+    auto b = ImageButton::Create(page, 40, 30, 39, 25);
+    Image pic(24, 21, Pixel(Rgb(255, 0, 255)));  // keyed colour everywhere ...
+    for (int x = 4; x < 20; ++x) pic.at(x, 10) = Pixel(Rgb(0, 0, 200));  // ... but one line
+    b->SetPicNormal(pic);
+    b->SetColor(Rgb(250, 250, 250));
+    Image shown = Render(b->hwnd());
+    EXPECT_EQ(ColorOf(shown.at(0, 0)), Rgb(255, 0, 255));   // opaque: drawn as it is
+    EXPECT_EQ(ColorOf(shown.at(30, 22)), Rgb(250, 250, 250));  // Color beside the picture
+    b->SetTransparent(true);
+    shown = Render(b->hwnd());
+    EXPECT_EQ(ColorOf(shown.at(0, 0)), Rgb(10, 120, 30));
+    EXPECT_EQ(ColorOf(shown.at(30, 22)), Rgb(10, 120, 30));
+    EXPECT_EQ(ColorOf(shown.at(5, 10)), Rgb(0, 0, 200));
+    DestroyWindow(page);
+}
+
+TEST_F(SkinWindowTest, FocusRectangleOnlyWithDrawFocusedAndDisabledCaptionInGrey) {
+    auto b = ImageButton::Create(form_, 100, 100, 60, 30);
+    b->SetColor(Rgb(255, 255, 255));
+    b->SetFocusedRectMargin(3);
+    SetFocus(b->hwnd());
+    Pump(50);
+    const Image plain = Render(b->hwnd());
+    b->SetDrawFocused(true);
+    const Image focused = Render(b->hwnd());
+    EXPECT_EQ(ColorOf(plain.at(10, 3)), Rgb(255, 255, 255));
+    int dotted = 0;
+    for (int x = 3; x < 57; ++x) dotted += ColorOf(focused.at(x, 3)) != Rgb(255, 255, 255);
+    EXPECT_GT(dotted, 10);  // a dotted line along the margin
+    b->SetTabStop(false);
+    EXPECT_EQ(Render(b->hwnd()), plain);
+
+    b->SetCaption("Go");
+    b->SetFont({.face = "Arial", .height_px = 16, .bold = true});
+    EXPECT_EQ(CountColor(Render(b->hwnd()), Rgb(128, 128, 128)), 0);
+    b->SetEnabled(false);
+    const Image disabled = Render(b->hwnd());
+    EXPECT_GT(CountColor(disabled, Rgb(128, 128, 128)), 5);
+}
+
 // ---- link labels --------------------------------------------------------------------------
 
 struct RecordingShell : Shell {
