@@ -91,7 +91,8 @@ void PaintParentBackground(HDC dc, HWND control);
 Image ParentBackground(HWND control, int width, int height);
 
 // Call from the message loop before TranslateMessage/DispatchMessage of a message for `form`
-// or any window inside it. Enter and Escape that the focused control does not take go to the
+// or any window inside it; with win/application.h:
+//   app.pre_translate = [form](MSG& m) { return setup::skin::win::TranslateSkinKeys(form, m); }; Enter and Escape that the focused control does not take go to the
 // skinned buttons (Default / Cancel); Alt+letter, or a letter while a skinned button has the
 // focus, goes to the button whose caption has that accelerator. True: consumed.
 bool TranslateSkinKeys(HWND form, const MSG& msg);
