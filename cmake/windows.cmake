@@ -49,6 +49,12 @@ foreach(src ${ZS_PROGRAM_SOURCES})
   add_executable(${name} WIN32 ${src})
   target_link_libraries(${name} PRIVATE zs_options user32 gdi32)
   target_link_options(${name} PRIVATE -municode)
+  # The skinned controls' test programs show the program's own controls and bitmaps.
+  if(name MATCHES "^skin_")
+    target_sources(${name} PRIVATE resources/test.rc)
+    target_link_libraries(${name} PRIVATE setupwin)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+  endif()
 endforeach()
 
 # wintool: the console driver of the end-to-end tests (windows, registry, links, processes).
