@@ -13,6 +13,8 @@ namespace setup {
 
 // Sum of all bytes as unsigned values, in a 32-bit accumulator that wraps.
 uint32_t ByteSum(std::span<const uint8_t> bytes);
+// The same sum without SIMD (word at a time), used on processors without SSE2.
+uint32_t ByteSumPortable(std::span<const uint8_t> bytes);
 
 class Payload {
 public:

@@ -6,11 +6,12 @@
 namespace setup {
 
 // A stored Name is safe when it begins with exactly one "\", has no empty, "." or ".."
-// component, no ":" (drive letters, streams), no "/" , no control characters or characters
+// component, no ":" (drive letters, streams), no "/", no control characters or characters
 // Windows forbids in file names (< > " | ? * are refused; "*." rows are skipped elsewhere),
-// no component that is a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an
-// extension), and no component ending in a blank or a dot. GBK-aware: a trail byte that
-// equals "\" (0x5C) inside a two-byte character is not a separator.
+// no component that is a device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9, LPT0-9,
+// with or without an extension), and no component ending in a blank or a dot. GBK-aware: a
+// trail byte that equals "\" (0x5C) inside a two-byte character is not a separator; a lead
+// byte without a valid trail byte (0x40..0xFE except 0x7F) and the byte 0xFF are refused.
 bool IsSafeStoredName(std::string_view gbk_name);
 
 }  // namespace setup

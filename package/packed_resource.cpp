@@ -1,0 +1,161 @@
+#include "package/packed_resource.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <climits>
+#include <new>
+#include <stdexcept>
+
+#include "base/error.h"
+
+namespace setup {
+namespace {
+
+constexpr size_t kHeaderSize = 4;
+// Output is made available to inflate in steps of this size: the buffer is reserved whole up
+// front (so an unallocatable length fails at once), but its pages are only touched as far as
+// the stream really delivers, and each step is cleared while it is still cache-warm.
+constexpr size_t kOutputStep = size_t{1} << 20;
+
+// Owns a z_stream set up for inflate (zlib format).
+class Inflater {
+public:
+    Inflater() {
+        int rc = inflateInit(&z_);
+        if (rc == Z_MEM_ERROR) throw Error("Out of memory");
+        if (rc != Z_OK) throw Error("Error");
+    }
+    ~Inflater() { inflateEnd(&z_); }
+    Inflater(const Inflater&) = delete;
+    Inflater& operator=(const Inflater&) = delete;
+    z_stream* operator->() { return &z_; }
+    z_stream* get() { return &z_; }
+
+private:
+    z_stream z_{};
+};
+
+class Deflater {
+public:
+    explicit Deflater(int level) {
+        int rc = deflateInit(&z_, level);
+        if (rc == Z_MEM_ERROR) throw Error("Out of memory");
+        if (rc != Z_OK) throw Error("Error");
+    }
+    ~Deflater() { deflateEnd(&z_); }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+    z_stream* operator->() { return &z_; }
+    z_stream* get() { return &z_; }
+
+private:
+    z_stream z_{};
+};
+
+// avail_in / avail_out are 32-bit: hand over at most UINT_MAX bytes at a time.
+uInt Chunk(size_t n) { return static_cast<uInt>(std::min<size_t>(n, UINT_MAX)); }
+
+[[noreturn]] void ThrowFor(int rc) {
+    if (rc == Z_MEM_ERROR) throw Error("Out of memory");
+    throw Error("Error");
+}
+
+}  // namespace
+
+std::vector<uint8_t> Unpack(std::span<const uint8_t> packed) {
+    if (packed.size() < kHeaderSize) throw Error("Stream read error");
+    const size_t n = size_t{packed[0]} | size_t{packed[1]} << 8 | size_t{packed[2]} << 16 |
+                     size_t{packed[3]} << 24;
+    std::vector<uint8_t> out;
+    if (n == 0) return out;
+    try {
+        out.reserve(n);
+    } catch (const std::bad_alloc&) {
+        throw Error("Out of memory");
+    } catch (const std::length_error&) {
+        throw Error("Out of memory");
+    }
+
+    Inflater z;
+    const uint8_t* in = packed.data() + kHeaderSize;
+    size_t in_left = packed.size() - kHeaderSize;
+    while (out.size() < n) {
+        const size_t produced = out.size();
+        out.resize(std::min(n, produced + kOutputStep));  // within the reservation: no throw
+        z->next_out = out.data() + produced;
+        z->avail_out = Chunk(out.size() - produced);
+        const uInt out_given = z->avail_out;
+        bool stream_end = false;
+        while (z->avail_out > 0) {
+            if (z->avail_in == 0 && in_left > 0) {
+                z->next_in = const_cast<Bytef*>(in);
+                z->avail_in = Chunk(in_left);
+                in += z->avail_in;
+                in_left -= z->avail_in;
+            }
+            const uInt before_in = z->avail_in, before_out = z->avail_out;
+            int rc = inflate(z.get(), Z_NO_FLUSH);
+            if (rc == Z_STREAM_END) {
+                stream_end = true;
+                break;
+            }
+            if (rc != Z_OK && rc != Z_BUF_ERROR) ThrowFor(rc);
+            if (z->avail_in == before_in && z->avail_out == before_out) {
+                if (z->avail_in == 0 && in_left == 0) break;  // the input ended first
+                throw Error("Error");                         // no progress with input left
+            }
+        }
+        out.resize(produced + (out_given - z->avail_out));
+        if (out.size() < n && (stream_end || (z->avail_in == 0 && in_left == 0)))
+            throw Error("Stream read error");
+    }
+
+    // Exactly N bytes are out. When the stream also ends here, let zlib check its Adler-32
+    // trailer, so a damaged stream of the right length is not taken as good; content beyond
+    // N, or a stream cut after its data, is ignored.
+    uint8_t probe;
+    z->next_out = &probe;
+    z->avail_out = 1;
+    if (z->avail_in == 0 && in_left > 0) {
+        z->next_in = const_cast<Bytef*>(in);
+        z->avail_in = Chunk(in_left);
+    }
+    if (inflate(z.get(), Z_NO_FLUSH) == Z_DATA_ERROR && z->avail_out == 1) throw Error("Error");
+    return out;
+}
+
+std::vector<uint8_t> Pack(std::span<const uint8_t> data, int level) {
+    if constexpr (sizeof(size_t) > 4) {
+        if (data.size() > UINT32_MAX) throw Error("Data too large to pack");
+    }
+    const uint32_t n = static_cast<uint32_t>(data.size());
+    std::vector<uint8_t> out = {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8),
+                                static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 24)};
+    Deflater z(level);
+    const uint8_t* in = data.data();
+    size_t in_left = data.size();
+    const size_t bound = deflateBound(z.get(), static_cast<uLong>(std::min<size_t>(data.size(), ULONG_MAX)));
+    out.reserve(kHeaderSize + std::min<size_t>(bound, size_t{64} << 20));
+    int rc = Z_OK;
+    while (rc != Z_STREAM_END) {
+        if (z->avail_in == 0 && in_left > 0) {
+            z->next_in = const_cast<Bytef*>(in);
+            z->avail_in = Chunk(in_left);
+            in += z->avail_in;
+            in_left -= z->avail_in;
+        }
+        const size_t used = out.size();
+        out.resize(used + std::max<size_t>(size_t{1} << 16, std::min<size_t>(bound, size_t{16} << 20)));
+        z->next_out = out.data() + used;
+        z->avail_out = Chunk(out.size() - used);
+        const uInt given = z->avail_out;
+        rc = deflate(z.get(), in_left == 0 ? Z_FINISH : Z_NO_FLUSH);
+        out.resize(used + (given - z->avail_out));
+        if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) ThrowFor(rc);
+    }
+    out.shrink_to_fit();
+    return out;
+}
+
+}  // namespace setup
