@@ -113,7 +113,8 @@ void MainForm::BuildLayout() {
     image(p2, {0, 24, 105, 41}, Picture::FromJpegResource(L"JPG_FOLDER_SIDE"));
     label(Ctl::LabelPF, p2, {176, 152, 16, 17}, Label::Style{kYaHei12, kBlack, false, true}, texts::kDesignDrive)
         ->SetVisible(false);
-    plain(p2, {176, 174, 283, 20}, Gray(kYaHei14, true), texts::kPartitionAdvice);
+    // One line: wrapped at its design width the last character would fall onto the edit box.
+    plain(p2, {176, 174, 283, 20}, Gray(kYaHei14), texts::kPartitionAdvice);
     Edit* folder = Make<Edit>(p2, Rect{176, 204, 385, 23}, kYaHei12, kGray, kWhite);
     At(Ctl::FolderEd) = Entry{.control = folder, .edit = folder};
     PictureButton* browse = Make<PictureButton>(p2, Rect{562, 205, 39, 25}, window_color,
