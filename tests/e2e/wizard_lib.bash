@@ -147,6 +147,17 @@ wz_cancel() { wz_click 590 466; }
 wz_browse() { wz_click 586 285; }
 WZ_FOLDER_X=281 WZ_FOLDER_Y=283
 
+# The close box of the frame Wine draws: right end of the caption bar.
+wz_close_box() {
+    xdotool mousemove --window "$WZ_WIN" $((WZ_OUTER_W - 14)) $(((WZ_DY + 2) / 2))
+    sleep 0.1
+    xdotool click 1
+    sleep 0.6
+}
+
+# The question of Cancel and of the close box, as wintool shows it (escaped).
+WZ_QUIT_TEXT='安装程序还没有完成,如果您现在关闭安装程序，程序将退出安装，\r您也可以稍后运行安装程序来完成安装。\r\n要继续安装，请单击“No”按钮；要退出安装，请单击“Yes”按钮。'
+
 wz_type() {
     wz_click $WZ_FOLDER_X $WZ_FOLDER_Y 0.3
     xdotool key --clearmodifiers ctrl+a BackSpace
@@ -154,9 +165,15 @@ wz_type() {
     sleep 0.3
 }
 
+# The screen at the wizard window's place, so boxes over it are in the picture too.
 wz_shot() {
     sleep 0.3
-    import -window "$WZ_WIN" "$WZ_SHOTS/$1.png" 2>/dev/null || import -window root "$WZ_SHOTS/$1.png"
+    local geo x y
+    geo=$(xwininfo -id "$WZ_WIN" 2>/dev/null)
+    x=$(awk '/Absolute upper-left X:/{print $4}' <<<"$geo")
+    y=$(awk '/Absolute upper-left Y:/{print $4}' <<<"$geo")
+    import -window root -crop "${WZ_OUTER_W}x${WZ_OUTER_H}+${x:-0}+${y:-0}" +repage "$WZ_SHOTS/$1.png" 2>/dev/null ||
+        wz_fail "screenshot $1"
 }
 
 wz_answer() {  # title-regex key
