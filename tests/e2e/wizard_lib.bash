@@ -38,12 +38,17 @@ wz_init() {
     source scripts/wine-env.sh
     zs_wine_init
     WZ_EXE="${WZ_EXE:-$O/win64/example-setup.exe}"
-    [ -f "$WZ_EXE" ] || { echo "SKIP: no packaged setup at $WZ_EXE (make example)" >&2; exit 0; }
+    # Tests skip without a package (the example is built by `make example`); the demo
+    # (WZ_REQUIRE=1) fails instead.
+    if [ ! -f "$WZ_EXE" ]; then
+        echo "${WZ_REQUIRE:+ERROR}${WZ_REQUIRE:-SKIP}: no packaged setup at $WZ_EXE (make example)" >&2
+        exit "${WZ_REQUIRE:-0}"
+    fi
     WZ_SHOTS="${WZ_SHOTS:-$O/screenshots}"
     mkdir -p "$WZ_SHOTS"
     WZ_DRIVE_C="$WINEPREFIX/drive_c"
     WZ_TOOL="$O/build-win64/wintool.exe"
-    [ -f "$WZ_TOOL" ] || { echo "SKIP: no $WZ_TOOL (make win)" >&2; exit 0; }
+    [ -f "$WZ_TOOL" ] || { echo "SKIP: no $WZ_TOOL (make win)" >&2; exit "${WZ_REQUIRE:-0}"; }
 }
 
 wz_tool() { wine "$WZ_TOOL" "$@" 2>/dev/null | tr -d '\r'; }
