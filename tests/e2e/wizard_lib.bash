@@ -41,7 +41,7 @@ wz_init() {
     # Tests skip without a package (the example is built by `make example`); the demo
     # (WZ_REQUIRE=1) fails instead.
     if [ ! -f "$WZ_EXE" ]; then
-        echo "${WZ_REQUIRE:+ERROR}${WZ_REQUIRE:-SKIP}: no packaged setup at $WZ_EXE (make example)" >&2
+        echo "$([ -n "${WZ_REQUIRE:-}" ] && echo ERROR || echo SKIP): no packaged setup at $WZ_EXE (make example)" >&2
         exit "${WZ_REQUIRE:-0}"
     fi
     WZ_SHOTS="${WZ_SHOTS:-$O/screenshots}"
