@@ -13,8 +13,9 @@ HOST_DIR := $(O)/build-host
 WIN_DIR  := $(O)/build-win
 WIN64_DIR := $(O)/build-win64
 FUZZ_DIR := $(O)/build-fuzz
+ASAN_DIR := $(O)/build-asan
 
-.PHONY: all bootstrap host win example test unit wine-test e2e demo bench fuzz fuzz-smoke clean
+.PHONY: all bootstrap host win example test unit unit-asan wine-test e2e demo bench fuzz fuzz-smoke clean
 
 all: host win example
 
@@ -44,6 +45,12 @@ example: host win
 
 unit: host
 	@$(HOST_DIR)/unit_tests --gtest_brief=1
+
+# The native tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+unit-asan: bootstrap
+	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZS_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_DIR) --target unit_tests -j$(JOBS)
+	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 $(ASAN_DIR)/unit_tests --gtest_brief=1
 
 fuzz-smoke: bootstrap
 	@scripts/fuzz.sh 20

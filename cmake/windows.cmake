@@ -21,7 +21,7 @@ file(GLOB_RECURSE ZS_WIN_SOURCES CONFIGURE_DEPENDS
 list(FILTER ZS_WIN_SOURCES EXCLUDE REGEX "/wizard/entry_win\\.cpp$")
 add_library(setupwin STATIC ${ZS_WIN_SOURCES})
 target_link_libraries(setupwin PUBLIC setupcore zs_jpeg
-  comctl32 comdlg32 shell32 ole32 oleaut32 uuid gdi32 user32 advapi32 msimg32 shlwapi)
+  comctl32 comdlg32 shell32 ole32 oleaut32 uuid gdi32 user32 advapi32 shlwapi)
 
 add_executable(setup-stub WIN32 wizard/entry_win.cpp resources/setup.rc)
 target_link_libraries(setup-stub PRIVATE setupwin)
@@ -50,3 +50,9 @@ foreach(src ${ZS_PROGRAM_SOURCES})
   target_link_libraries(${name} PRIVATE zs_options user32 gdi32)
   target_link_options(${name} PRIVATE -municode)
 endforeach()
+
+# wintool: the console driver of the end-to-end tests (windows, registry, links, processes).
+if(TARGET wintool)
+  set_target_properties(wintool PROPERTIES WIN32_EXECUTABLE OFF)
+  target_link_libraries(wintool PRIVATE ole32 uuid shell32 advapi32)
+endif()

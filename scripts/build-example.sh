@@ -1,6 +1,21 @@
 #!/usr/bin/env bash
-# Packages the example product into $O/example-setup.exe (32-bit) and $O/win64/example-setup.exe.
+# Packages the example product into $O/example-setup.exe (32-bit stub and programs) and
+# $O/win64/example-setup.exe (64-bit stub and programs, the one the tests run under Wine).
+# Needs `make host win` first: $O/pack-setup, the stubs and the programs of both builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 : "${O:=out}"
-[ -f examples/zenta-kov/manifest.toml ] || { echo "build-example: no example manifest yet" >&2; exit 0; }
+O=$(mkdir -p "$O" && cd "$O" && pwd)
+manifest=examples/zenta-kov/manifest.toml
+
+pack() {  # stub programs-folder output
+  local stub=$1 build=$2 out=$3 f
+  for f in "$stub" "$build/ZENTA-KOV.exe" "$build/Uninstall.exe"; do
+    [ -f "$f" ] || { echo "build-example: $f is missing (run make host win first)" >&2; exit 1; }
+  done
+  mkdir -p "$(dirname "$out")"
+  "$O/pack-setup" build "$manifest" --define BUILD="$build" --stub "$stub" -o "$out"
+}
+
+pack "$O/setup-stub.exe" "$O/build-win" "$O/example-setup.exe"
+pack "$O/win64/setup-stub.exe" "$O/build-win64" "$O/win64/example-setup.exe"

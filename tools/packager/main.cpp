@@ -1,7 +1,123 @@
-// pack-setup: turns a manifest and a folder of files into a setup executable.
-#include <cstdio>
+// pack-setup: turns a manifest and a folder of files into a setup executable, and reads
+// finished setup executables back.
+#include <unistd.h>
 
-int main() {
-    std::fputs("pack-setup: not built yet\n", stderr);
-    return 2;
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "base/error.h"
+#include "tools/packager/bytes.h"
+#include "tools/packager/inspect.h"
+#include "tools/packager/package_builder.h"
+
+namespace fs = std::filesystem;
+using namespace setup::packager;
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage:\n"
+    "  pack-setup build MANIFEST -o OUT.exe [--stub STUB.exe] [--define NAME=DIR]... [--level 0-9]\n"
+    "      Packages the product the manifest describes into a copy of the stub (default:\n"
+    "      setup-stub.exe beside pack-setup). ${NAME} in source paths is replaced by DIR;\n"
+    "      a relative DIR is taken from the current directory.\n"
+    "  pack-setup inspect SETUP.EXE\n"
+    "      Prints the resources, the record and its tables, and verifies the payload.\n"
+    "  pack-setup extract SETUP.EXE DIR\n"
+    "      Writes the packaged files under DIR.\n"
+    "Exit status: 0 success, 1 refused or a check failed, 2 wrong usage.\n";
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+fs::path DefaultStub() {
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return (ec ? fs::path(".") : self.parent_path()) / "setup-stub.exe";
+}
+
+int Build(const std::vector<std::string>& args) {
+    fs::path manifest_path, output, stub = DefaultStub();
+    Defines defines;
+    int level = 9;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
+            return args[++i];
+        };
+        if (a == "-o" || a == "--output") {
+            output = value();
+        } else if (a == "--stub") {
+            stub = value();
+        } else if (a == "--define" || a == "-D") {
+            const std::string& d = value();
+            const size_t eq = d.find('=');
+            if (eq == std::string::npos || eq == 0) throw UsageError("--define expects NAME=DIR, not \"" + d + "\"");
+            const fs::path dir = d.substr(eq + 1);
+            defines[d.substr(0, eq)] = (dir.is_absolute() || dir.empty() ? dir : fs::absolute(dir)).string();
+        } else if (a == "--level") {
+            const std::string& l = value();
+            if (l.size() != 1 || l[0] < '0' || l[0] > '9') throw UsageError("--level expects 0 to 9");
+            level = l[0] - '0';
+        } else if (!a.empty() && a[0] == '-') {
+            throw UsageError("unknown option " + a);
+        } else if (manifest_path.empty()) {
+            manifest_path = a;
+        } else {
+            throw UsageError("unexpected argument \"" + a + "\"");
+        }
+    }
+    if (manifest_path.empty() || output.empty()) throw UsageError("build needs a MANIFEST and -o OUT.exe");
+
+    const BuildReport r = BuildSetup(manifest_path, defines, stub, output, level);
+    std::printf("%s: %d files, payload %llu bytes (%zu packed), byte sum %u, %d shortcuts, %d registry values\n",
+                output.c_str(), r.files, static_cast<unsigned long long>(r.payload_size), r.packed_size, r.pack_sum,
+                r.shortcuts, r.reg_values);
+    const ResourcePlacement& p = r.placement;
+    std::printf("%s: %zu bytes; resources %s at RVA 0x%X (%u bytes)\n", output.c_str(), r.setup_size,
+                p.moved_relocations ? "rewritten in place (relocations moved up)"
+                : p.in_place        ? "rewritten in place"
+                                    : "in a new section",
+                p.rva, p.size);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    try {
+        if (args.empty() || args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
+            std::fputs(kUsage, args.empty() ? stderr : stdout);
+            return args.empty() ? 2 : 0;
+        }
+        const std::string command = args[0];
+        args.erase(args.begin());
+        if (command == "build") return Build(args);
+        if (command == "inspect") {
+            if (args.size() != 1) throw UsageError("inspect needs exactly one SETUP.EXE");
+            return Inspect(args[0], std::cout) ? 0 : 1;
+        }
+        if (command == "extract") {
+            if (args.size() != 2) throw UsageError("extract needs SETUP.EXE and DIR");
+            Extract(args[0], args[1], std::cout);
+            return 0;
+        }
+        throw UsageError("unknown command \"" + command + "\"");
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "pack-setup: %s\n%s", e.what(), kUsage);
+        return 2;
+    } catch (const PackError& e) {
+        std::fprintf(stderr, "pack-setup: %s\n", e.what());
+    } catch (const setup::Error& e) {
+        std::fprintf(stderr, "pack-setup: %s\n", e.what());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "pack-setup: %s\n", e.what());
+    }
+    return 1;
 }

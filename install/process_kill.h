@@ -1,0 +1,23 @@
+// process_kill.h: ends running copies of the product's helper programs before files are
+// replaced. The wizard does this on every press of Next, before the page changes.
+#pragma once
+
+#include <string_view>
+
+#include "base/platform.h"
+
+namespace setup {
+
+// The helper programs, by executable file name (fixed in the program, not in the record).
+inline constexpr std::string_view kHelperProgramX = "ZENTA-X.exe";     // Button1Click
+inline constexpr std::string_view kHelperProgramUp = "KOV-H-Up.exe";   // Button2Click
+
+// Terminates every running process whose executable file name equals name byte for byte
+// (case-sensitive: zenta-x.exe is not ZENTA-X.exe). Nothing is reported; a process that
+// cannot be ended is left running, and nothing waits for the ended ones to be gone.
+void KillProcessesByName(Shell& shell, std::string_view name);
+
+// Button1Click then Button2Click: ends ZENTA-X.exe, then KOV-H-Up.exe.
+void EndHelperPrograms(Shell& shell);
+
+}  // namespace setup

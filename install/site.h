@@ -1,0 +1,24 @@
+// site.h: the product web site. Its root address is defined here and nowhere else; the
+// tutorial page and the two link labels of the wizard (licence page, finished page) are all
+// addresses under it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace setup {
+
+// Root of the product's web site; ends with "/".
+inline constexpr std::string_view kSiteRoot = "https://www.zenta.example/";
+
+// The host name of the site root ("www.zenta.example"): the caption of the finished page's
+// link label.
+std::string SiteDomain();
+
+// The licence page: "license.html" under the site root.
+std::string LicenseAddress();
+
+// The home page: the site root itself.
+std::string HomeAddress();
+
+}  // namespace setup

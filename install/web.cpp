@@ -1,0 +1,50 @@
+#include "install/web.h"
+
+#include "install/site.h"
+
+namespace setup {
+
+std::string TutorialAddress(std::string_view product_name) {
+    constexpr std::string_view kPrefix = "ZENTA-";
+    std::string short_name;
+    // Remove every occurrence, scanning left to right (so ZENTA-ZENTA-KOV becomes KOV).
+    for (size_t i = 0; i < product_name.size();) {
+        if (product_name.substr(i, kPrefix.size()) == kPrefix) {
+            i += kPrefix.size();
+        } else {
+            short_name += product_name[i++];
+        }
+    }
+    if (short_name == "KOV") return std::string(kSiteRoot) + "jiaocheng.html";
+    return std::string(kSiteRoot) + short_name + "-jiaocheng.html";
+}
+
+std::string ProgramPathFromCommand(std::string_view command) {
+    const size_t first = command.find('"');
+    if (first == std::string_view::npos) return {};
+    const size_t second = command.find('"', first + 1);
+    if (second == std::string_view::npos) return {};
+    return std::string(command.substr(first + 1, second - first - 1));
+}
+
+bool OpenInBrowser(Registry& reg, Shell& shell, const std::string& address) {
+    const auto command = reg.GetString(RegRoot::ClassesRoot, kHtmlOpenCommandKey, "");
+    if (!command || command->empty()) return false;
+    const std::string program = ProgramPathFromCommand(*command);
+    if (!program.empty()) shell.Execute("open", program, address, "", kSwShow, false);
+    return true;
+}
+
+void BPingClick(Registry& reg, Shell& shell, std::string_view product_name) {
+    const std::string address = TutorialAddress(product_name);
+    const auto state = shell.ConnectedState();
+    if (state && (*state & (kConnectionModem | kConnectionLan | kConnectionProxy)) != 0)
+        OpenInBrowser(reg, shell, address);
+}
+
+void ShowAuthorWebSite(Shell& shell, const std::string& site) {
+    if (site.empty()) return;
+    shell.Execute("", site, "", "", kSwShowNormal, false);
+}
+
+}  // namespace setup

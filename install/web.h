@@ -1,0 +1,45 @@
+// web.h: the product's web pages: the tutorial page in the registered HTML browser, and the
+// product address of the record through the shell.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/platform.h"
+
+namespace setup {
+
+// Address of the product's tutorial page: every "ZENTA-" is removed from the product name
+// (case-sensitive); "KOV" then gives kSiteRoot + "jiaocheng.html", any other short name S
+// gives kSiteRoot + S + "-jiaocheng.html".
+std::string TutorialAddress(std::string_view product_name);
+
+// The program path of a shell open command: the text between its first two double quotes;
+// empty when the command holds fewer than two.
+std::string ProgramPathFromCommand(std::string_view command);
+
+// HKEY_CLASSES_ROOT key whose default value names the program that opens HTML files.
+inline constexpr const char* kHtmlOpenCommandKey = "\\htmlfile\\shell\\open\\command";
+
+// Opens the address in the browser registered for HTML files: reads the command (never
+// creating the key) and runs its program with the address as parameters ("open", no owner,
+// no directory, SW_SHOW). False when no command is registered (key or value missing, or
+// empty); true otherwise. A command whose program path comes out empty (no quoted path)
+// starts nothing and still returns true: the shell would take an empty file name as the
+// current folder and open that instead.
+bool OpenInBrowser(Registry& reg, Shell& shell, const std::string& address);
+
+// Connection flags of InternetGetConnectedState that count as online.
+inline constexpr uint32_t kConnectionModem = 0x01;
+inline constexpr uint32_t kConnectionLan = 0x02;
+inline constexpr uint32_t kConnectionProxy = 0x04;
+
+// The tutorial action (the hidden BPing button): opens TutorialAddress(product_name) once,
+// and only when the machine reports a modem, LAN or proxy connection. Silent otherwise.
+void BPingClick(Registry& reg, Shell& shell, std::string_view product_name);
+
+// The web-site label of the welcome page: the shell's default action for the record's Site
+// (no verb, no owner, SW_SHOWNORMAL). An empty Site opens nothing.
+void ShowAuthorWebSite(Shell& shell, const std::string& site);
+
+}  // namespace setup

@@ -1,0 +1,228 @@
+// The finish actions on Windows: the launcher batch run for real by the command processor,
+// the tutorial page opened in a registered stand-in browser.
+// platform_win.h first: it includes <windows.h> and then drops the A/W macros that share
+// names with members of the platform interfaces.
+#include "win/platform_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/error.h"
+#include "install/finish.h"
+#include "install/site.h"
+#include "install/web.h"
+#include "package/setup_config.h"
+#include "tests/wine/win_test_util.h"
+#include "win/handles.h"
+#include "win/text.h"
+
+namespace setup {
+namespace {
+
+using win::Gbk;
+using win::Wide;
+
+std::wstring ReadWide(const std::string& path) {
+    win::UniqueFile file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return L"<none>";
+    std::wstring text(::GetFileSize(file.get(), nullptr) / sizeof(wchar_t), L'\0');
+    DWORD read = 0;
+    if (!text.empty()) ::ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
+    return text;
+}
+
+bool Exists(const std::string& path) { return testing::PathExists(Wide(path)); }
+
+// Waits up to timeout_ms for cond(); true when it came true.
+template <typename Cond>
+bool WaitFor(Cond cond, DWORD timeout_ms) {
+    for (DWORD waited = 0; waited < timeout_ms; waited += 100) {
+        if (cond()) return true;
+        ::Sleep(100);
+    }
+    return cond();
+}
+
+bool CopyTo(const std::string& from, const std::string& to) {
+    return ::CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE) != FALSE;
+}
+
+// Passes every call through to the real shell, except "explore", which it only records (an
+// Explorer window would outlive the test).
+class ExploreRecorder : public Shell {
+public:
+    explicit ExploreRecorder(Shell& real) : real_(real) {}
+    std::vector<std::string> explored;  // "file|dir|show|owner"
+    LinkResult CreateShellLink(const std::string& l, const ShellLinkFields& f) override { return real_.CreateShellLink(l, f); }
+    void Execute(const std::string& verb, const std::string& file, const std::string& params, const std::string& dir,
+                 int show, bool owner) override {
+        if (verb == "explore") {
+            explored.push_back(file + "|" + dir + "|" + std::to_string(show) + "|" + (owner ? "owner" : "none"));
+            return;
+        }
+        real_.Execute(verb, file, params, dir, show, owner);
+    }
+    std::optional<uint32_t> ConnectedState() override { return real_.ConnectedState(); }
+    std::vector<ProcessEntry> ListProcesses() override { return real_.ListProcesses(); }
+    void TerminateProcess(uint32_t pid) override { real_.TerminateProcess(pid); }
+    void Sleep(uint32_t ms) override { real_.Sleep(ms); }
+
+private:
+    Shell& real_;
+};
+
+class NoDialogs : public Dialogs {
+public:
+    int MessageBox(const std::string&, const std::string&, unsigned) override { return kIdOk; }
+    bool Confirm(const std::string&) override { return false; }
+    void ShowError(const std::string&) override {}
+    std::string BrowseForFolder(const std::string&) override { return {}; }
+};
+
+class NoResources : public Resources {
+public:
+    std::span<const uint8_t> Find(const std::string& name) override { throw Error("Resource " + name + " not found"); }
+};
+
+class WinFinish : public ::testing::Test {
+protected:
+    void SetUp() override {
+        module_ = fs_.ModuleFolder();
+        ASSERT_FALSE(temp_.path().empty());
+        // ASCII with blanks: the command processor reads the batch in the console code page,
+        // which is 936 only on a Chinese system (the GBK bytes are checked by the unit tests).
+        folder_ = temp_.gbk() + "zs finish dir";
+        ASSERT_TRUE(::CreateDirectoryW(Wide(folder_).c_str(), nullptr));
+        ASSERT_TRUE(CopyTo(module_ + "install_marker.exe", folder_ + "\\main program.exe"))
+            << "install_marker.exe missing next to the test program";
+        ASSERT_TRUE(CopyTo(module_ + "install_marker.exe", folder_ + "\\second.exe"));
+        config_.SetText(TextField::ProductName, "ZENTA-ABC");
+        config_.SetFolder(folder_);
+        config_.SetFile(0, {"\\main program.exe", 0, 0});
+        config_.SetFile(1, {"\\second.exe", 0, 0});
+        config_.SetShortcut(0, {"Main", 0, 0, ""});
+        config_.SetCounts(2, 1, 0);
+        ::DeleteFileW(Wide(Batch()).c_str());
+    }
+    void TearDown() override {
+        WaitFor([&] { return !Exists(Batch()); }, 10000);  // let a started launcher finish
+        ::DeleteFileW(Wide(Batch()).c_str());
+    }
+    std::string Batch() const { return module_ + "temp.bat"; }
+    Platform platform(Shell& shell) { return Platform{fs_, reg_, shell, dialogs_, resources_}; }
+
+    win::WinFileSystem fs_;
+    win::WinRegistry reg_;
+    win::WinShell shell_{nullptr};
+    NoDialogs dialogs_;
+    NoResources resources_;
+    testing::TempDir temp_;
+    std::string module_, folder_;
+    SetupConfig config_;
+};
+
+TEST_F(WinFinish, LauncherStartsTheProgramAndDeletesItself) {
+    Platform p = platform(shell_);
+    StartInstalledProgram(config_, p);
+    const std::string ran = folder_ + "\\main program.exe.ran";
+    ASSERT_TRUE(WaitFor([&] { return Exists(ran); }, 30000)) << "the installed program did not start";
+    EXPECT_TRUE(WaitFor([&] { return !Exists(Batch()); }, 10000)) << "temp.bat is still there";
+    const std::wstring report = ReadWide(ran);
+    // Started by its full, quoted path (the folder has blanks and Chinese characters).
+    EXPECT_EQ(report.rfind(L"\"" + Wide(folder_) + L"\\main program.exe\"", 0), 0u) << Gbk(report);
+}
+
+TEST_F(WinFinish, SeveralMainProgramsStartFromOneLauncher) {
+    config_.SetShortcut(1, {"Second", 1, 2, ""});
+    config_.SetCounts(2, 2, 0);
+    Platform p = platform(shell_);
+    StartInstalledProgram(config_, p);
+    EXPECT_TRUE(WaitFor([&] { return Exists(folder_ + "\\main program.exe.ran"); }, 30000));
+    EXPECT_TRUE(WaitFor([&] { return Exists(folder_ + "\\second.exe.ran"); }, 30000));
+    EXPECT_TRUE(WaitFor([&] { return !Exists(Batch()); }, 10000));
+}
+
+TEST_F(WinFinish, ClearedStartBoxExploresAndWritesNoLauncher) {
+    ExploreRecorder shell(shell_);
+    Platform p = platform(shell);
+    RunFinishActions(config_, p, {false, false, folder_});
+    ASSERT_EQ(shell.explored.size(), 1u);
+    EXPECT_EQ(shell.explored[0], folder_ + "|" + folder_.substr(0, folder_.rfind('\\') + 1) + "|1|none");
+    ::Sleep(500);
+    EXPECT_FALSE(Exists(Batch()));
+    EXPECT_FALSE(Exists(folder_ + "\\main program.exe.ran"));
+}
+
+class WinBrowser : public WinFinish {
+protected:
+    void SetUp() override {
+        WinFinish::SetUp();
+        browser_ = module_ + "browser_standin.exe";
+        ASSERT_TRUE(Exists(browser_)) << "browser_standin.exe missing next to the test program";
+        ::DeleteFileW(Wide(Args()).c_str());
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, L"htmlfile\\shell\\open\\command", 0, nullptr, 0,
+                                    KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        key_.reset(key);
+        DWORD type = 0, size = sizeof(saved_);
+        had_value_ = ::RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(saved_), &size) ==
+                     ERROR_SUCCESS;
+        const std::wstring command = L"\"" + Wide(browser_) + L"\" -- \"%1\"";
+        ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                         static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    }
+    void TearDown() override {
+        if (key_) {
+            if (had_value_)
+                ::RegSetValueExW(key_.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_),
+                                 static_cast<DWORD>((lstrlenW(saved_) + 1) * sizeof(wchar_t)));
+            else
+                ::RegDeleteValueW(key_.get(), nullptr);
+        }
+        ::DeleteFileW(Wide(Args()).c_str());
+        WinFinish::TearDown();
+    }
+    std::string Args() const { return browser_ + ".args"; }
+
+    std::string browser_;
+    win::UniqueHkey key_;
+    wchar_t saved_[1024] = {};
+    bool had_value_ = false;
+};
+
+TEST_F(WinBrowser, RegisteredBrowserReceivesTheTutorialAddress) {
+    const std::string address = TutorialAddress(config_.ProductName());
+    EXPECT_TRUE(OpenInBrowser(reg_, shell_, address));
+    ASSERT_TRUE(WaitFor([&] { return Exists(Args()); }, 20000)) << "the browser was not started";
+    const std::wstring line = ReadWide(Args());
+    EXPECT_NE(line.find(Wide(address)), std::wstring::npos) << Gbk(line);
+    EXPECT_EQ(address, std::string(kSiteRoot) + "ABC-jiaocheng.html");
+}
+
+TEST_F(WinBrowser, TutorialOpensOnlyWhenTheSystemReportsAConnection) {
+    const auto state = shell_.ConnectedState();
+    const bool online = state && (*state & (kConnectionModem | kConnectionLan | kConnectionProxy)) != 0;
+    BPingClick(reg_, shell_, config_.ProductName());
+    if (online) {
+        EXPECT_TRUE(WaitFor([&] { return Exists(Args()); }, 20000));
+    } else {
+        ::Sleep(2000);
+        EXPECT_FALSE(Exists(Args()));
+    }
+}
+
+TEST_F(WinBrowser, CommandWithoutAQuotedProgramOpensNothing) {
+    const std::wstring command = Wide(browser_) + L" %1";
+    ::RegSetValueExW(key_.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                     static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    EXPECT_TRUE(OpenInBrowser(reg_, shell_, "https://www.zenta.example/"));
+    ::Sleep(2000);
+    EXPECT_FALSE(Exists(Args()));
+}
+
+}  // namespace
+}  // namespace setup

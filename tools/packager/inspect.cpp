@@ -1,0 +1,192 @@
+#include "tools/packager/inspect.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <fstream>
+
+#include "base/error.h"
+#include "package/packed_resource.h"
+#include "package/payload.h"
+#include "package/safe_name.h"
+#include "tools/packager/bytes.h"
+#include "tools/packager/gbk.h"
+#include "tools/packager/image_resources.h"
+#include "tools/packager/manifest.h"
+#include "tools/packager/package_builder.h"
+
+namespace setup::packager {
+
+namespace {
+
+std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* fmt, ...) {
+    char buf[1024];
+    va_list args;
+    va_start(args, fmt);
+    std::vsnprintf(buf, sizeof buf, fmt, args);
+    va_end(args);
+    return buf;
+}
+
+// GBK text for the terminal: UTF-8, control characters escaped, quoted.
+std::string Show(const std::string& gbk) {
+    std::string out = "\"";
+    for (char c : GbkToUtf8(gbk)) {
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\t') out += "\\t";
+        else if (c == '"') out += "\\\"";
+        else if (static_cast<unsigned char>(c) < 0x20) out += Format("\\x%02X", static_cast<unsigned char>(c));
+        else out += c;
+    }
+    return out + "\"";
+}
+
+const char* PlaceName(uint8_t place) {
+    return place == 0 ? "desktop" : place == 1 ? "group" : "both";
+}
+
+const char* KindName(uint8_t kind) {
+    return kind == 0 ? "bool" : kind == 1 ? "string" : kind == 2 ? "int" : "none";
+}
+
+struct Loaded {
+    PeImage pe;
+    ImageResources resources;
+};
+
+Loaded Load(const std::filesystem::path& exe) {
+    PeImage pe = PeImage::Parse(ReadWholeFile(exe, exe.string()), exe.string());
+    std::vector<Resource> list = ReadResources(pe);
+    return Loaded{std::move(pe), ImageResources(std::move(list))};
+}
+
+}  // namespace
+
+bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
+    Loaded l = Load(exe);
+    const PeImage& pe = l.pe;
+    int problems = 0;
+    const auto problem = [&](const std::string& what) {
+        out << "  ** " << what << "\n";
+        ++problems;
+    };
+
+    const DataDirectory dir = pe.Directory(kDirResource);
+    const int section = dir.rva ? pe.SectionOf(dir.rva) : -1;
+    out << exe.string() << ": " << (pe.Is64() ? "PE32+" : "PE32") << " (" << MachineName(pe.Machine()) << "), "
+        << pe.Sections().size() << " sections, " << pe.Bytes().size() << " bytes\n";
+    if (section >= 0)
+        out << Format("resources: section %d (%s) at RVA 0x%X, %u bytes\n", section,
+                      pe.Sections()[section].name.c_str(), dir.rva, dir.size);
+
+    out << "\nResources\n" << Format("  %-14s %-14s %-6s %-8s %10s\n", "type", "name", "lang", "codepage", "size");
+    for (const Resource& r : l.resources.List())
+        out << Format("  %-14s %-14s 0x%04X %-8u %10zu\n", TypeName(r.type).c_str(), r.name.ToString().c_str(),
+                      r.lang, r.codepage, r.data.size());
+
+    SetupConfig c;
+    try {
+        const std::span<const uint8_t> packed = l.resources.Find("SETUPINI");
+        const size_t unpacked = Unpack(packed).size();
+        LoadRecord(l.resources, c);
+        out << "\nRecord (SETUPINI: " << packed.size() << " bytes packed, " << unpacked << " unpacked)\n";
+        if (unpacked != kRecordSize) problem(Format("the record unpacks to %zu bytes, not %zu", unpacked, kRecordSize));
+    } catch (const Error& e) {
+        out << "\nRecord\n";
+        problem(std::string("SETUPINI: ") + e.what());
+        out << "\nFAILED: " << problems << " problem(s)\n";
+        return false;
+    }
+    for (const ManifestText& t : kManifestTexts)
+        out << Format("  %-14s ", t.key) << Show(c.Text(t.field)) << "\n";
+    out << Format("  %-14s ", "folder") << Show(c.Folder()) << "\n";
+    out << Format("  %-14s %u (0x%08X)\n", "pack_sum", c.PackSum(), c.PackSum());
+
+    const int32_t raw_files = c.RawFileCount();
+    const int files = c.FileCount();
+    out << "\nFiles (" << raw_files << ")\n";
+    if (raw_files < 0 || raw_files > kMaxRows) problem(Format("FileCount %d lies outside 0..%d", raw_files, kMaxRows));
+    std::optional<Payload> payload;
+    try {
+        payload = LoadPayload(l.resources);
+    } catch (const Error& e) {
+        problem(std::string("SETUPPACK: ") + e.what());
+    }
+    out << Format("  %3s %10s %10s  %s\n", "#", "offset", "size", "name");
+    for (int i = 0; i < files; ++i) {
+        const FileRow f = c.File(i);
+        out << Format("  %3d %10u %10u  ", i, f.offset, f.size) << Show(f.name) << "\n";
+        if (payload && !payload->Range(f.offset, f.size))
+            problem(Format("file %d: bytes [%u, %llu) lie outside the %zu-byte payload", i, f.offset,
+                           static_cast<unsigned long long>(f.offset) + f.size, payload->size()));
+        if (!IsSafeStoredName(f.name)) problem(Format("file %d: the stored name is not a safe name in the target folder", i));
+    }
+
+    out << "\nShortcuts (" << c.ShortcutCount() << ")\n";
+    out << Format("  %3s %-8s %4s  %s\n", "#", "place", "file", "link -> target");
+    for (int i = 0; i < c.ShortcutCount(); ++i) {
+        const ShortcutRow s = c.Shortcut(i);
+        std::string line = Format("  %3d %-8s %4u  ", i, PlaceName(s.place), s.file_index) + Show(s.link_name);
+        if (s.file_index < static_cast<uint32_t>(files)) line += " -> " + Show(c.File(static_cast<int>(s.file_index)).name);
+        if (!s.arguments.empty()) line += " arguments " + Show(s.arguments);
+        out << line << "\n";
+        if (s.file_index >= static_cast<uint32_t>(files)) problem(Format("shortcut %d points at no file (row %u)", i, s.file_index));
+    }
+
+    out << "\nRegistry values (" << c.RegValueCount() << ")\n";
+    for (int i = 0; i < c.RegValueCount(); ++i) {
+        const RegValueRow r = c.RegValue(i);
+        std::string value = r.kind == 0 ? (r.bool_value ? "true" : "false")
+                            : r.kind == 1 ? Show(r.string_value)
+                            : r.kind == 2 ? std::to_string(r.int_value) : "(nothing written)";
+        out << Format("  %3d %s\\", i, r.root == 0 ? "HKLM" : "HKCU") << GbkToUtf8(r.key_path) << " "
+            << Show(r.value_name) << " " << KindName(r.kind) << " " << value << "\n";
+    }
+
+    out << "\nPayload\n";
+    if (payload) {
+        const uint32_t sum = ByteSum(payload->Bytes());
+        out << "  SETUPPACK: " << l.resources.Find("SETUPPACK").size() << " bytes packed, " << payload->size()
+            << " unpacked\n";
+        out << Format("  byte sum %u, PackSum %u: %s\n", sum, c.PackSum(), sum == c.PackSum() ? "match" : "MISMATCH");
+        if (sum != c.PackSum()) problem("the payload's byte sum differs from PackSum");
+    }
+    try {
+        const std::span<const uint8_t> protocol = l.resources.Find("PROTOCOL");
+        out << "  PROTOCOL: " << protocol.size() << " bytes of licence text\n";
+    } catch (const Error& e) {
+        problem(std::string("PROTOCOL: ") + e.what());
+    }
+
+    if (problems) out << "\nFAILED: " << problems << " problem(s)\n";
+    else out << "\nOK: " << files << " files, " << c.ShortcutCount() << " shortcuts, " << c.RegValueCount()
+             << " registry values, byte sum verified\n";
+    return problems == 0;
+}
+
+size_t Extract(const std::filesystem::path& exe, const std::filesystem::path& dir, std::ostream& out) {
+    Loaded l = Load(exe);
+    SetupConfig c;
+    LoadRecord(l.resources, c);
+    const Payload payload = LoadPayload(l.resources);
+    for (int i = 0; i < c.FileCount(); ++i) {
+        const FileRow f = c.File(i);
+        const std::string name = GbkToUtf8(f.name);
+        if (!IsSafeStoredName(f.name)) throw PackError("file " + std::to_string(i) + " \"" + name + "\": unsafe stored name");
+        const auto bytes = payload.Range(f.offset, f.size);
+        if (!bytes) throw PackError("file " + std::to_string(i) + " \"" + name + "\": range outside the payload");
+        std::string relative = name.substr(1);
+        for (char& ch : relative)
+            if (ch == '\\') ch = '/';
+        const std::filesystem::path target = dir / relative;
+        std::filesystem::create_directories(target.parent_path());
+        std::ofstream file(target, std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
+        if (!file.flush()) throw PackError("cannot write \"" + target.string() + "\"");
+        out << target.string() << " (" << f.size << " bytes)\n";
+    }
+    return static_cast<size_t>(c.FileCount());
+}
+
+}  // namespace setup::packager

@@ -1,0 +1,19 @@
+// inspect.h: reading a finished setup executable back, as the setup program reads it.
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+
+namespace setup::packager {
+
+// Prints the resource table, the decoded record (texts as UTF-8, the three tables, counts,
+// PackSum) and verifies the payload: its byte sum against PackSum, every file row's range,
+// every shortcut's file row and every stored name. Returns true when every check passed.
+// Throws PackError when the file is not a readable PE image.
+bool Inspect(const std::filesystem::path& exe, std::ostream& out);
+
+// Writes every file of the payload under `dir` (stored names become relative UTF-8 paths);
+// refuses unsafe names and ranges outside the payload. Returns the number of files.
+size_t Extract(const std::filesystem::path& exe, const std::filesystem::path& dir, std::ostream& out);
+
+}  // namespace setup::packager

@@ -1,0 +1,59 @@
+// package_builder.h: turns a manifest into the three resources of a package and writes the
+// setup executable.
+//
+// The record's Folder slot is left empty: start-up always replaces it with the folder it
+// chooses, and an empty slot in the copy stored as "Z_ta.cx" says plainly that the package
+// itself names no folder (a drive letter chosen here would often be wrong).
+// The three resources are RCDATA with upper-case names and the neutral language (0), which
+// FindResource's default language search tries first on every system locale.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "package/setup_config.h"
+#include "tools/packager/manifest.h"
+#include "tools/packager/pe_writer.h"
+
+namespace setup::packager {
+
+inline constexpr uint64_t kMaxFileSize = uint64_t{1} << 31;  // sizes and offsets stay below
+
+struct Package {
+    SetupConfig config;               // the record as written
+    std::vector<uint8_t> setupini;    // packed record
+    std::vector<uint8_t> setuppack;   // packed payload
+    std::vector<uint8_t> protocol;    // licence, GBK, CR LF
+    uint64_t payload_size = 0;
+};
+
+// Checks every text, name and table of the manifest, then reads the files and the licence.
+// `level` is the zlib level (0 to 9). Throws PackError naming the field or file at fault.
+Package MakePackage(const Manifest& manifest, int level = 9);
+
+// The three resources put into a copy of the stub's resources.
+std::vector<Resource> PackageResources(const PeImage& stub, Package&& package);
+
+struct BuildReport {
+    int files = 0, shortcuts = 0, reg_values = 0;
+    uint64_t payload_size = 0;
+    size_t packed_size = 0;
+    uint32_t pack_sum = 0;
+    size_t setup_size = 0;
+    ResourcePlacement placement;
+};
+
+// The whole build: manifest, stub, package, resources, written atomically to `output`.
+// Nothing is written unless every check passes. Throws PackError.
+BuildReport BuildSetup(const std::filesystem::path& manifest, const Defines& defines,
+                       const std::filesystem::path& stub, const std::filesystem::path& output, int level = 9);
+
+// Writes bytes to a temporary file beside `path` and renames it over `path`, so a failure
+// leaves no partial file behind. Throws PackError.
+void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes);
+
+std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path, const std::string& what);
+
+}  // namespace setup::packager

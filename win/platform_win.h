@@ -1,0 +1,104 @@
+// platform_win.h: the Win32 implementation of the platform interfaces (base/platform.h).
+//
+//   WinFileSystem   files and folders through the W functions
+//   WinRegistry     HKLM / HKCU / HKCR values (access 0x80000002 for writing, no 64-bit flag)
+//   WinShell        shell links, ShellExecute, WinINet state, Tool Help processes
+//   WinDialogs      message boxes, the "Confirm" dialog, the error box, the folder browser
+//   WinResources    RCDATA of the running executable
+//   WinPlatform     all of them, handed out as a setup::Platform
+//
+// Text crosses the boundary as GBK (code page 936) on every system locale.
+#pragma once
+
+#include <windows.h>
+
+// The interfaces have members named like the A/W macros of <windows.h>: without these the
+// member names would change with the include order. Call the W functions by their own names.
+#undef CreateDirectory
+#undef DeleteFile
+#undef MessageBox
+#undef SetCurrentDirectory
+
+#include "base/platform.h"
+#include "win/application.h"
+
+namespace setup::win {
+
+class WinFileSystem : public FileSystem {
+public:
+    bool DirectoryExists(const std::string& path) override;
+    bool FileExists(const std::string& path) override;
+    bool CreateDirectory(const std::string& path) override;
+    bool DeleteFile(const std::string& path) override;
+    WriteResult WriteFile(const std::string& path, std::span<const uint8_t> bytes) override;
+    WriteResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes) override;
+    bool SetCurrentDirectory(const std::string& path) override;
+    std::string ModuleFolder() override;
+};
+
+class WinRegistry : public Registry {
+public:
+    // GENERIC_READ | KEY_SET_VALUE: the access every key is opened or created with for writing.
+    static constexpr REGSAM kWriteAccess = 0x80000002;
+
+    bool CreateKey(RegRoot root, const std::string& key) override;
+    bool SetDword(RegRoot root, const std::string& key, const std::string& name, uint32_t value) override;
+    bool SetString(RegRoot root, const std::string& key, const std::string& name, const std::string& value) override;
+    std::optional<uint32_t> GetDword(RegRoot root, const std::string& key, const std::string& name) override;
+    std::optional<std::string> GetString(RegRoot root, const std::string& key, const std::string& name) override;
+};
+
+class WinShell : public Shell {
+public:
+    // app may be null: Execute then never passes an owner window.
+    explicit WinShell(Application* app) : app_(app) {}
+
+    LinkResult CreateShellLink(const std::string& link_path, const ShellLinkFields& fields) override;
+    void Execute(const std::string& verb, const std::string& file, const std::string& params, const std::string& dir,
+                 int show_cmd, bool owner_main_window) override;
+    std::optional<uint32_t> ConnectedState() override;
+    std::vector<ProcessEntry> ListProcesses() override;
+    void TerminateProcess(uint32_t pid) override;
+    void Sleep(uint32_t ms) override;
+
+private:
+    Application* app_;
+};
+
+class WinDialogs : public Dialogs {
+public:
+    // app may be null: boxes are then owned by the active window and titled with the
+    // executable's name.
+    explicit WinDialogs(Application* app) : app_(app) {}
+
+    int MessageBox(const std::string& text, const std::string& title, unsigned flags) override;
+    bool Confirm(const std::string& text) override;
+    void ShowError(const std::string& text) override;
+    std::string BrowseForFolder(const std::string& title) override;
+
+private:
+    HWND Owner() const;
+    Application* app_;
+};
+
+class WinResources : public Resources {
+public:
+    // The module whose resources are read; the running executable when null.
+    explicit WinResources(HMODULE module = nullptr) : module_(module) {}
+    std::span<const uint8_t> Find(const std::string& name) override;
+
+private:
+    HMODULE module_;
+};
+
+struct WinPlatform {
+    explicit WinPlatform(Application* app) : shell(app), dialogs(app) {}
+    WinFileSystem fs;
+    WinRegistry reg;
+    WinShell shell;
+    WinDialogs dialogs;
+    WinResources resources;
+    Platform platform() { return Platform{fs, reg, shell, dialogs, resources}; }
+};
+
+}  // namespace setup::win
