@@ -1,6 +1,8 @@
 #include "wizard/controller.h"
 
 #include "base/text.h"
+#include "install/force_folder.h"
+#include "install/path_text.h"
 #include "package/payload.h"
 #include "wizard/captions.h"
 #include "wizard/folder.h"
@@ -182,7 +184,7 @@ void Wizard::CancelBtClick() {
             engine_->StartInstalledProgram();
         } else {
             const std::string folder = view_.Caption(Ctl::FolderEd);
-            platform_.shell.Execute("explore", folder, "", ParentFolder(folder), kSwShowNormal, false);
+            platform_.shell.Execute("explore", folder, "", FolderWithSeparator(folder), kSwShowNormal, false);
         }
     }
     EndProgram();  // page 4 has Cancel disabled; should a click come, it ends without asking

@@ -1,7 +1,7 @@
 // main_form_layout_win.cpp: the window layout of TMainForm: every control with its position,
 // size, font, colour, picture and design-time text.
+#include "install/site.h"
 #include "wizard/main_form_win.h"
-#include "wizard/site.h"
 #include "wizard/texts.h"
 
 namespace setup {
@@ -102,7 +102,7 @@ void MainForm::BuildLayout() {
     plain(p1, {218, 328, 42, 20}, Gray(kYaHei14), texts::kPleaseRead);
     // The form data colours the link blue; start-up turns it gray.
     const Label::Style link14{{L"微软雅黑", 14, true}, kBlue, false, true};
-    LinkLabel* licence = Make<LinkLabel>(p1, Rect{264, 328, 112, 20}, link14, texts::kLicenceLink, site::kLicencePage);
+    LinkLabel* licence = Make<LinkLabel>(p1, Rect{264, 328, 112, 20}, link14, texts::kLicenceLink, LicenseAddress());
     licence->SetHoverColor(kOrange);
     At(Ctl::suiURLLabel1) = Entry{.control = licence, .label = licence, .link = licence};
     plain(p1, {378, 328, 236, 20}, Gray(kYaHei14), texts::kAgreeHint);
@@ -150,8 +150,9 @@ void MainForm::BuildLayout() {
     };
     check(Ctl::StartProgramCb, 180, texts::kViewTutorial);
     check(Ctl::CheckBoxG, 208, "启动 XXXXXXXXX");
-    const Label::Style link_arial{{L"Arial", 14, true}, kBlue, false, true};
-    LinkLabel* home = Make<LinkLabel>(p5, Rect{558, 0, 59, 16}, link_arial, site::kDomain, site::kRoot);
+    // Anchored at its right edge: the domain may be longer than the design width.
+    const Label::Style link_arial{{L"Arial", 14, true}, kBlue, false, true, true};
+    LinkLabel* home = Make<LinkLabel>(p5, Rect{558, 0, 59, 16}, link_arial, SiteDomain(), HomeAddress());
     home->SetHoverColor(kOrange);
     home->SetHint(texts::kSiteTooltip);
     At(Ctl::suiURLLabelG) = Entry{.control = home, .label = home, .link = home};

@@ -140,6 +140,8 @@ struct PackageSpec {
     std::string site = "http://www.example.com/";
     std::vector<uint8_t> payload = {1, 2, 3, 250, 251};
     bool wrong_sum = false;
+    std::vector<FileRow> files;          // rows over `payload`
+    std::vector<ShortcutRow> shortcuts;
 };
 
 inline void InstallPackage(FakeResources& resources, const PackageSpec& spec) {
@@ -155,6 +157,9 @@ inline void InstallPackage(FakeResources& resources, const PackageSpec& spec) {
     c.SetText(TextField::Site, spec.site);
     c.SetText(TextField::Folder, "X:\\package value");
     c.SetPackSum(ByteSum(spec.payload) + (spec.wrong_sum ? 1 : 0));
+    for (size_t i = 0; i < spec.files.size(); ++i) c.SetFile(static_cast<int>(i), spec.files[i]);
+    for (size_t i = 0; i < spec.shortcuts.size(); ++i) c.SetShortcut(static_cast<int>(i), spec.shortcuts[i]);
+    c.SetCounts(static_cast<int32_t>(spec.files.size()), static_cast<int32_t>(spec.shortcuts.size()), 0);
     resources.items["SETUPINI"] = Pack(c.Bytes());
     resources.items["SETUPPACK"] = Pack(spec.payload);
 }
@@ -167,11 +172,17 @@ struct WizardRig {
     FakeEngine* engine = nullptr;
     std::unique_ptr<Wizard> wizard;
 
-    explicit WizardRig(const PackageSpec& spec = {}, bool drive_d = true) {
+    enum class Engine { Fake, Real };
+
+    explicit WizardRig(const PackageSpec& spec = {}, bool drive_d = true, Engine kind = Engine::Fake) {
         if (drive_d) m.fs.AddDrive('D');
         InstallPackage(m.resources, spec);
-        auto e = std::make_unique<FakeEngine>(m.log, state);
-        engine = e.get();
+        std::unique_ptr<FakeEngine> e;
+        if (kind == Engine::Fake) {
+            e = std::make_unique<FakeEngine>(m.log, state);
+            engine = e.get();
+        }
+        // A null engine makes the wizard use the installation layer.
         wizard = std::make_unique<Wizard>(m.platform(), view, std::move(e));
         state = &wizard->State();
     }

@@ -1,4 +1,4 @@
-// The folder page: validation, creation, the browse button and ForceFolder.
+// The folder page: validation, creation and the browse button.
 #include <gtest/gtest.h>
 
 #include "tests/unit/wizard_fakes.h"
@@ -145,54 +145,6 @@ TEST(WizardFolder, BrowsedFolderText) {
     EXPECT_EQ(BrowsedFolderText("E:\\", "X"), "E:\\X");
     EXPECT_EQ(BrowsedFolderText("E:\\Tools", "X"), "E:\\Tools\\X");
     EXPECT_EQ(BrowsedFolderText("E:\\T", "X"), "E:\\T\\X");
-}
-
-TEST(ForceFolder, WalksComponentByComponent) {
-    FakeMachine m;
-    EXPECT_TRUE(ForceFolder(m.fs, "C:\\a\\b"));
-    EXPECT_EQ(m.log, (std::vector<std::string>{"mkdir C:\\a\\", "mkdir C:\\a\\b"}));
-    m.log.clear();
-    EXPECT_TRUE(ForceFolder(m.fs, "C:\\a\\b"));  // nothing missing
-    EXPECT_TRUE(m.log.empty());
-    EXPECT_TRUE(ForceFolder(m.fs, ""));
-    EXPECT_TRUE(ForceFolder(m.fs, "C:\\a\\c\\"));
-    EXPECT_TRUE(m.fs.DirectoryExists("C:\\a\\c"));
-}
-
-TEST(ForceFolder, StopsAtTheFirstFailure) {
-    FakeMachine m;
-    m.fs.unwritable_dirs.insert(NormPath("C:\\a\\b"));
-    EXPECT_FALSE(ForceFolder(m.fs, "C:\\a\\b\\c\\d"));
-    EXPECT_EQ(m.log, (std::vector<std::string>{"mkdir C:\\a\\"}));
-    EXPECT_FALSE(ForceFolder(m.fs, "Z:\\x"));  // no drive Z:
-}
-
-// Records the levels asked for; every creation succeeds.
-struct LevelRecorder : FakeFileSystem {
-    using FakeFileSystem::FakeFileSystem;
-    std::vector<std::string> made;
-    bool CreateDirectory(const std::string& path) override {
-        made.push_back(path);
-        dirs.insert(NormPath(path));
-        return true;
-    }
-};
-
-TEST(ForceFolder, TwoByteCharacterWithBackslashTrailIsOneComponent) {
-    std::vector<std::string> log;
-    LevelRecorder fs(log);
-    fs.AddDrive('C');
-    // "\x95\x5C" is one GBK character whose second byte is "\".
-    const std::string path = std::string("C:\\a\x95\x5C") + "b\\c";
-    EXPECT_TRUE(ForceFolder(fs, path));
-    EXPECT_EQ(fs.made, (std::vector<std::string>{std::string("C:\\a\x95\x5C") + "b\\", path}));
-}
-
-TEST(ParentFolder, UpToAndIncludingTheLastSeparator) {
-    EXPECT_EQ(ParentFolder("C:\\Program Files\\ZENTA-KOV"), "C:\\Program Files\\");
-    EXPECT_EQ(ParentFolder("C:\\x"), "C:\\");
-    EXPECT_EQ(ParentFolder("x"), "");
-    EXPECT_EQ(ParentFolder(std::string("C:\\d\\a\x95\x5C")), "C:\\d\\");
 }
 
 }  // namespace

@@ -18,7 +18,8 @@ Label::Label(Container* parent, const Rect& bounds, const Style& style, const st
       font_(MakeFont(style.font)),
       color_(style.color),
       word_wrap_(style.word_wrap),
-      auto_size_(style.auto_size) {
+      auto_size_(style.auto_size),
+      align_right_(style.align_right) {
     AdjustBounds();
 }
 
@@ -37,7 +38,9 @@ void Label::SetTextColor(COLORREF color) {
 }
 
 // Captions come from the package: "&" is text, not an accelerator mark.
-UINT Label::DrawFlags() const { return DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS | (word_wrap_ ? DT_WORDBREAK : 0); }
+UINT Label::DrawFlags() const {
+    return (align_right_ ? DT_RIGHT : DT_LEFT) | DT_NOPREFIX | DT_EXPANDTABS | (word_wrap_ ? DT_WORDBREAK : 0);
+}
 
 // Auto size: a one-line label takes the width and height of its text; a wrapping one keeps
 // its width and takes the height of the wrapped text.
@@ -51,7 +54,11 @@ void Label::AdjustBounds() {
     const std::wstring text = wide_.empty() ? std::wstring(L" ") : wide_;
     ::DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &r, DrawFlags() | DT_CALCRECT);
     Rect b = bounds_;
-    if (!word_wrap_) b.width = wide_.empty() ? 0 : r.right;
+    if (!word_wrap_) {
+        const int width = wide_.empty() ? 0 : r.right;
+        if (align_right_) b.left += b.width - width;
+        b.width = width;
+    }
     b.height = r.bottom;
     SetBounds(b);
 }

@@ -22,6 +22,7 @@ public:
         COLORREF color = kGray;
         bool word_wrap = false;
         bool auto_size = true;
+        bool align_right = false;  // text at the right edge; auto size keeps that edge
     };
     Label(Container* parent, const Rect& bounds, const Style& style, const std::string& caption);
 
@@ -50,6 +51,7 @@ protected:
     COLORREF color_;
     bool word_wrap_;
     bool auto_size_;
+    bool align_right_;
     HCURSOR cursor_ = nullptr;
 };
 
