@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "controls/hsbutton/hsbutton_win.h"
 #include "win/application.h"
 #include "win/platform_win.h"
 #include "win/system.h"
@@ -22,12 +23,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         setup::win::WinPlatform machine(&app);
         setup::MainForm form(app, machine.platform());
         app.SetMainWindow(form.hwnd());
-        HWND window = form.hwnd();
-        // Tab, Shift+Tab and the arrow keys move between the controls as in a dialog.
-        app.pre_translate = [window](MSG& msg) { return ::IsDialogMessageW(window, &msg) != FALSE; };
+        // An exception from a button's handler that reaches the button shows in the error box.
+        setup::win::SetButtonErrorHandler([&app](const std::exception& e) { app.ShowException(e); });
+        // Enter, Escape and access keys to the buttons; Tab and the arrow keys between controls.
+        app.pre_translate = [&form](MSG& msg) { return form.PreTranslate(msg); };
         form.Create();
         exit_code = app.Run(show == SW_HIDE ? SW_SHOWNORMAL : show);
         app.pre_translate = nullptr;
+        setup::win::SetButtonErrorHandler(nullptr);
     });
     return exit_code;
 }

@@ -10,6 +10,12 @@ using namespace win::ui;
 
 namespace {
 
+// The component layer's names; setup:: has a Rect and a FontSpec of the button's own.
+using FontSpec = win::ui::FontSpec;
+
+// Control ids of the bottom panel's buttons.
+constexpr int kBackId = 101, kNextId = 102, kCancelId = 103, kAgreeId = 104;
+
 constexpr int kClientWidth = 642;
 constexpr int kClientHeight = 490;
 
@@ -33,6 +39,8 @@ T* MainForm::Make(Args&&... args) {
 }
 
 void MainForm::BuildLayout() {
+    using win::ui::Rect;
+    using win::ui::FontSpec;
     icon_.reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 0, 0,
                                                 LR_DEFAULTSIZE)));
     const COLORREF window_color = ::GetSysColor(COLOR_WINDOW);
@@ -65,19 +73,7 @@ void MainForm::BuildLayout() {
     const Label::Style white{kYaHei12, kWhite, false, true};
     label(Ctl::VerLb, panel, {14, 16, 37, 17}, white, texts::kDesignVersion);
     label(Ctl::DateLb, panel, {60, 16, 66, 17}, white, texts::kDesignDate);
-    const PushButton::Style button_style;  // white face, cream when hot, dark-gray edge
-    auto button = [&](Ctl ctl, int left, const char* caption) {
-        PushButton* b = Make<PushButton>(panel, Rect{left, 15, 92, 23}, button_style, caption);
-        At(ctl) = Entry{.control = b, .button = b};
-        return b;
-    };
-    button(Ctl::suiButton1, 336, texts::kBack);
-    button(Ctl::suiButton2, 440, texts::kNext);
-    button(Ctl::suiButton3, 544, texts::kCancel);
-    PushButton* agree = button(Ctl::suiButton4, 440, texts::kAgree);
-    agree->SetVisible(false);
-    // Agree lies over Next and is drawn above it.
-    ::SetWindowPos(agree->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    BuildButtons();
 
     // Page 0, welcome.
     TabSheet* p0 = &pages_->Page(kPageWelcome);
@@ -100,11 +96,11 @@ void MainForm::BuildLayout() {
     image(p1, {240, 128, 217, 129}, Picture::FromJpegResource(L"JPG_LICENCE"));
     plain(p1, {218, 36, 75, 17}, Gray(kYaHei12), texts::kLicenceLabel)->SetVisible(false);
     plain(p1, {218, 328, 42, 20}, Gray(kYaHei14), texts::kPleaseRead);
-    // The form data colours the link blue; start-up turns it gray.
-    const Label::Style link14{{L"微软雅黑", 14, true}, kBlue, false, true};
-    LinkLabel* licence = Make<LinkLabel>(p1, Rect{264, 328, 112, 20}, link14, texts::kLicenceLink, LicenseAddress());
-    licence->SetHoverColor(kOrange);
-    At(Ctl::suiURLLabel1) = Entry{.control = licence, .label = licence, .link = licence};
+    // Blue until start-up turns the link colour gray (SetLinkColor).
+    licence_link_ = skin::win::CreateLicenseLink(p1->hwnd());
+    if (!licence_link_) throw Error("The licence link could not be created");
+    licence_link_->SetShell(&shell_);
+    At(Ctl::suiURLLabel1) = Entry{.link = licence_link_.get()};
     plain(p1, {378, 328, 236, 20}, Gray(kYaHei14), texts::kAgreeHint);
 
     // Page 2, target folder.
@@ -117,10 +113,12 @@ void MainForm::BuildLayout() {
     plain(p2, {176, 174, 283, 20}, Gray(kYaHei14), texts::kPartitionAdvice);
     Edit* folder = Make<Edit>(p2, Rect{176, 204, 385, 23}, kYaHei12, kGray, kWhite);
     At(Ctl::FolderEd) = Entry{.control = folder, .edit = folder};
-    PictureButton* browse = Make<PictureButton>(p2, Rect{562, 205, 39, 25}, window_color,
-                                                Picture::FromBitmapResource(L"BROWSE"),
-                                                Picture::FromBitmapResource(L"BROWSE_HOT"));
-    At(Ctl::suiImageButton1) = Entry{.control = browse};
+    browse_ = skin::win::ImageButton::Create(p2->hwnd(), 562, 205, 39, 25);
+    if (!browse_) throw Error("The browse button could not be created");
+    browse_->SetPicNormal(skin::win::LoadBitmapResource("BROWSE"));
+    browse_->SetPicMouseOn(skin::win::LoadBitmapResource("BROWSE_HOT"));
+    browse_->SetHandCursor();
+    At(Ctl::suiImageButton1) = Entry{.image_button = browse_.get()};
 
     // Page 3, ready.
     TabSheet* p3 = &pages_->Page(kPageReady);
@@ -150,12 +148,40 @@ void MainForm::BuildLayout() {
     };
     check(Ctl::StartProgramCb, 180, texts::kViewTutorial);
     check(Ctl::CheckBoxG, 208, "启动 XXXXXXXXX");
-    // Anchored at its right edge: the domain may be longer than the design width.
-    const Label::Style link_arial{{L"Arial", 14, true}, kBlue, false, true, true};
-    LinkLabel* home = Make<LinkLabel>(p5, Rect{558, 0, 59, 16}, link_arial, SiteDomain(), HomeAddress());
-    home->SetHoverColor(kOrange);
-    home->SetHint(texts::kSiteTooltip);
-    At(Ctl::suiURLLabelG) = Entry{.control = home, .label = home, .link = home};
+    // Sized to the domain, anchored at its right edge: the domain may be longer than 59 pixels.
+    site_link_ = skin::win::CreateSiteLink(p5->hwnd());
+    if (!site_link_) throw Error("The web-site link could not be created");
+    site_link_->SetShell(&shell_);
+    At(Ctl::suiURLLabelG) = Entry{.link = site_link_.get()};
+}
+
+// Back, Next, Cancel and Agree on the bottom panel, in that order (the tab order).
+void MainForm::BuildButtons() {
+    struct Spec {
+        Ctl ctl;
+        int id, left;
+        const char* caption;
+    };
+    static constexpr Spec kSpecs[] = {
+        {Ctl::suiButton1, kBackId, 336, texts::kBack},
+        {Ctl::suiButton2, kNextId, 440, texts::kNext},
+        {Ctl::suiButton3, kCancelId, 544, texts::kCancel},
+        {Ctl::suiButton4, kAgreeId, 440, texts::kAgree},
+    };
+    for (size_t i = 0; i < buttons_.size(); ++i) {
+        win::HSButton& b = buttons_[i];
+        const Spec& spec = kSpecs[i];
+        ApplyWizardButtonProps(b);
+        b.SetCaption(spec.caption);
+        b.Create(panel_->hwnd(), spec.id, spec.left, 15, 92, 23);
+        At(spec.ctl) = Entry{.button = &b};
+    }
+    win::HSButton& agree = buttons_[3];
+    agree.SetVisible(false);
+    // Agree lies over Next and is drawn above it.
+    ::SetWindowPos(agree.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    buttons_[2].SetCancel(true);
+    UpdateDefaultButton();
 }
 
 }  // namespace setup

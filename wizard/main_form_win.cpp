@@ -1,5 +1,6 @@
 #include "wizard/main_form_win.h"
 
+#include "controls/skin/skin_win.h"
 #include "win/text.h"
 
 namespace setup {
@@ -7,7 +8,7 @@ namespace setup {
 using namespace win::ui;
 
 MainForm::MainForm(win::Application& app, const Platform& platform, std::unique_ptr<WizardEngine> engine)
-    : app_(app) {
+    : app_(app), shell_(platform.shell) {
     BuildLayout();
     wizard_ = std::make_unique<Wizard>(platform, *this, std::move(engine));
     WireEvents();
@@ -21,18 +22,47 @@ MainForm::~MainForm() {
 
 void MainForm::Create() { wizard_->FormCreate(); }
 
+bool MainForm::PreTranslate(MSG& msg) {
+    HWND form = hwnd();
+    if (!form) return false;
+    return win::RouteButtonKeys(form, msg) || skin::win::TranslateSkinKeys(form, msg) ||
+           ::IsDialogMessageW(form, &msg) != FALSE;
+}
+
 MainForm::Entry& MainForm::At(Ctl ctl) { return entries_.at(static_cast<size_t>(ctl)); }
+
+HWND MainForm::OwnWindow(Ctl ctl) {
+    const Entry& e = At(ctl);
+    if (e.button) return e.button->hwnd();
+    if (e.image_button) return e.image_button->hwnd();
+    if (e.link) return e.link->hwnd();
+    return nullptr;
+}
+
+// Agree hides Next while it lies over it: Enter then belongs to Agree, as a click there
+// would. Once agreed, Agree is moved out of view and Next takes Enter again.
+void MainForm::UpdateDefaultButton() {
+    win::HSButton& next = buttons_[1];
+    win::HSButton& agree = buttons_[3];
+    const bool agree_on_top = agree.Visible() && agree.Bounds() == next.Bounds();
+    agree.SetDefault(agree_on_top);
+    next.SetDefault(!agree_on_top);
+    // A covered or hidden button keeps no keyboard focus: it goes to the one the user sees.
+    HWND focus = ::GetFocus();
+    if (agree_on_top && focus && focus == next.hwnd()) agree.Focus();
+    else if (!agree.Visible() && focus && focus == agree.hwnd() && next.Visible()) next.Focus();
+}
 
 void MainForm::WireEvents() {
     Wizard& w = *wizard_;
     auto on = [&w](void (Wizard::*handler)()) {
         return [&w, handler] { w.Dispatch([&] { (w.*handler)(); }); };
     };
-    At(Ctl::suiButton1).button->on_click = on(&Wizard::PrevBtClick);
-    At(Ctl::suiButton2).button->on_click = on(&Wizard::NextBtClick);
-    At(Ctl::suiButton3).button->on_click = on(&Wizard::CancelBtClick);
-    At(Ctl::suiButton4).button->on_click = on(&Wizard::suiButton4Click);
-    static_cast<PictureButton*>(At(Ctl::suiImageButton1).control)->on_click = on(&Wizard::suiImageButton1Click);
+    At(Ctl::suiButton1).button->OnClick = on(&Wizard::PrevBtClick);
+    At(Ctl::suiButton2).button->OnClick = on(&Wizard::NextBtClick);
+    At(Ctl::suiButton3).button->OnClick = on(&Wizard::CancelBtClick);
+    At(Ctl::suiButton4).button->OnClick = on(&Wizard::suiButton4Click);
+    browse_->on_click = on(&Wizard::suiImageButton1Click);
     At(Ctl::WebSiteLb).label->on_click = on(&Wizard::WebSiteLbClick);
     At(Ctl::WebSiteLb).label->SetCursor(::LoadCursorW(nullptr, IDC_HAND));
 
@@ -51,27 +81,49 @@ void MainForm::WireEvents() {
 void MainForm::SetActivePage(int page) { pages_->SetActivePage(page); }
 
 void MainForm::SetVisible(Ctl ctl, bool visible) {
-    if (Control* c = At(ctl).control) c->SetVisible(visible);
+    Entry& e = At(ctl);
+    if (e.control) {
+        e.control->SetVisible(visible);
+    } else if (e.button) {
+        e.button->SetVisible(visible);
+        if (ctl == Ctl::suiButton4) UpdateDefaultButton();
+    } else if (HWND w = OwnWindow(ctl)) {
+        ::ShowWindow(w, visible ? SW_SHOWNA : SW_HIDE);
+    }
 }
 
+// The control's own flag, as for the component layer: a control on a hidden page is visible.
 bool MainForm::Visible(Ctl ctl) {
-    Control* c = At(ctl).control;
-    return c && c->Visible();
+    Entry& e = At(ctl);
+    if (e.control) return e.control->Visible();
+    if (e.button) return e.button->Visible();
+    HWND w = OwnWindow(ctl);
+    return w && (::GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 void MainForm::SetEnabled(Ctl ctl, bool enabled) {
-    if (Control* c = At(ctl).control) c->SetEnabled(enabled);
+    Entry& e = At(ctl);
+    if (e.control) e.control->SetEnabled(enabled);
+    else if (e.button) e.button->SetEnabled(enabled);
+    else if (e.image_button) e.image_button->SetEnabled(enabled);
+    else if (HWND w = OwnWindow(ctl)) ::EnableWindow(w, enabled);
 }
 
 bool MainForm::Enabled(Ctl ctl) {
-    Control* c = At(ctl).control;
-    return c && c->Enabled();
+    Entry& e = At(ctl);
+    if (e.control) return e.control->Enabled();
+    if (e.button) return e.button->Enabled();
+    if (e.image_button) return e.image_button->Enabled();
+    HWND w = OwnWindow(ctl);
+    return w && ::IsWindowEnabled(w);
 }
 
 void MainForm::SetCaption(Ctl ctl, const std::string& gbk) {
     Entry& e = At(ctl);
     if (e.label) e.label->SetCaption(gbk);
     else if (e.button) e.button->SetCaption(gbk);
+    else if (e.link) e.link->SetCaption(gbk);
+    else if (e.image_button) e.image_button->SetCaption(gbk);
     else if (e.check) e.check->SetCaption(gbk);
     else if (e.edit) e.edit->SetText(gbk);
 }
@@ -80,21 +132,45 @@ std::string MainForm::Caption(Ctl ctl) {
     Entry& e = At(ctl);
     if (e.label) return e.label->Caption();
     if (e.button) return e.button->Caption();
+    if (e.link) return e.link->Caption();
+    if (e.image_button) return e.image_button->Caption();
     if (e.check) return e.check->Caption();
     if (e.edit) return e.edit->Text();
     return {};
 }
 
+// Moves or sizes a button or skinned control; -1 keeps that value.
+void MainForm::SetOwnBounds(Ctl ctl, int top, int width, int height) {
+    Entry& e = At(ctl);
+    if (e.button) {
+        const auto b = e.button->Bounds();
+        e.button->SetBounds(b.left, top < 0 ? b.top : top, width < 0 ? b.width() : width,
+                            height < 0 ? b.height() : height);
+        if (ctl == Ctl::suiButton4) UpdateDefaultButton();
+        return;
+    }
+    HWND w = OwnWindow(ctl);
+    if (!w) return;
+    RECT r{};
+    ::GetWindowRect(w, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(w), reinterpret_cast<POINT*>(&r), 2);
+    ::SetWindowPos(w, nullptr, r.left, top < 0 ? r.top : top, width < 0 ? r.right - r.left : width,
+                   height < 0 ? r.bottom - r.top : height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void MainForm::SetTop(Ctl ctl, int top) {
     if (Control* c = At(ctl).control) c->SetTop(top);
+    else SetOwnBounds(ctl, top, -1, -1);
 }
 
 void MainForm::SetSize(Ctl ctl, int width, int height) {
     if (Control* c = At(ctl).control) c->SetSize(width, height);
+    else SetOwnBounds(ctl, -1, width, height);
 }
 
 void MainForm::SetWidth(Ctl ctl, int width) {
     if (Control* c = At(ctl).control) c->SetWidth(width);
+    else SetOwnBounds(ctl, -1, width, -1);
 }
 
 bool MainForm::Checked(Ctl ctl) {
@@ -103,7 +179,7 @@ bool MainForm::Checked(Ctl ctl) {
 }
 
 void MainForm::SetLinkColor(Ctl ctl, uint32_t color) {
-    if (LinkLabel* l = At(ctl).link) l->SetLinkColor(ColorOf(color));
+    if (skin::win::UrlLabel* l = At(ctl).link) l->SetFontLinkColor(color);
 }
 
 void MainForm::SetProgress(Ctl ctl, int position) {
@@ -116,6 +192,7 @@ void MainForm::SetBarColor(Ctl ctl, uint32_t color) {
 
 void MainForm::Repaint(Ctl ctl) {
     if (Control* c = At(ctl).control) c->Repaint();
+    else if (HWND w = OwnWindow(ctl)) ::RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 void MainForm::SetWindowCaption(const std::string& gbk) { form_->SetCaption(gbk); }

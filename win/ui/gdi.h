@@ -29,8 +29,6 @@ COLORREF ColorOf(uint32_t color_value);
 
 inline constexpr COLORREF kOrange = RGB(255, 153, 0);
 inline constexpr COLORREF kGray = RGB(128, 128, 128);
-inline constexpr COLORREF kCream = RGB(252, 234, 196);
-inline constexpr COLORREF kDarkGray = RGB(127, 127, 127);
 inline constexpr COLORREF kWhite = RGB(255, 255, 255);
 inline constexpr COLORREF kBlack = RGB(0, 0, 0);
 inline constexpr COLORREF kBlue = RGB(0, 0, 255);
