@@ -39,18 +39,27 @@ HWND MainForm::OwnWindow(Ctl ctl) {
     return nullptr;
 }
 
-// Agree hides Next while it lies over it: Enter then belongs to Agree, as a click there
-// would. Once agreed, Agree is moved out of view and Next takes Enter again.
+// Enter goes to the button that moves the wizard on, as the user sees it: Agree while it lies
+// over Next, Next, and on the finished page "完成" (Cancel). A button that is hidden, disabled
+// or covered keeps no keyboard focus: the default button takes it over.
 void MainForm::UpdateDefaultButton() {
     win::HSButton& next = buttons_[1];
+    win::HSButton& cancel = buttons_[2];
     win::HSButton& agree = buttons_[3];
     const bool agree_on_top = agree.Visible() && agree.Bounds() == next.Bounds();
+    const bool finished = active_page_ == kPageFinished;
     agree.SetDefault(agree_on_top);
-    next.SetDefault(!agree_on_top);
-    // A covered or hidden button keeps no keyboard focus: it goes to the one the user sees.
+    next.SetDefault(!agree_on_top && !finished);
+    cancel.SetDefault(finished);
+
+    win::HSButton* target = finished ? &cancel : agree_on_top ? &agree : &next;
+    if (!target->Visible() || !target->Enabled() || !target->hwnd()) return;
     HWND focus = ::GetFocus();
-    if (agree_on_top && focus && focus == next.hwnd()) agree.Focus();
-    else if (!agree.Visible() && focus && focus == agree.hwnd() && next.Visible()) next.Focus();
+    for (win::HSButton& b : buttons_) {
+        if (&b == target || !focus || focus != b.hwnd()) continue;
+        const bool covered = &b == &next && agree_on_top;
+        if (!b.Visible() || !b.Enabled() || covered) target->Focus();
+    }
 }
 
 void MainForm::WireEvents() {
@@ -78,7 +87,11 @@ void MainForm::WireEvents() {
 
 // ---- WizardView --------------------------------------------------------------------------
 
-void MainForm::SetActivePage(int page) { pages_->SetActivePage(page); }
+void MainForm::SetActivePage(int page) {
+    active_page_ = page;
+    pages_->SetActivePage(page);
+    UpdateDefaultButton();
+}
 
 void MainForm::SetVisible(Ctl ctl, bool visible) {
     Entry& e = At(ctl);
@@ -86,7 +99,7 @@ void MainForm::SetVisible(Ctl ctl, bool visible) {
         e.control->SetVisible(visible);
     } else if (e.button) {
         e.button->SetVisible(visible);
-        if (ctl == Ctl::suiButton4) UpdateDefaultButton();
+        UpdateDefaultButton();
     } else if (HWND w = OwnWindow(ctl)) {
         ::ShowWindow(w, visible ? SW_SHOWNA : SW_HIDE);
     }
@@ -104,8 +117,10 @@ bool MainForm::Visible(Ctl ctl) {
 void MainForm::SetEnabled(Ctl ctl, bool enabled) {
     Entry& e = At(ctl);
     if (e.control) e.control->SetEnabled(enabled);
-    else if (e.button) e.button->SetEnabled(enabled);
-    else if (e.image_button) e.image_button->SetEnabled(enabled);
+    else if (e.button) {
+        e.button->SetEnabled(enabled);
+        UpdateDefaultButton();
+    } else if (e.image_button) e.image_button->SetEnabled(enabled);
     else if (HWND w = OwnWindow(ctl)) ::EnableWindow(w, enabled);
 }
 
@@ -146,7 +161,7 @@ void MainForm::SetOwnBounds(Ctl ctl, int top, int width, int height) {
         const auto b = e.button->Bounds();
         e.button->SetBounds(b.left, top < 0 ? b.top : top, width < 0 ? b.width() : width,
                             height < 0 ? b.height() : height);
-        if (ctl == Ctl::suiButton4) UpdateDefaultButton();
+        UpdateDefaultButton();
         return;
     }
     HWND w = OwnWindow(ctl);

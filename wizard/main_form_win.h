@@ -3,8 +3,9 @@
 // button and link labels (controls/skin), runs the controller's handlers from the controls'
 // events and implements the controller's view over the controls.
 //
-// Keys: Next is the form's default button (Enter), or Agree while Agree lies over it; Cancel
-// is its cancel button (Escape). The message loop must hand every message to PreTranslate.
+// Keys: Enter goes to the button that moves the wizard on (Agree while it lies over Next, Next,
+// "完成" on the finished page); Escape to Cancel. The message loop hands every message to
+// PreTranslate.
 #pragma once
 
 #include <windows.h>
@@ -84,7 +85,7 @@ private:
     void BuildLayout();  // main_form_layout_win.cpp
     void BuildButtons();  // main_form_layout_win.cpp
     void WireEvents();
-    // Enter goes to the button the user sees at Next's place.
+    // After a change to the buttons or the page: which button takes Enter and the focus.
     void UpdateDefaultButton();
     Entry& At(Ctl ctl);
     // The window of a button or skinned control, or null for the component layer's controls.
@@ -107,6 +108,7 @@ private:
     std::unique_ptr<skin::win::UrlLabel> licence_link_;
     std::unique_ptr<skin::win::UrlLabel> site_link_;
     std::unique_ptr<Wizard> wizard_;
+    int active_page_ = kPageWelcome;
 };
 
 }  // namespace setup

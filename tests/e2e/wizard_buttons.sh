@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# End to end: the hot-track buttons and the browse button with the real pointer and keys.
+# Next's face is white, cream under the pointer and white again when it leaves; Enter goes
+# to the default button (Next, or Agree while it covers Next) and Escape to Cancel; the
+# browse button shows its mouse-over picture and opens the folder browser.
+source "$(dirname "$0")/wizard_lib.bash"
+wz_init
+wz_with_display "$@"
+wz_clean
+
+WHITE='srgb(255,255,255)'
+CREAM='srgb(252,234,196)'
+# A face pixel of Next and of Cancel: inside the edge, above the caption, off the focus frame.
+NEXT_FACE="446 457"
+CANCEL_FACE="550 457"
+
+wz_move() { xdotool mousemove --window "$WZ_WIN" $(($1 + WZ_DX)) $(($2 + WZ_DY)); sleep 0.6; }
+face() { wz_pixel "$WZ_SHOTS/$1.png" $2; }  # shot "x y"
+expect_face() {  # shot "x y" colour what
+    local got
+    got=$(face "$1" "$2")
+    [ "$got" = "$3" ] || wz_fail "$4: face $got, expected $3 (screenshot $1)"
+}
+key() { xdotool windowfocus --sync "$WZ_WIN" 2>/dev/null; sleep 0.2; xdotool key "$1"; sleep 1; }
+
+wz_start
+# The pointer away from every button; Cancel has never had the focus.
+wz_move 100 200
+wz_shot buttons-welcome
+expect_face buttons-welcome "$CANCEL_FACE" "$WHITE" "Cancel at rest"
+
+# Enter on the welcome page: the default button (Next) goes on to the licence page.
+key Return
+wz_expect_page 1 "Enter on the welcome page"
+[ "$(wz_button 同意)" = "1 1" ] || wz_fail "Agree not shown on the licence page"
+# Enter while Agree covers Next is Agree's: the folder page follows and Agree leaves for good.
+key Return
+wz_expect_page 2 "Enter on the licence page"
+[ "$(wz_button 同意 | cut -d' ' -f1)" = 0 ] || wz_fail "Agree still shown after Enter agreed"
+
+# Focus into the folder box: no button is focused, so only the pointer makes a face hot.
+wz_click $WZ_FOLDER_X $WZ_FOLDER_Y 0.3
+wz_move 300 150
+wz_shot buttons-next-rest
+expect_face buttons-next-rest "$NEXT_FACE" "$WHITE" "Next at rest"
+wz_move 486 466
+wz_shot buttons-next-hot
+expect_face buttons-next-hot "$NEXT_FACE" "$CREAM" "Next under the pointer"
+wz_move 300 150
+wz_shot buttons-next-left
+expect_face buttons-next-left "$NEXT_FACE" "$WHITE" "Next after the pointer left"
+
+# The browse button: its own pictures, pixel for pixel, at rest and under the pointer.
+shows() {  # shot picture
+    convert "$WZ_SHOTS/$1.png" -crop "24x21+$((567 + WZ_DX))+$((273 + WZ_DY))" +repage "$O/wizard_browse_crop.png"
+    [ "$(compare -metric AE "$O/wizard_browse_crop.png" "$2" null: 2>&1)" = 0 ]
+}
+shows buttons-next-left resources/wizard/browse.bmp || wz_fail "browse button: normal picture not shown"
+wz_move 586 285
+wz_shot buttons-browse-hot
+shows buttons-browse-hot resources/wizard/browse-hot.bmp || wz_fail "browse button: mouse-over picture not shown"
+wz_move 300 150
+wz_shot buttons-browse-left
+shows buttons-browse-left resources/wizard/browse.bmp || wz_fail "browse button: normal picture not back"
+
+# A click opens the folder browser with the wizard's prompt; Escape cancels it.
+wz_browse
+browser=""
+for _ in $(seq 50); do
+    browser=$(wz_tool list | awk -F'\t' '$2=="#32770" { print $3; exit }')
+    [ -n "$browser" ] && break
+    sleep 0.2
+done
+[ -n "$browser" ] || wz_fail "the browse button opened no folder browser"
+wz_tool dump "$browser" | grep -q '选择安装目标文件夹' || wz_fail "folder browser without the prompt"
+wz_shot buttons-browser
+id=$(wz_wait_window "^$browser\$" 5) || wz_fail "folder browser not on the screen"
+xdotool windowfocus --sync "$id" 2>/dev/null
+sleep 0.3
+xdotool key Escape
+wz_window_gone "$id" 10 || wz_fail "the folder browser did not close on Escape"
+sleep 0.5
+wz_expect_page 2 "folder browser cancelled"
+
+# Escape is Cancel's: the quit question; No keeps the wizard where it was.
+key Escape
+wz_expect_box ' ZENTA' "$WZ_QUIT_TEXT" n
+kill -0 "$WZ_PID" 2>/dev/null || wz_fail "Escape + No ended the program"
+wz_expect_page 2 "Escape + No"
+wz_stop
+echo "wizard buttons: ok"
