@@ -225,6 +225,10 @@ LRESULT Form::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 HWND focus = ::GetFocus();
                 if (focus && ::IsChild(hwnd(), focus)) last_focus_ = focus;
             } else {
+                // Activated again while already active (a window manager's focus request):
+                // the focus it has now is newer than the one saved when it last lost it.
+                HWND focus = ::GetFocus();
+                if (focus && ::IsChild(hwnd(), focus)) return 0;
                 HWND target = last_focus_;
                 if (!target || !::IsWindow(target) || !::IsWindowVisible(target) || !::IsWindowEnabled(target))
                     target = ::GetNextDlgTabItem(hwnd(), nullptr, FALSE);
