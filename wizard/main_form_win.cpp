@@ -154,13 +154,12 @@ std::string MainForm::Caption(Ctl ctl) {
     return {};
 }
 
-// Moves or sizes a button or skinned control; -1 keeps that value.
-void MainForm::SetOwnBounds(Ctl ctl, int top, int width, int height) {
+// Moves or sizes a button or skinned control; an empty value is kept (a top may be negative).
+void MainForm::SetOwnBounds(Ctl ctl, std::optional<int> top, std::optional<int> width, std::optional<int> height) {
     Entry& e = At(ctl);
     if (e.button) {
         const auto b = e.button->Bounds();
-        e.button->SetBounds(b.left, top < 0 ? b.top : top, width < 0 ? b.width() : width,
-                            height < 0 ? b.height() : height);
+        e.button->SetBounds(b.left, top.value_or(b.top), width.value_or(b.width()), height.value_or(b.height()));
         UpdateDefaultButton();
         return;
     }
@@ -169,23 +168,23 @@ void MainForm::SetOwnBounds(Ctl ctl, int top, int width, int height) {
     RECT r{};
     ::GetWindowRect(w, &r);
     ::MapWindowPoints(nullptr, ::GetParent(w), reinterpret_cast<POINT*>(&r), 2);
-    ::SetWindowPos(w, nullptr, r.left, top < 0 ? r.top : top, width < 0 ? r.right - r.left : width,
-                   height < 0 ? r.bottom - r.top : height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(w, nullptr, r.left, top.value_or(r.top), width.value_or(r.right - r.left),
+                   height.value_or(r.bottom - r.top), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainForm::SetTop(Ctl ctl, int top) {
     if (Control* c = At(ctl).control) c->SetTop(top);
-    else SetOwnBounds(ctl, top, -1, -1);
+    else SetOwnBounds(ctl, top, {}, {});
 }
 
 void MainForm::SetSize(Ctl ctl, int width, int height) {
     if (Control* c = At(ctl).control) c->SetSize(width, height);
-    else SetOwnBounds(ctl, -1, width, height);
+    else SetOwnBounds(ctl, {}, width, height);
 }
 
 void MainForm::SetWidth(Ctl ctl, int width) {
     if (Control* c = At(ctl).control) c->SetWidth(width);
-    else SetOwnBounds(ctl, -1, width, -1);
+    else SetOwnBounds(ctl, {}, width, {});
 }
 
 bool MainForm::Checked(Ctl ctl) {

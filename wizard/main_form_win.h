@@ -12,6 +12,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "base/platform.h"
@@ -90,7 +91,7 @@ private:
     Entry& At(Ctl ctl);
     // The window of a button or skinned control, or null for the component layer's controls.
     HWND OwnWindow(Ctl ctl);
-    void SetOwnBounds(Ctl ctl, int top, int width, int height);
+    void SetOwnBounds(Ctl ctl, std::optional<int> top, std::optional<int> width, std::optional<int> height);
     template <class T, class... Args>
     T* Make(Args&&... args);
 
