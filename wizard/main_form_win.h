@@ -3,7 +3,9 @@
 // implements the controller's view over the controls.
 #pragma once
 
-#include <windows.h>
+// First: it includes <windows.h> and takes back the A/W macros that would otherwise rename
+// the members of the platform interfaces (CreateDirectory, MessageBox, ...).
+#include "win/platform_win.h"
 
 #include <array>
 #include <memory>
