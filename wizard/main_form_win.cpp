@@ -4,11 +4,11 @@
 
 namespace setup {
 
-using namespace win::ui;
+namespace ui = win::ui;
 
 MainForm::MainForm(win::Application& app, const Platform& platform, std::unique_ptr<WizardEngine> engine)
     : app_(app) {
-    BuildLayout();
+    BuildLayout(platform.shell);
     wizard_ = std::make_unique<Wizard>(platform, *this, std::move(engine));
     WireEvents();
 }
@@ -28,11 +28,11 @@ void MainForm::WireEvents() {
     auto on = [&w](void (Wizard::*handler)()) {
         return [&w, handler] { w.Dispatch([&] { (w.*handler)(); }); };
     };
-    At(Ctl::suiButton1).button->on_click = on(&Wizard::PrevBtClick);
-    At(Ctl::suiButton2).button->on_click = on(&Wizard::NextBtClick);
-    At(Ctl::suiButton3).button->on_click = on(&Wizard::CancelBtClick);
-    At(Ctl::suiButton4).button->on_click = on(&Wizard::suiButton4Click);
-    static_cast<PictureButton*>(At(Ctl::suiImageButton1).control)->on_click = on(&Wizard::suiImageButton1Click);
+    At(Ctl::suiButton1).button->Button().OnClick = on(&Wizard::PrevBtClick);
+    At(Ctl::suiButton2).button->Button().OnClick = on(&Wizard::NextBtClick);
+    At(Ctl::suiButton3).button->Button().OnClick = on(&Wizard::CancelBtClick);
+    At(Ctl::suiButton4).button->Button().OnClick = on(&Wizard::suiButton4Click);
+    At(Ctl::suiImageButton1).browse->Button().on_click = on(&Wizard::suiImageButton1Click);
     At(Ctl::WebSiteLb).label->on_click = on(&Wizard::WebSiteLbClick);
     At(Ctl::WebSiteLb).label->SetCursor(::LoadCursorW(nullptr, IDC_HAND));
 
@@ -51,27 +51,28 @@ void MainForm::WireEvents() {
 void MainForm::SetActivePage(int page) { pages_->SetActivePage(page); }
 
 void MainForm::SetVisible(Ctl ctl, bool visible) {
-    if (Control* c = At(ctl).control) c->SetVisible(visible);
+    if (ui::Control* c = At(ctl).control) c->SetVisible(visible);
 }
 
 bool MainForm::Visible(Ctl ctl) {
-    Control* c = At(ctl).control;
+    ui::Control* c = At(ctl).control;
     return c && c->Visible();
 }
 
 void MainForm::SetEnabled(Ctl ctl, bool enabled) {
-    if (Control* c = At(ctl).control) c->SetEnabled(enabled);
+    if (ui::Control* c = At(ctl).control) c->SetEnabled(enabled);
 }
 
 bool MainForm::Enabled(Ctl ctl) {
-    Control* c = At(ctl).control;
+    ui::Control* c = At(ctl).control;
     return c && c->Enabled();
 }
 
 void MainForm::SetCaption(Ctl ctl, const std::string& gbk) {
     Entry& e = At(ctl);
     if (e.label) e.label->SetCaption(gbk);
-    else if (e.button) e.button->SetCaption(gbk);
+    else if (e.link) e.link->Label().SetCaption(gbk);
+    else if (e.button) e.button->Button().SetCaption(gbk);
     else if (e.check) e.check->SetCaption(gbk);
     else if (e.edit) e.edit->SetText(gbk);
 }
@@ -79,43 +80,44 @@ void MainForm::SetCaption(Ctl ctl, const std::string& gbk) {
 std::string MainForm::Caption(Ctl ctl) {
     Entry& e = At(ctl);
     if (e.label) return e.label->Caption();
-    if (e.button) return e.button->Caption();
+    if (e.link) return e.link->Label().Caption();
+    if (e.button) return e.button->Button().Caption();
     if (e.check) return e.check->Caption();
     if (e.edit) return e.edit->Text();
     return {};
 }
 
 void MainForm::SetTop(Ctl ctl, int top) {
-    if (Control* c = At(ctl).control) c->SetTop(top);
+    if (ui::Control* c = At(ctl).control) c->SetTop(top);
 }
 
 void MainForm::SetSize(Ctl ctl, int width, int height) {
-    if (Control* c = At(ctl).control) c->SetSize(width, height);
+    if (ui::Control* c = At(ctl).control) c->SetSize(width, height);
 }
 
 void MainForm::SetWidth(Ctl ctl, int width) {
-    if (Control* c = At(ctl).control) c->SetWidth(width);
+    if (ui::Control* c = At(ctl).control) c->SetWidth(width);
 }
 
 bool MainForm::Checked(Ctl ctl) {
-    CheckBox* c = At(ctl).check;
+    ui::CheckBox* c = At(ctl).check;
     return c && c->Checked();
 }
 
 void MainForm::SetLinkColor(Ctl ctl, uint32_t color) {
-    if (LinkLabel* l = At(ctl).link) l->SetLinkColor(ColorOf(color));
+    if (SiteLinkLabel* l = At(ctl).link) l->Label().SetFontLinkColor(color);
 }
 
 void MainForm::SetProgress(Ctl ctl, int position) {
-    if (ProgressBar* p = At(ctl).progress) p->SetPosition(position);
+    if (ui::ProgressBar* p = At(ctl).progress) p->SetPosition(position);
 }
 
 void MainForm::SetBarColor(Ctl ctl, uint32_t color) {
-    if (ProgressBar* p = At(ctl).progress) p->SetBarColor(ColorOf(color));
+    if (ui::ProgressBar* p = At(ctl).progress) p->SetBarColor(ui::ColorOf(color));
 }
 
 void MainForm::Repaint(Ctl ctl) {
-    if (Control* c = At(ctl).control) c->Repaint();
+    if (ui::Control* c = At(ctl).control) c->Repaint();
 }
 
 void MainForm::SetWindowCaption(const std::string& gbk) { form_->SetCaption(gbk); }

@@ -13,19 +13,20 @@
 
 #include "base/platform.h"
 #include "win/application.h"
-#include "win/ui/buttons.h"
 #include "win/ui/container.h"
 #include "win/ui/label.h"
 #include "win/ui/page_control.h"
 #include "win/ui/std_controls.h"
 #include "wizard/controller.h"
+#include "wizard/controls_win.h"
 #include "wizard/view.h"
 
 namespace setup {
 
 class MainForm final : public WizardView {
 public:
-    // Builds the window, hidden. engine: null for the shipped installation engine.
+    // Builds the window, hidden. engine: null for the shipped installation engine. The
+    // platform's parts must outlive the form.
     MainForm(win::Application& app, const Platform& platform, std::unique_ptr<WizardEngine> engine = {});
     ~MainForm() override;
 
@@ -64,14 +65,15 @@ private:
     struct Entry {
         win::ui::Control* control = nullptr;
         win::ui::Label* label = nullptr;
-        win::ui::LinkLabel* link = nullptr;
-        win::ui::PushButton* button = nullptr;
+        SiteLinkLabel* link = nullptr;
+        WizardButton* button = nullptr;
+        BrowseButton* browse = nullptr;
         win::ui::CheckBox* check = nullptr;
         win::ui::Edit* edit = nullptr;
         win::ui::ProgressBar* progress = nullptr;
     };
 
-    void BuildLayout();  // main_form_layout_win.cpp
+    void BuildLayout(Shell& shell);  // main_form_layout_win.cpp
     void WireEvents();
     Entry& At(Ctl ctl);
     template <class T, class... Args>

@@ -64,7 +64,7 @@ wz_page() {
 }
 
 wz_button() {  # caption -> "visible enabled"
-    wz_dump | awk -F'\t' -v c="$1" '$1=="child" && $2=="ZsPushButton" && $7==c { print $4, $5; exit }'
+    wz_dump | awk -F'\t' -v c="$1" '$1=="child" && $2=="THSButton" && $7==c { print $4, $5; exit }'
 }
 
 # wintool escapes "\" as "\\": undone here.

@@ -1,5 +1,5 @@
 // The component layer: pictures from the program's resources, labels painted by their
-// parent, the page control, the progress bar's colour and the push button.
+// parent, the page control and the progress bar's colour.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -7,7 +7,6 @@
 
 #include "tests/wine/ui_test_support.h"
 #include "tests/wine/win_test_util.h"
-#include "win/ui/buttons.h"
 #include "win/ui/label.h"
 #include "win/ui/page_control.h"
 #include "win/ui/std_controls.h"
@@ -135,43 +134,6 @@ TEST(UiProgressBar, BarTakesTheColourGivenIt) {
     Snapshot s(bar.hwnd(), 200, 18);
     EXPECT_EQ(s.Pixel(40, 9), Rgb(kOrange));
     EXPECT_NE(s.Pixel(180, 9), Rgb(kOrange));  // beyond the position
-}
-
-TEST(UiPushButton, ClickOnlyWhenVisibleAndEnabled) {
-    Host host;
-    PushButton button(&host.form, {0, 0, 92, 23}, PushButton::Style{}, "下一步");
-    int clicks = 0;
-    button.on_click = [&] { ++clicks; };
-    button.Click();
-    EXPECT_EQ(clicks, 1);
-    button.SetEnabled(false);
-    button.Click();
-    button.SetEnabled(true);
-    button.SetVisible(false);
-    button.Click();
-    EXPECT_EQ(clicks, 1);
-    button.SetVisible(true);
-    // Space pressed and released on the button clicks it once.
-    ::SendMessageW(button.hwnd(), WM_KEYDOWN, VK_SPACE, 0);
-    ::SendMessageW(button.hwnd(), WM_KEYUP, VK_SPACE, 0);
-    EXPECT_EQ(clicks, 2);
-    // A mouse press and release inside clicks; the caption stays readable as window text.
-    ::SendMessageW(button.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-    ::SendMessageW(button.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
-    EXPECT_EQ(clicks, 3);
-    wchar_t text[32] = {};
-    ::GetWindowTextW(button.hwnd(), text, 32);
-    EXPECT_STREQ(text, L"下一步");
-}
-
-TEST(UiPushButton, FaceTurnsHotUnderTheMouse) {
-    Host host;
-    PushButton button(&host.form, {0, 0, 92, 23}, PushButton::Style{}, "OK");
-    EXPECT_EQ(Snapshot(button.hwnd(), 92, 23).Pixel(5, 5), kWhiteRgb);
-    ::SendMessageW(button.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    EXPECT_EQ(Snapshot(button.hwnd(), 92, 23).Pixel(5, 5), Rgb(kCream));
-    ::SendMessageW(button.hwnd(), WM_MOUSELEAVE, 0, 0);
-    EXPECT_EQ(Snapshot(button.hwnd(), 92, 23).Pixel(5, 5), kWhiteRgb);
 }
 
 }  // namespace

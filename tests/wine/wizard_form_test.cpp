@@ -122,7 +122,7 @@ struct FormRig {
         ::DestroyWindow(form.hwnd());
         ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\ZsWizardFormTest");
     }
-    HWND Button(const wchar_t* caption) { return FindChild(form.hwnd(), L"ZsPushButton", caption); }
+    HWND Button(const wchar_t* caption) { return FindChild(form.hwnd(), L"THSButton", caption); }
 };
 
 TEST(WizardForm, FixedFrameClientSizeAndCaption) {

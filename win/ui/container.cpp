@@ -1,6 +1,5 @@
 #include "win/ui/container.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -37,38 +36,10 @@ void Container::RemoveGraphic(GraphicControl* c) {
     std::erase(graphics_, c);
     if (hover_ == c) hover_ = nullptr;
     if (pressed_ == c) pressed_ = nullptr;
-    if (tooltip_ && ::IsWindow(tooltip_)) {
-        TTTOOLINFOW ti{};
-        ti.cbSize = sizeof(ti);
-        ti.hwnd = hwnd();
-        ti.uId = reinterpret_cast<UINT_PTR>(c);
-        ::SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    }
 }
 
 void Container::AddWindowed(WindowedControl* c) { windowed_.push_back(c); }
 void Container::RemoveWindowed(WindowedControl* c) { std::erase(windowed_, c); }
-
-void Container::UpdateToolTip(GraphicControl* c) {
-    const std::string hint = c->Hint();
-    if (hint.empty() || !hwnd()) return;
-    if (!tooltip_) {
-        tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                                     ::GetModuleHandleW(nullptr), nullptr);
-        if (!tooltip_) return;
-    }
-    std::wstring text = Wide(hint);
-    TTTOOLINFOW ti{};
-    ti.cbSize = sizeof(ti);
-    ti.uFlags = TTF_SUBCLASS;
-    ti.hwnd = hwnd();
-    ti.uId = reinterpret_cast<UINT_PTR>(c);
-    ti.rect = c->Bounds().ToRect();
-    ti.lpszText = text.data();
-    ::SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-}
 
 GraphicControl* Container::GraphicAt(POINT p) const {
     // Later children are drawn above earlier ones: search from the top.

@@ -1,8 +1,8 @@
 // container.h: windowed controls that hold other controls.
 //
 //   Container    paints its background colour and its graphic children (double-buffered),
-//                routes mouse, cursor and tool tips to them, and hands the notifications of
-//                standard child windows back to them
+//                routes mouse and cursor to them, and hands the notifications of standard
+//                child windows back to them
 //   Panel        a container with a background colour
 //   Form         the top-level window: fixed border, caption with close box and system menu
 #pragma once
@@ -32,8 +32,6 @@ public:
     void RemoveGraphic(GraphicControl* c);
     void AddWindowed(WindowedControl* c);
     void RemoveWindowed(WindowedControl* c);
-    // A graphic child's hint or bounds changed.
-    void UpdateToolTip(GraphicControl* c);
 
 protected:
     Container(Container* parent, const Rect& bounds, COLORREF color);
@@ -55,7 +53,6 @@ private:
     GraphicControl* hover_ = nullptr;
     GraphicControl* pressed_ = nullptr;
     bool tracking_ = false;
-    HWND tooltip_ = nullptr;  // destroyed with this window (it is owned by it)
 };
 
 class Panel : public Container {

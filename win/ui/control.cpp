@@ -50,10 +50,7 @@ void GraphicControl::Repaint() {
 }
 
 void GraphicControl::BoundsChanged(const Rect& old) {
-    if (parent_) {
-        parent_->InvalidateArea(old);
-        parent_->UpdateToolTip(this);
-    }
+    if (parent_) parent_->InvalidateArea(old);
     Invalidate();
 }
 

@@ -70,8 +70,6 @@ public:
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
     virtual void Click() {}
-    // Tool tip text (GBK), empty for none.
-    virtual std::string Hint() const { return {}; }
 
     void Invalidate() override;
     void Repaint() override;

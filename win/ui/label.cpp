@@ -1,8 +1,5 @@
 #include "win/ui/label.h"
 
-#include <shellapi.h>
-
-#include "base/text.h"
 #include "win/handles.h"
 #include "win/text.h"
 #include "win/ui/container.h"
@@ -70,31 +67,6 @@ void Label::Paint(HDC dc) {
     ::SetTextColor(dc, enabled_ ? color_ : ::GetSysColor(COLOR_GRAYTEXT));
     RECT r = bounds_.ToRect();
     ::DrawTextW(dc, wide_.c_str(), static_cast<int>(wide_.size()), &r, DrawFlags());
-}
-
-// ---- LinkLabel ---------------------------------------------------------------------------
-
-LinkLabel::LinkLabel(Container* parent, const Rect& bounds, const Style& style, const std::string& caption,
-                     const std::string& url)
-    : Label(parent, bounds, style, caption), url_(url), link_color_(style.color) {
-    cursor_ = ::LoadCursorW(nullptr, IDC_HAND);
-}
-
-void LinkLabel::SetLinkColor(COLORREF color) {
-    link_color_ = color;
-    SetTextColor(color);
-}
-
-void LinkLabel::SetHint(const std::string& gbk) {
-    hint_ = gbk;
-    if (parent_) parent_->UpdateToolTip(this);
-}
-
-void LinkLabel::Click() {
-    // The stored address goes to the shell, not a trimmed copy; a blank one opens nothing.
-    if (!Trim(url_).empty())
-        ::ShellExecuteW(nullptr, L"open", Wide(url_).c_str(), nullptr, nullptr, SW_SHOW);
-    Label::Click();
 }
 
 // ---- Image -------------------------------------------------------------------------------

@@ -2,8 +2,6 @@
 //
 //   Label       one caption in its own font and colour, on the parent's background; sizes
 //               itself to the text (auto size), or wraps at its width and takes the height
-//   LinkLabel   an underlined label in a link colour that turns to a hover colour under the
-//               mouse, shows the hand pointer and opens its address when clicked
 //   Image       a picture drawn unscaled from the control's top-left corner, clipped to it
 #pragma once
 
@@ -53,30 +51,6 @@ protected:
     bool auto_size_;
     bool align_right_;
     HCURSOR cursor_ = nullptr;
-};
-
-class LinkLabel : public Label {
-public:
-    LinkLabel(Container* parent, const Rect& bounds, const Style& style, const std::string& caption,
-              const std::string& url);
-
-    void SetLinkColor(COLORREF color);  // takes effect at once
-    void SetHoverColor(COLORREF color) { hover_color_ = color; }
-    void SetUrl(const std::string& gbk) { url_ = gbk; }
-    const std::string& Url() const { return url_; }
-    void SetHint(const std::string& gbk);
-
-    bool WantsMouse() const override { return true; }
-    void MouseEnter() override { SetTextColor(hover_color_); }
-    void MouseLeave() override { SetTextColor(link_color_); }
-    void Click() override;
-    std::string Hint() const override { return hint_; }
-
-private:
-    std::string url_;
-    std::string hint_;
-    COLORREF link_color_;
-    COLORREF hover_color_ = RGB(255, 0, 0);
 };
 
 class Image : public GraphicControl {
