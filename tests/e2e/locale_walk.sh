@@ -10,6 +10,7 @@ source "$(dirname "$0")/locale_lib.bash"
 lc_locale zh_CN.UTF-8 || { echo "SKIP: the zh_CN.UTF-8 locale is missing and cannot be generated" >&2; exit 0; }
 LC_OTHER=en_US.UTF-8
 lc_locale "$LC_OTHER" || LC_OTHER=C.UTF-8
+LC_TAG=$([ "$LC_OTHER" = C.UTF-8 ] && echo c || echo en)  # names the screenshots: locale-en-welcome.png
 lc_init
 wz_with_display "$@"
 lc_package
@@ -24,7 +25,7 @@ lc_walk() {  # tag
     cps=$(lc_codepages)
     read -r LC_ACP LC_OEMCP LC_LCID <<<"$cps"
     echo "[$tag] LANG=$LANG prefix $(basename "$WINEPREFIX"): ANSI code page $LC_ACP, OEM code page $LC_OEMCP, locale $LC_LCID"
-    eval "LC_CP_$tag='$LC_ACP/$LC_OEMCP'"
+    printf -v "LC_CP_$tag" '%s' "$LC_ACP/$LC_OEMCP"
 
     wz_start
     title=$(xdotool getwindowname "$WZ_WIN")
@@ -126,7 +127,7 @@ lc_client_diff() {  # a.png b.png
 }
 
 lc_use wineprefix-en "$LC_OTHER"
-lc_walk other
+lc_walk "$LC_TAG"
 [ "${LC_ACP:-}" != 936 ] || wz_fail "the $LC_OTHER prefix runs with code page 936"
 
 lc_use wineprefix-zh zh_CN.UTF-8
@@ -135,7 +136,7 @@ lc_walk zh
 
 # Same control texts on every page looked at, same registry data.
 for f in page0 page1 page5 reg; do
-    diff -u "$LC_DIR/zh-$f.txt" "$LC_DIR/other-$f.txt" >&2 ||
+    diff -u "$LC_DIR/zh-$f.txt" "$LC_DIR/$LC_TAG-$f.txt" >&2 ||
         wz_fail "$f differs between the zh_CN and the $LC_OTHER prefix"
 done
 grep -q $'\t下一步$' "$LC_DIR/zh-page0.txt" ||
@@ -143,9 +144,10 @@ grep -q $'\t下一步$' "$LC_DIR/zh-page0.txt" ||
 
 # Same pixels: a replacement glyph ("?" or a box) anywhere in the page shows up here.
 limit=200
+cp_other=LC_CP_$LC_TAG
 for shot in welcome finished; do
-    ae=$(lc_client_diff "$WZ_SHOTS/locale-zh-$shot.png" "$WZ_SHOTS/locale-other-$shot.png")
-    echo "$shot page: $ae pixels differ in the client area between zh_CN ($LC_CP_zh) and $LC_OTHER ($LC_CP_other)"
+    ae=$(lc_client_diff "$WZ_SHOTS/locale-zh-$shot.png" "$WZ_SHOTS/locale-$LC_TAG-$shot.png")
+    echo "$shot page: $ae pixels differ in the client area between zh_CN ($LC_CP_zh) and $LC_OTHER (${!cp_other})"
     [ -n "$ae" ] && [ "$ae" -le $limit ] || wz_fail "$shot page: ${ae:-?} pixels differ (limit $limit)"
 done
 echo "locale walk: ok"
