@@ -14,7 +14,7 @@ stamp="$deps/.apt-ok-v3"
 pkgs=(
   cmake make g++ clang libclang-rt-14-dev pkg-config dpkg-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
-  libz-mingw-w64-dev wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei fonts-wine
+  libz-mingw-w64-dev wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei fonts-wine locales
   googletest libgtest-dev libtomlplusplus-dev zlib1g-dev nasm
 )
 
