@@ -204,7 +204,7 @@ bl_first_page() {  # title exe args...
     t0=$(bl_now)
     wine "$@" >/dev/null 2>&1 &
     BL_SETUP_PID=$!
-    t1=$(bl_wait_state "$log" "page ?" 300) || { bl_setup_stop; bl_probe_stop; return 1; }
+    t1=$(bl_wait_state "$log" "page ?" 60) || { bl_setup_stop; bl_probe_stop; return 1; }
     bl_setup_stop
     bl_probe_stop
     bl_sub "$t1" "$t0"

@@ -94,7 +94,7 @@ install_nsis() {  # shape run
     R[$1,hwm,nsis,$2]=$(awk -v k="$(cat "$hwm" 2>/dev/null || echo 0)" 'BEGIN { printf "%.1f", k / 1024 }')
     bl_clean "$product" "$product" "$product"
     # NSIS's first page: the same installer run without /S, stopped once its page is up.
-    R[$1,first,nsis,$2]=$(bl_first_page "$product Setup" "$BL_DIR/nsis-$1.exe")
+    R[$1,first,nsis,$2]=$(bl_first_page "$product Setup*" "$BL_DIR/nsis-$1.exe")
 }
 
 bl_wine_start
@@ -118,13 +118,14 @@ med() {  # shape row side
     done
     if [ "${#v[@]}" -eq 0 ]; then echo "-"; else bl_median "${v[@]}"; fi
 }
-kb() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1024 }'; }
+kb() { if [ "$1" = "-" ]; then echo "-"; else awk -v b="$1" 'BEGIN { printf "%.1f", b / 1024 }'; fi; }
 mb() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1048576 }'; }
 
+with_unit() { if [ "$1" = "-" ]; then echo "-"; else echo "$1 $2"; fi; }
 row() {  # payload label unit ours nsis
     local ratio="-"
     [ "$4" != "-" ] && [ "$5" != "-" ] && ratio=$(bl_ratio "$4" "$5")
-    printf '| %-16s | %-34s | %12s | %12s | %9s |\n' "$1" "$2" "$4${4:+ }$3" "$5${5:+ }$3" "$ratio"
+    printf '| %-16s | %-34s | %12s | %12s | %9s |\n' "$1" "$2" "$(with_unit "$4" "$3")" "$(with_unit "$5" "$3")" "$ratio"
 }
 
 stub32=$O/setup-stub.exe stub64=$O/win64/setup-stub.exe

@@ -1,7 +1,7 @@
 // wizard_probe: watches the wizard window of a running setup from another process under Wine
 // and prints, each time it changes, the wall-clock time and what is shown:
 //
-//   wizard_probe <title> <seconds>
+//   wizard_probe <title> <seconds>          (a title ending in '*' matches by prefix)
 //   <unix seconds with microseconds> TAB none | page N | box TITLE
 //
 // "page N" is the visible page (0 welcome ... 5 finish), "box" a visible message box.
@@ -65,6 +65,7 @@ std::wstring PageOf(HWND main) {
 }
 
 struct BoxSearch {
+    HWND main;
     DWORD pid;
     HWND found = nullptr;
 };
@@ -73,17 +74,39 @@ BOOL CALLBACK FindBox(HWND w, LPARAM param) {
     auto* s = reinterpret_cast<BoxSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (pid == s->pid && IsWindowVisible(w) && ClassOf(w) == L"#32770") {
+    if (w != s->main && pid == s->pid && IsWindowVisible(w) && ClassOf(w) == L"#32770") {
         s->found = w;
         return FALSE;
     }
     return TRUE;
 }
 
+struct MainSearch {
+    const std::wstring* prefix;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindByPrefix(HWND w, LPARAM param) {
+    auto* s = reinterpret_cast<MainSearch*>(param);
+    if (!IsWindowVisible(w) || TitleOf(w).compare(0, s->prefix->size(), *s->prefix) != 0) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+// The window with that title; a title ending in '*' matches every title that starts with the
+// rest (installers that name the page in the title).
+HWND FindMain(const std::wstring& title) {
+    if (title.empty() || title.back() != L'*') return FindWindowW(nullptr, title.c_str());
+    const std::wstring prefix = title.substr(0, title.size() - 1);
+    MainSearch search{&prefix};
+    EnumWindows(FindByPrefix, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::wstring State(const std::wstring& title) {
-    HWND main = FindWindowW(nullptr, title.c_str());
+    HWND main = FindMain(title);
     if (!main || !IsWindowVisible(main)) return L"none";
-    BoxSearch box{};
+    BoxSearch box{main};
     GetWindowThreadProcessId(main, &box.pid);
     EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
     if (box.found) return L"box " + TitleOf(box.found);
