@@ -82,17 +82,31 @@ bl_median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { if (NR % 
 bl_ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 bl_size() { stat -c %s "$1"; }
 
-# Peak resident memory (VmHWM, kB) of a process, polled every 20 ms until it ends; the last
-# value read is written to FILE. Started in the background.
+# CPU time (user + system, seconds) a process has used so far, from /proc/PID/stat.
+bl_cpu_of() {  # pid
+    local line f
+    read -r line <"/proc/$1/stat" 2>/dev/null || return 1
+    read -r -a f <<<"${line##*) }"  # fields from the state on: utime and stime are 12th and 13th
+    awk -v u="${f[11]}" -v s="${f[12]}" -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.2f", (u + s) / hz }'
+}
+
+# Peak resident memory (VmHWM, kB) and CPU time of a process, polled every 20 ms until it
+# ends; the last values read are written to FILE as "kB seconds". Started in the background.
 bl_hwm_watch() {  # pid file
-    local pid=$1 file=$2 key value unit peak=0
+    local pid=$1 file=$2 key value unit peak=0 line f ticks hz
+    hz=$(getconf CLK_TCK)
     while [ -r "/proc/$pid/status" ]; do
         while read -r key value unit; do
             if [ "$key" = "VmHWM:" ]; then
-                [ "$value" -gt "$peak" ] && peak=$value && echo "$peak" >"$file"
+                [ "$value" -gt "$peak" ] && peak=$value
                 break
             fi
         done <"/proc/$pid/status" 2>/dev/null
+        if read -r line <"/proc/$pid/stat" 2>/dev/null; then
+            read -r -a f <<<"${line##*) }"
+            ticks=$((f[11] + f[12]))
+            [ "$peak" -gt 0 ] && echo "$peak $ticks $hz" >"$file.new" && mv -f "$file.new" "$file"
+        fi
         sleep 0.02
     done
 }
@@ -158,10 +172,12 @@ bl_press() {  # xwin x y
 # (Next on the summary page to the finish page shown), BL_TOTAL (launch to the finish page),
 # BL_PROGRAM (the part of BL_TOTAL spent by the program: launch to welcome page plus each
 # press to the next page shown), BL_INPUT (the rest: the driver noticing pages and moving the
-# pointer) and BL_HWM_KB (peak resident memory of the setup process).
+# pointer), BL_HWM_KB (peak resident memory of the setup process) and BL_CPU (its CPU time,
+# user and system, from launch to the finish page; BL_INSTALL_CPU: from the press of Next on
+# the summary page).
 bl_wizard_run() {  # setup.exe product-name
     local exe=$1 product=$2 title="$2安装向导" log="$BL_DIR/probe.log" hwm="$BL_DIR/hwm"
-    local t0 t_page0 t_press t_page program xwin geo w h
+    local t0 t_page0 t_press t_page program xwin geo w h cpu_summary=0
     rm -f "$hwm"
     bl_probe_start "$title" "$log"
     t0=$(bl_now)
@@ -180,6 +196,7 @@ bl_wizard_run() {  # setup.exe product-name
     BL_DY=$((h - BL_CLIENT_H - BL_DX))
     local step want
     for step in "page 1" "page 2" "page 3" "page 5"; do
+        [ "$step" = "page 5" ] && cpu_summary=$(bl_cpu_of "$BL_SETUP_PID")
         t_press=$(bl_press "$xwin" "${BL_NEXT[@]}")
         t_page=$(bl_wait_state "$log" "$step" 900) || { import -window root "$BL_DIR/failed.png" 2>/dev/null; return 1; }
         program=$(awk -v p="$program" -v a="$t_page" -v b="$t_press" 'BEGIN { printf "%.3f", p + a - b }')
@@ -190,7 +207,9 @@ bl_wizard_run() {  # setup.exe product-name
     BL_INPUT=$(bl_sub "$BL_TOTAL" "$BL_PROGRAM")
     [ "${BL_SHOT:-}" ] && import -window "$xwin" "$BL_SHOT" 2>/dev/null
     BL_HWM_KB=$(grep VmHWM "/proc/$BL_SETUP_PID/status" 2>/dev/null | awk '{ print $2 }')
-    [ -n "$BL_HWM_KB" ] || BL_HWM_KB=$(cat "$hwm" 2>/dev/null)
+    BL_CPU=$(bl_cpu_of "$BL_SETUP_PID")
+    BL_INSTALL_CPU=$(bl_sub "$BL_CPU" "$cpu_summary")
+    [ -n "$BL_HWM_KB" ] || BL_HWM_KB=$(cut -d' ' -f1 "$hwm" 2>/dev/null)
     bl_setup_stop
     bl_probe_stop
     return 0
