@@ -179,7 +179,7 @@ for shape in "${shapes[@]}"; do
         "$(med "$shape" hwm ours)" "$(awk -v p="$payload_mb" 'BEGIN { print p + 16 }')"
     hwm_ours=$(med "$shape" hwm ours)
     [ "$hwm_ours" != "-" ] && printf '%-58s %s\n' "" \
-        "ours = payload + $(bl_sub "$hwm_ours" "$payload_mb") MB; NSIS's whole process (Wine's own floor included): $(med "$shape" hwm nsis) MB"
+        "ours = payload + $(awk -v h="$hwm_ours" -v p="$payload_mb" 'BEGIN { printf "%.1f", h - p }') MB; NSIS's whole process (Wine's own floor included): $(med "$shape" hwm nsis) MB"
 done
 [ -f "$stub32" ] && goal "stub (i686, shipped) <= 300 KB" "$(kb "$(bl_size "$stub32")")" 300
 goal "stub (x86-64) <= 300 KB" "$(kb "$(bl_size "$stub64")")" 300
