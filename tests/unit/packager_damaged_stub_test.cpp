@@ -157,6 +157,20 @@ TEST(CrowdedStub, RelocationsPointingIntoTheResourcesStayPut) {
     EXPECT_EQ(placed.rva, 0x4000u);
 }
 
+TEST(DamagedStub, ASectionWithoutFileDataHasNoFileOffset) {
+    // Its raw data pointer means nothing when it has no raw data: not even an empty range of
+    // it may be placed at that offset, which can lie far past the end of the file.
+    std::vector<uint8_t> b = Stub(false, StubTail::kDataAfterRsrc);
+    Put32(b, kTable32 + 2 * 40 + 16, 0);           // .data: SizeOfRawData
+    Put32(b, kTable32 + 2 * 40 + 20, 0x7FFFFE00);  // PointerToRawData
+    const PeImage pe = PeImage::Parse(b, "stub");
+    const uint32_t rva = pe.Sections()[2].virtual_address;
+    ASSERT_EQ(pe.SectionOf(rva), 2);
+    EXPECT_FALSE(pe.RvaToOffset(rva, 0).has_value());
+    EXPECT_FALSE(pe.RvaToOffset(rva + 4, 0).has_value());
+    EXPECT_TRUE(pe.RvaToOffset(pe.Sections()[0].virtual_address, 0).has_value());
+}
+
 TEST(Overlay, ACoffSymbolTablePointerFollowsTheOverlay) {
     StubSpec spec{.tail = StubTail::kRsrcLast, .resources = testing::TypicalStubResources(),
                   .overlay = std::vector<uint8_t>(64, 0x5A)};
