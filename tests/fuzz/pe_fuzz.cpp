@@ -62,8 +62,9 @@ void RoundTrip(const PeImage& pe, std::vector<Resource> list) {
     PutResource(list, Resource{ResourceId::Id(kRtRcdata), ResourceId::Name("SETUPINI"), 0, 0, {1, 2, 3, 4, 5}});
     CheckList(list);
     std::vector<uint8_t> out;
+    ResourcePlacement placed;
     try {
-        out = WithResources(pe, list);
+        out = WithResources(pe, list, &placed);
     } catch (const PackError&) {
         return;  // signed, no room for a section header, too large: refused with a message
     }
@@ -84,6 +85,28 @@ void RoundTrip(const PeImage& pe, std::vector<Resource> list) {
     ZS_FUZZ_CHECK(back.size() == list.size());
     for (size_t i = 0; i < list.size(); ++i) ZS_FUZZ_CHECK(SameResource(back[i], list[i]));
     ZS_FUZZ_CHECK(again->Sections().size() >= pe.Sections().size());
+
+    // Everything but the resources (and a relocation section moved up behind them) is kept:
+    // every other section's data, every other directory and the entry point.
+    const int r = pe.Directory(kDirResource).rva ? pe.SectionOf(pe.Directory(kDirResource).rva) : -1;
+    for (size_t i = 0; i < pe.Sections().size(); ++i) {
+        const Section& before = pe.Sections()[i];
+        const Section& after = again->Sections()[i];
+        if (placed.in_place && static_cast<int>(i) == r) continue;
+        if (placed.moved_relocations && static_cast<int>(i) == r + 1) {
+            ZS_FUZZ_CHECK(std::equal(pe.Bytes().begin() + before.raw_pointer, pe.Bytes().begin() + before.RawEnd(),
+                                     again->Bytes().begin() + after.raw_pointer, again->Bytes().begin() + after.RawEnd()));
+            continue;
+        }
+        ZS_FUZZ_CHECK(after.virtual_address == before.virtual_address && after.raw_size == before.raw_size);
+        if (before.raw_size)
+            ZS_FUZZ_CHECK(std::equal(pe.Bytes().begin() + before.raw_pointer, pe.Bytes().begin() + before.RawEnd(),
+                                     again->Bytes().begin() + after.raw_pointer, again->Bytes().begin() + after.RawEnd()));
+    }
+    for (uint32_t d = 0; d < pe.DirectoryCount(); ++d)
+        if (d != kDirResource && !(placed.moved_relocations && d == 5))
+            ZS_FUZZ_CHECK(again->Directory(d).rva == pe.Directory(d).rva && again->Directory(d).size == pe.Directory(d).size);
+    ZS_FUZZ_CHECK(Get32(again->Bytes(), again->OptionalHeaderOffset() + 16) == Get32(pe.Bytes(), pe.OptionalHeaderOffset() + 16));
 }
 
 }  // namespace

@@ -171,6 +171,29 @@ TEST(DamagedStub, ASectionWithoutFileDataHasNoFileOffset) {
     EXPECT_TRUE(pe.RvaToOffset(pe.Sections()[0].virtual_address, 0).has_value());
 }
 
+TEST(CrowdedStub, SectionDataAfterTheResourcesInTheFileAreKept) {
+    // The raw data of sections need not follow their order: here .text's data lie inside the
+    // resource section's last file page. Rewriting the resources where they stand would
+    // overwrite them, so a new section is appended and .text keeps every byte.
+    for (StubTail tail : {StubTail::kRsrcLast, StubTail::kRelocAfterRsrc}) {
+        SCOPED_TRACE(static_cast<int>(tail));
+        std::vector<uint8_t> b = Stub(false, tail);
+        const PeImage before = PeImage::Parse(b, "stub");
+        const uint32_t text_at = static_cast<uint32_t>(before.Sections()[1].RawEnd() - 0x200);
+        Put32(b, kTable32 + 20, text_at);
+        const PeImage pe = PeImage::Parse(b, "stub");
+        std::vector<Resource> list = ReadResources(pe);
+        PutResource(list, Resource{ResourceId::Id(kRtRcdata), ResourceId::Name("SETUPPACK"), 0, 0, testing::RandomBytes(3000, 2)});
+        ResourcePlacement placed;
+        const PeImage out = PeImage::Parse(WithResources(pe, list, &placed), "setup");
+        EXPECT_FALSE(placed.in_place);
+        const Section& text = out.Sections()[0];
+        ASSERT_EQ(text.raw_size, 0x200u);
+        EXPECT_TRUE(std::equal(b.begin() + text_at, b.begin() + text_at + 0x200, out.Bytes().begin() + text.raw_pointer));
+        EXPECT_EQ(ReadResources(out).size(), list.size());
+    }
+}
+
 TEST(Overlay, ACoffSymbolTablePointerFollowsTheOverlay) {
     StubSpec spec{.tail = StubTail::kRsrcLast, .resources = testing::TypicalStubResources(),
                   .overlay = std::vector<uint8_t>(64, 0x5A)};
