@@ -92,6 +92,9 @@ TEST(DamagedStub, EachDamageIsNamedInTheMessage) {
              Put32(b, kTree + name_dir + 16 + 4, 0x80000000);  // back to the root: a loop
          },
          "not a plain data entry"},
+        {"two types sharing one directory (entries that multiply)",
+         [](auto& b) { Put32(b, kTree + 24 + 4, Get32(b, kTree + 16 + 4)); },
+         "reached a second time"},
         {"signed", [](auto& b) { Put32(b, kDirs32 + 32, 0x2000); Put32(b, kDirs32 + 36, 16); }, "signed"},
     };
     for (const Damage& d : damages) {
