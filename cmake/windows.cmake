@@ -49,10 +49,24 @@ foreach(src ${ZS_PROGRAM_SOURCES})
   add_executable(${name} WIN32 ${src})
   target_link_libraries(${name} PRIVATE zs_options user32 gdi32)
   target_link_options(${name} PRIVATE -municode)
+  # The skinned controls' test programs show the program's own controls and bitmaps.
+  if(name MATCHES "^skin_")
+    target_sources(${name} PRIVATE resources/test.rc)
+    target_link_libraries(${name} PRIVATE setupwin)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+  endif()
 endforeach()
 
 # wintool: the console driver of the end-to-end tests (windows, registry, links, processes).
 if(TARGET wintool)
   set_target_properties(wintool PROPERTIES WIN32_EXECUTABLE OFF)
   target_link_libraries(wintool PRIVATE ole32 uuid shell32 advapi32)
+endif()
+
+# hsbutton_demo: the hot-track button in every style; it needs the Windows layer and the
+# button's bitmaps.
+if(TARGET hsbutton_demo)
+  target_sources(hsbutton_demo PRIVATE resources/hsbutton.rc)
+  target_include_directories(hsbutton_demo PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+  target_link_libraries(hsbutton_demo PRIVATE setupwin)
 endif()

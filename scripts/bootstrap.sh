@@ -9,12 +9,12 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 deps="$top/deps"
-stamp="$deps/.apt-ok-v2"
+stamp="$deps/.apt-ok-v3"
 
 pkgs=(
   cmake make g++ clang libclang-rt-14-dev pkg-config dpkg-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
-  libz-mingw-w64-dev wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
+  libz-mingw-w64-dev wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei fonts-wine
   googletest libgtest-dev libtomlplusplus-dev zlib1g-dev nasm
 )
 

@@ -10,6 +10,7 @@ export LANG=C.UTF-8 LC_ALL=C.UTF-8
 zs_top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 zs_wine_init() {
+  zs_wine_fonts
   [ -f "$WINEPREFIX/.zs-ready" ] && return 0
   echo "wine: creating prefix $WINEPREFIX" >&2
   rm -rf "$WINEPREFIX"
@@ -28,7 +29,17 @@ zs_wine_init() {
     | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
   wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
   wineserver -w
+  zs_wine_fonts
   touch "$WINEPREFIX/.zs-ready"
+}
+
+# Wine draws the caption buttons (close box) with the Marlett font, which this Wine build only
+# finds in the prefix's Fonts folder; without it the close box shows the letter "r".
+zs_wine_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -d "$fonts" ] && [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ] &&
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  return 0
 }
 
 # Runs a command with an X display: the caller's when it works, otherwise a private Xvfb.

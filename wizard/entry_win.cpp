@@ -1,6 +1,33 @@
-// Program entry of the setup executable.
+// Program entry of the setup executable: the application object, the wizard window and the
+// message loop.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return 0;
+#include <commctrl.h>
+
+#include "win/application.h"
+#include "win/platform_win.h"
+#include "win/system.h"
+#include "wizard/main_form_win.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    // Before anything loads a DLL by name: never from the (download) folder of the program.
+    setup::win::HardenDllSearch();
+
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    int exit_code = 0;
+    setup::win::Application app(instance);
+    app.Guarded([&] {
+        setup::win::WinPlatform machine(&app);
+        setup::MainForm form(app, machine.platform());
+        app.SetMainWindow(form.hwnd());
+        HWND window = form.hwnd();
+        // Tab, Shift+Tab and the arrow keys move between the controls as in a dialog.
+        app.pre_translate = [window](MSG& msg) { return ::IsDialogMessageW(window, &msg) != FALSE; };
+        form.Create();
+        exit_code = app.Run(show == SW_HIDE ? SW_SHOWNORMAL : show);
+        app.pre_translate = nullptr;
+    });
+    return exit_code;
 }

@@ -1,0 +1,279 @@
+#include "controls/skin/skin_win.h"
+
+#include <windowsx.h>
+
+#include <cstring>
+#include <vector>
+
+#include "win/text.h"
+
+namespace setup::skin::win {
+
+using setup::win::Gbk;
+using setup::win::Wide;
+
+// ---- SkinWindow -------------------------------------------------------------------------
+
+SkinWindow::~SkinWindow() {
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        HWND h = std::exchange(hwnd_, nullptr);
+        DestroyWindow(h);
+    }
+}
+
+bool SkinWindow::CreateSkinWindow(const wchar_t* class_name, HWND parent, DWORD style, DWORD ex_style, int x, int y,
+                                  int w, int h, int id) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExW(instance, class_name, &wc)) {
+        wc = WNDCLASSEXW{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &SkinWindow::Proc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        wc.lpszClassName = class_name;
+        if (!RegisterClassExW(&wc)) return false;
+    }
+    CreateWindowExW(ex_style, class_name, L"", style, x, y, w, h, parent,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
+    return hwnd_ != nullptr;
+}
+
+LRESULT SkinWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
+
+SkinWindow* SkinWindow::FromHandle(HWND hwnd) {
+    if (!hwnd || reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) != &SkinWindow::Proc) return nullptr;
+    return reinterpret_cast<SkinWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK SkinWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<SkinWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<SkinWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        // The window goes with its parent; the object stays and forgets it.
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    try {
+        return self->HandleMessage(msg, wp, lp);
+    } catch (...) {
+        // No exception may cross the window procedure; the control keeps its last picture.
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+}
+
+// ---- Bitmaps ------------------------------------------------------------------------------
+
+std::optional<std::span<const uint8_t>> ResourceBitmaps::FindBitmap(std::string_view name) {
+    HMODULE module = module_ ? module_ : GetModuleHandleW(nullptr);
+    const std::wstring wname = Wide(name);
+    HRSRC res = FindResourceW(module, wname.c_str(), reinterpret_cast<LPCWSTR>(RT_BITMAP));
+    if (!res) return std::nullopt;
+    HGLOBAL loaded = LoadResource(module, res);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) return std::nullopt;
+    return std::span<const uint8_t>(static_cast<const uint8_t*>(data), SizeofResource(module, res));
+}
+
+ResourceBitmaps& ProgramBitmaps() {
+    static ResourceBitmaps bitmaps;
+    return bitmaps;
+}
+
+Image LoadBitmapResource(std::string_view name) {
+    auto dib = ProgramBitmaps().FindBitmap(name);
+    if (!dib) return {};
+    auto image = DecodeDib(*dib);
+    return image ? std::move(*image) : Image{};
+}
+
+DibSurface::DibSurface(HDC compatible_with, int width, int height)
+    : dc_(CreateCompatibleDC(compatible_with)), width_(width < 1 ? 1 : width), height_(height < 1 ? 1 : height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width_;
+    bi.bmiHeader.biHeight = -height_;  // top-down, like Image
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_.reset(CreateDIBSection(dc_.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap_ || !dc_.get()) return;
+    bits_ = static_cast<uint32_t*>(bits);
+    old_ = SelectObject(dc_.get(), bitmap_.get());
+}
+
+void DibSurface::Put(const Image& image) {
+    if (!bits_) return;
+    GdiFlush();
+    for (int y = 0; y < height_ && y < image.height; ++y)
+        for (int x = 0; x < width_ && x < image.width; ++x)
+            bits_[static_cast<size_t>(y) * width_ + x] = image.at(x, y);
+}
+
+Image DibSurface::Get() const {
+    Image out(width_, height_);
+    if (!bits_) return out;
+    GdiFlush();
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x)
+            out.at(x, y) = bits_[static_cast<size_t>(y) * width_ + x] | 0xFF000000u;
+    return out;
+}
+
+// ---- Files --------------------------------------------------------------------------------
+
+bool Win32SkinFileHost::FileExists(const std::string& path) {
+    const DWORD attr = GetFileAttributesW(Wide(path).c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::vector<uint8_t>> Win32SkinFileHost::ReadFile(const std::string& path) {
+    HANDLE f = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::optional<std::vector<uint8_t>> result;
+    LARGE_INTEGER size{};
+    // Skins are small; anything past 64 MiB is not one.
+    if (GetFileSizeEx(f, &size) && size.QuadPart <= (64 << 20)) {
+        std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (bytes.empty() || (::ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+                              read == bytes.size()))
+            result = std::move(bytes);
+    }
+    CloseHandle(f);
+    return result;
+}
+
+std::string Win32SkinFileHost::ModuleFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return Gbk(path.substr(0, path.find_last_of(L"\\/") + 1));
+}
+
+std::string Win32SkinFileHost::WindowsFolder() {
+    wchar_t buf[MAX_PATH];
+    const UINT n = GetWindowsDirectoryW(buf, MAX_PATH);
+    return n && n < MAX_PATH ? Gbk({buf, n}) : std::string{};
+}
+
+std::string Win32SkinFileHost::SystemFolder() {
+    wchar_t buf[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(buf, MAX_PATH);
+    return n && n < MAX_PATH ? Gbk({buf, n}) : std::string{};
+}
+
+// ---- Fonts, colours, background ---------------------------------------------------------
+
+Font MakeFont(const FontSpec& spec) {
+    return Font(CreateFontW(-spec.height_px, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, spec.underline, FALSE,
+                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_DONTCARE, Wide(spec.face).c_str()));
+}
+
+COLORREF ToColorRef(Color c) {
+    if ((c & 0xFF000000u) == 0xFF000000u) return GetSysColor(static_cast<int>(c & 0xFF));
+    if (c == 0x1FFFFFFFu) return GetSysColor(COLOR_WINDOW);
+    return c & 0x00FFFFFFu;
+}
+
+void PaintParentBackground(HDC dc, HWND control) {
+    HWND parent = GetParent(control);
+    if (!parent) return;
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    RECT client{};
+    GetClientRect(parent, &client);
+    const auto plan = PlanParentBackground(true, r.left, r.top, client.right, client.bottom);
+    SavedDC saved(dc);
+    OffsetViewportOrgEx(dc, plan.origin_x, plan.origin_y, nullptr);
+    IntersectClipRect(dc, 0, 0, plan.clip_width, plan.clip_height);
+    SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+}
+
+Image ParentBackground(HWND control, int width, int height) {
+    DibSurface s(nullptr, width, height);
+    // A parent that paints nothing into a borrowed DC still leaves a sensible colour.
+    s.Put(Image(width, height, Pixel(ToColorRef(0xFF000000u | COLOR_WINDOW))));
+    PaintParentBackground(s.dc(), control);
+    return s.Get();
+}
+
+// ---- Keys ---------------------------------------------------------------------------------
+
+LPARAM CurrentModifiers() {
+    LPARAM m = 0;
+    if (GetKeyState(VK_SHIFT) < 0) m |= kModShift;
+    if (GetKeyState(VK_CONTROL) < 0) m |= kModCtrl;
+    if (GetKeyState(VK_MENU) < 0) m |= kModAlt;
+    return m;
+}
+
+namespace {
+
+struct Broadcast {
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+    bool handled = false;
+};
+
+BOOL CALLBACK SendToSkinWindow(HWND hwnd, LPARAM data) {
+    auto* b = reinterpret_cast<Broadcast*>(data);
+    if (!SkinWindow::FromHandle(hwnd)) return TRUE;
+    b->handled = SendMessageW(hwnd, b->msg, b->wp, b->lp) == 1;
+    return !b->handled;
+}
+
+bool Inside(HWND form, HWND hwnd) { return hwnd == form || IsChild(form, hwnd); }
+
+}  // namespace
+
+bool TranslateSkinKeys(HWND form, const MSG& msg) {
+    if (!form || !Inside(form, msg.hwnd)) return false;
+    Broadcast b{};
+    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+        HWND focus = GetFocus();
+        if (focus && Inside(form, focus)) {
+            MSG copy = msg;
+            const LRESULT code = SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
+            if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;  // it takes the key itself
+        }
+        b = {kMsgDialogKey, msg.wParam, CurrentModifiers()};
+    } else if (msg.message == WM_SYSCHAR || msg.message == WM_CHAR) {
+        if (msg.message == WM_CHAR) {
+            // A plain letter is text for a control that takes characters (an edit box).
+            HWND focus = GetFocus();
+            MSG copy = msg;
+            if (focus && (SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy)) &
+                          (DLGC_WANTCHARS | DLGC_WANTALLKEYS)))
+                return false;
+        }
+        b = {kMsgDialogChar, msg.wParam, CurrentModifiers() | (msg.message == WM_SYSCHAR ? kModAlt : 0)};
+    } else {
+        return false;
+    }
+    EnumChildWindows(form, &SendToSkinWindow, reinterpret_cast<LPARAM>(&b));
+    return b.handled;
+}
+
+}  // namespace setup::skin::win

@@ -1,0 +1,103 @@
+// skin_win.h: what the Windows skinned controls share.
+//
+//   SkinWindow             base of each control's window: owns the HWND, routes messages to
+//                          HandleMessage, keeps C++ exceptions inside the window procedure
+//   ResourceBitmaps        BitmapSource over the program's BITMAP resources
+//   Win32SkinFileHost      SkinFileHost over the real file system and folders
+//   FontSpec, MakeFont     fonts by face (GBK), pixel height, style
+//   PaintParentBackground  what the parent shows behind a control, into a DC
+//   ParentBackground       the same as an Image of the control's size
+//   ToColorRef             Color -> COLORREF (system colours 0xFF0000nn resolved)
+//   TranslateSkinKeys      Enter/Escape/accelerators for the skinned buttons of a window
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "controls/skin/file_theme.h"
+#include "controls/skin/gdi_win.h"
+#include "controls/skin/theme.h"
+
+namespace setup::skin::win {
+
+// Private messages. kMsgButtonQuery is answered with 1 by skinned buttons; the dialog key
+// and character messages carry a virtual key / character in wParam and modifier flags
+// (kModShift | kModCtrl | kModAlt) in lParam, and return 1 when handled.
+inline constexpr UINT kMsgButtonQuery = 0x8BB8;
+inline constexpr UINT kMsgDialogKey = 0x8BB9;
+inline constexpr UINT kMsgDialogChar = 0x8BBA;
+inline constexpr LPARAM kModShift = 1, kModCtrl = 2, kModAlt = 4;
+
+class SkinWindow {
+public:
+    SkinWindow() = default;
+    SkinWindow(const SkinWindow&) = delete;
+    SkinWindow& operator=(const SkinWindow&) = delete;
+    virtual ~SkinWindow();
+    HWND hwnd() const { return hwnd_; }
+
+    // The control object behind a window of one of the skin classes, or null.
+    static SkinWindow* FromHandle(HWND hwnd);
+
+protected:
+    bool CreateSkinWindow(const wchar_t* class_name, HWND parent, DWORD style, DWORD ex_style, int x, int y, int w,
+                          int h, int id);
+    virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+    void Invalidate() const {
+        if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    HWND hwnd_ = nullptr;
+};
+
+class ResourceBitmaps : public BitmapSource {
+public:
+    explicit ResourceBitmaps(HMODULE module = nullptr) : module_(module) {}
+    std::optional<std::span<const uint8_t>> FindBitmap(std::string_view name) override;
+
+private:
+    HMODULE module_;
+};
+// The program's bitmaps (one shared instance).
+ResourceBitmaps& ProgramBitmaps();
+// A BITMAP resource of the program by name as an Image; empty when missing.
+Image LoadBitmapResource(std::string_view name);
+
+class Win32SkinFileHost : public SkinFileHost {
+public:
+    bool FileExists(const std::string& path) override;
+    std::optional<std::vector<uint8_t>> ReadFile(const std::string& path) override;
+    std::string ModuleFolder() override;
+    std::string WindowsFolder() override;
+    std::string SystemFolder() override;
+};
+
+struct FontSpec {
+    std::string face = "宋体";  // GBK
+    int height_px = 12;          // character height (lfHeight = -height_px)
+    bool bold = false;
+    bool underline = false;
+    Color color = 0;
+};
+Font MakeFont(const FontSpec& spec);
+
+COLORREF ToColorRef(Color c);
+
+void PaintParentBackground(HDC dc, HWND control);
+Image ParentBackground(HWND control, int width, int height);
+
+// Call from the message loop before TranslateMessage/DispatchMessage of a message for `form`
+// or any window inside it; with win/application.h:
+//   app.pre_translate = [form](MSG& m) { return setup::skin::win::TranslateSkinKeys(form, m); }; Enter and Escape that the focused control does not take go to the
+// skinned buttons (Default / Cancel); Alt+letter, or a letter while a skinned button has the
+// focus, goes to the button whose caption has that accelerator. True: consumed.
+bool TranslateSkinKeys(HWND form, const MSG& msg);
+
+// Modifier flags of the keyboard now.
+LPARAM CurrentModifiers();
+
+}  // namespace setup::skin::win

@@ -1,0 +1,203 @@
+#include "controls/skin/url_label_win.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "win/text.h"
+
+namespace setup::skin::win {
+
+using setup::win::Wide;
+
+namespace {
+constexpr wchar_t kClassName[] = L"TsuiURLLabel";
+constexpr UINT kTextFormat = DT_LEFT | DT_SINGLELINE | DT_NOPREFIX;
+}  // namespace
+
+std::unique_ptr<UrlLabel> UrlLabel::Create(HWND parent, int x, int y, int width, int height, int id) {
+    std::unique_ptr<UrlLabel> l(new UrlLabel());
+    l->font_ = MakeFont(l->font_spec_);
+    if (!l->CreateSkinWindow(kClassName, parent, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, x, y, width, height, id))
+        return nullptr;
+    return l;
+}
+
+void UrlLabel::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    FitToText();
+    Invalidate();
+}
+
+void UrlLabel::SetFontLinkColor(Color c) {
+    model_.SetFontLinkColor(c);
+    Invalidate();
+}
+
+void UrlLabel::SetFont(const FontSpec& font) {
+    font_spec_ = font;
+    font_ = MakeFont(font);
+    model_.SetFontColor(font.color);
+    FitToText();
+    Invalidate();
+}
+
+void UrlLabel::SetAutoSize(bool auto_size) {
+    auto_size_ = auto_size;
+    FitToText();
+}
+
+void UrlLabel::SetColor(std::optional<Color> color) {
+    color_ = color;
+    Invalidate();
+}
+
+void UrlLabel::FitToText() {
+    if (!auto_size_ || !hwnd()) return;
+    HDC dc = GetDC(hwnd());
+    RECT r{0, 0, 0, 0};
+    {
+        Selection font(dc, font_.get());
+        const std::wstring text = Wide(caption_);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kTextFormat | DT_CALCRECT);
+    }
+    ReleaseDC(hwnd(), dc);
+    SetWindowPos(hwnd(), nullptr, 0, 0, r.right, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void UrlLabel::SetHint(const std::string& hint) {
+    if (!hwnd()) return;
+    if (!tooltip_) {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+        InitCommonControlsEx(&icc);
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+        if (!tooltip_) return;
+    }
+    std::wstring text = Wide(hint);
+    TTTOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;  // accepted by every version of the common controls
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = hwnd();
+    ti.uId = reinterpret_cast<UINT_PTR>(hwnd());
+    ti.lpszText = text.data();
+    SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    if (!text.empty()) SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void UrlLabel::Click() {
+    if (shell_) {
+        model_.Click(*shell_, on_click);
+        return;
+    }
+    model_.Click(
+        [](const std::string& url) {
+            ShellExecuteW(nullptr, L"open", Wide(url).c_str(), nullptr, nullptr, SW_SHOW);
+        },
+        on_click);
+}
+
+void UrlLabel::Paint(HDC dc) {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    const int w = client.right, h = client.bottom;
+    if (w <= 0 || h <= 0) return;
+    DibSurface surface(dc, w, h);
+    if (!surface.ok()) return;
+    surface.Put(color_ ? Image(w, h, Pixel(ToColorRef(*color_))) : ParentBackground(hwnd(), w, h));
+    HDC mem = surface.dc();
+    {
+        Selection font(mem, font_.get());
+        SetBkMode(mem, TRANSPARENT);
+        SetTextColor(mem, ToColorRef(model_.FontColor()));
+        const std::wstring text = Wide(caption_);
+        RECT r = client;
+        DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &r, kTextFormat);
+    }
+    BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
+}
+
+LRESULT UrlLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd(), &ps);
+        Paint(dc);
+        EndPaint(hwnd(), &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wp));
+        return 0;
+    case WM_SETCURSOR:
+        if (cursor_ && LOWORD(lp) == HTCLIENT) {
+            ::SetCursor(cursor_);
+            return TRUE;
+        }
+        break;
+    case WM_MOUSEMOVE:
+        if (!tracking_) {
+            TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd(), 0};
+            tracking_ = TrackMouseEvent(&t) != FALSE;
+            model_.MouseEnter();
+            Invalidate();
+        }
+        return 0;
+    case WM_MOUSELEAVE:
+        tracking_ = false;
+        model_.MouseLeave();
+        Invalidate();
+        return 0;
+    case WM_LBUTTONDOWN:
+        SetCapture(hwnd());
+        return 0;
+    case WM_LBUTTONUP: {
+        if (GetCapture() != hwnd()) return 0;
+        RECT c{};
+        GetClientRect(hwnd(), &c);
+        const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        ReleaseCapture();
+        if (PtInRect(&c, pt)) Click();
+        return 0;
+    }
+    case WM_NCHITTEST:
+        return HTCLIENT;
+    default:
+        break;
+    }
+    return Default(msg, wp, lp);
+}
+
+std::unique_ptr<UrlLabel> CreateLicenseLink(HWND page, const std::string& site_root) {
+    auto l = UrlLabel::Create(page, 264, 328, 112, 20);
+    if (!l) return l;
+    l->SetCaption("“软件许可协议”");
+    // The stored layout's order: URL, FontHoverColor, FontLinkColor, then Font.
+    l->SetURL(site_root + "license.html");
+    l->SetFontHoverColor(kUrlHoverOrange);
+    l->SetFontLinkColor(kUrlGray);
+    l->SetFont({.face = "微软雅黑", .height_px = 14, .underline = true, .color = kUrlLinkBlue});
+    return l;
+}
+
+std::unique_ptr<UrlLabel> CreateSiteLink(HWND page, const std::string& site_root) {
+    auto l = UrlLabel::Create(page, 558, 0, 59, 16);
+    if (!l) return l;
+    l->SetCaption(SiteDomain(site_root));
+    l->SetURL(site_root);
+    l->SetFontHoverColor(kUrlHoverOrange);
+    l->SetFontLinkColor(kUrlGray);
+    l->SetFont({.face = "Arial", .height_px = 14, .underline = true, .color = kUrlLinkBlue});
+    l->SetHint("青岚护卫官方网站");
+    // The label sizes itself to the domain; keep its right edge where the layout puts it
+    // (558 + 59) so that a longer domain grows to the left instead of off the page.
+    RECT r{};
+    GetWindowRect(l->hwnd(), &r);
+    SetWindowPos(l->hwnd(), nullptr, 558 + 59 - (r.right - r.left), 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return l;
+}
+
+}  // namespace setup::skin::win

@@ -1,0 +1,82 @@
+// url_label_win.h: TsuiURLLabel, an underlined link label with a hand pointer that turns to
+// its hover colour under the mouse and opens its URL through the shell when clicked.
+//
+// Use:
+//   auto link = setup::skin::win::UrlLabel::Create(page, 264, 328, 112, 20);
+//   link->SetCaption("...");  link->SetURL(site + "license.html");
+//   link->SetFontHoverColor(setup::skin::kUrlHoverOrange);
+//   link->SetFontLinkColor(setup::skin::kUrlGray);
+//   link->SetFont({.face = "微软雅黑", .height_px = 14, .underline = true, .color = kUrlLinkBlue});
+// or the wizard's two labels ready made: CreateLicenseLink, CreateSiteLink (below).
+//
+// Colours follow the stored-layout order: SetFont's colour shows until the mouse first leaves
+// or SetFontLinkColor is called again (the wizard's controller sets grey at start-up).
+// A click opens URL with "open" (through the injected Shell when one is set, else
+// ShellExecuteW with no owner and SW_SHOW) unless URL is blank, then runs on_click.
+// The label is a child window that paints its parent's background behind the text.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/platform.h"
+#include "controls/skin/skin_win.h"
+#include "controls/skin/url_label_model.h"
+#include "install/site.h"
+
+namespace setup::skin::win {
+
+class UrlLabel final : public SkinWindow {
+public:
+    static std::unique_ptr<UrlLabel> Create(HWND parent, int x, int y, int width, int height, int id = 0);
+
+    void SetCaption(const std::string& caption);  // GBK
+    const std::string& Caption() const { return caption_; }
+    void SetURL(const std::string& url) { model_.SetURL(url); }
+    const std::string& URL() const { return model_.URL(); }
+    void SetFontHoverColor(Color c) { model_.SetFontHoverColor(c); }
+    void SetFontLinkColor(Color c);
+    void SetFont(const FontSpec& font);  // its colour becomes the font colour shown now
+    Color FontColor() const { return model_.FontColor(); }
+    void SetAutoSize(bool auto_size);    // true after creation: the label fits its caption
+    void SetHint(const std::string& hint);  // tooltip text (GBK); empty removes it
+    void SetCursor(HCURSOR cursor) { cursor_ = cursor; }
+    void SetColor(std::optional<Color> color);  // nullopt (default): the parent's background
+    // Where clicks send the address; null (default): ShellExecuteW directly.
+    void SetShell(Shell* shell) { shell_ = shell; }
+
+    void Click();
+    std::function<void()> on_click;
+
+private:
+    UrlLabel() = default;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void Paint(HDC dc);
+    void FitToText();
+
+    UrlLabelModel model_;
+    std::string caption_ = "suiURLLabel";
+    FontSpec font_spec_{.underline = true, .color = kUrlLinkBlue};
+    Font font_;
+    bool auto_size_ = true;
+    bool tracking_ = false;
+    std::optional<Color> color_;
+    HCURSOR cursor_ = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND));
+    HWND tooltip_ = nullptr;  // owned by the label's window, destroyed with it
+    Shell* shell_ = nullptr;
+};
+
+// The site the wizard's links point to (the one site root of the program).
+inline const std::string kSkinSiteRoot{setup::kSiteRoot};
+
+// The licence page's link (suiURLLabel1): "“软件许可协议”", 微软雅黑 14 px underlined, at 264, 328
+// (112 x 20), URL site root + "license.html", hover orange, link grey, font blue until the
+// controller sets the link colour.
+std::unique_ptr<UrlLabel> CreateLicenseLink(HWND page, const std::string& site_root = kSkinSiteRoot);
+// The finish page's link (suiURLLabelG): caption the site's domain, Arial 14 px underlined, at
+// 558, 0 (59 x 16; sized to the domain with its right edge kept at 617), URL the site root,
+// tooltip "青岚护卫官方网站".
+std::unique_ptr<UrlLabel> CreateSiteLink(HWND page, const std::string& site_root = kSkinSiteRoot);
+
+}  // namespace setup::skin::win

@@ -1,0 +1,179 @@
+// The theme bitmaps the executable carries: every bitmap the table names is drawn, listed in
+// skin.rc, decodes, and the strips the controls read have the table's sizes.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "controls/skin/button_model.h"
+#include "controls/skin/file_theme.h"
+#include "controls/skin/skin_file.h"
+#include "controls/skin/theme.h"
+
+namespace setup::skin {
+namespace {
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+
+// The BITMAP resources as the program finds them: the .bmp files without their file header.
+struct ResourceFolder : BitmapSource {
+    std::map<std::string, std::vector<uint8_t>, std::less<>> loaded;
+    std::optional<std::span<const uint8_t>> FindBitmap(std::string_view name) override {
+        auto it = loaded.find(name);
+        if (it == loaded.end()) {
+            auto bytes = ReadAll(std::string(ZS_SOURCE_DIR) + "/resources/skin/" + Lower(name) + ".bmp");
+            if (bytes.size() < 14) return std::nullopt;
+            bytes.erase(bytes.begin(), bytes.begin() + 14);
+            it = loaded.emplace(std::string(name), std::move(bytes)).first;
+        }
+        return std::span<const uint8_t>(it->second);
+    }
+};
+
+TEST(ThemeBitmaps, EveryNamedBitmapIsDrawnAndListed) {
+    const auto rc = ReadAll(std::string(ZS_SOURCE_DIR) + "/resources/skin.rc");
+    const std::string script(rc.begin(), rc.end());
+    ResourceFolder res;
+    for (auto name : AllBuiltInThemeBitmapNames()) {
+        const std::string line = std::string(name);
+        EXPECT_NE(script.find(line + " "), std::string::npos) << name << " not in skin.rc";
+        EXPECT_NE(script.find("\"skin/" + Lower(name) + ".bmp\""), std::string::npos) << name;
+        auto dib = res.FindBitmap(name);
+        ASSERT_TRUE(dib.has_value()) << name;
+        EXPECT_TRUE(DecodeDib(*dib).has_value()) << name;
+    }
+}
+
+TEST(ThemeBitmaps, StripsHaveTheSizesTheControlsExpect) {
+    struct Want { TsuiUIStyle style; int bw, bh, cw, ch, rw, rh; };
+    const Want want[] = {{TsuiUIStyle::MacOS, 252, 23, 60, 17, 64, 17},
+                         {TsuiUIStyle::WinXP, 54, 21, 52, 13, 52, 13},
+                         {TsuiUIStyle::DeepBlue, 222, 21, 52, 13, 52, 13},
+                         {TsuiUIStyle::Protein, 222, 21, 52, 13, 52, 13},
+                         {TsuiUIStyle::BlueGlass, 231, 27, 52, 13, 52, 13}};
+    ResourceFolder res;
+    for (const Want& w : want) {
+        Image b, c, r;
+        ASSERT_TRUE(LoadBuiltInThemeBitmap(res, w.style, ThemeItemButtonStrip, &b));
+        ASSERT_TRUE(LoadBuiltInThemeBitmap(res, w.style, ThemeItemCheckBoxStrip, &c));
+        ASSERT_TRUE(LoadBuiltInThemeBitmap(res, w.style, ThemeItemRadioButtonStrip, &r));
+        EXPECT_EQ(std::pair(b.width, b.height), std::pair(w.bw, w.bh)) << UIStyleName(w.style);
+        EXPECT_EQ(std::pair(c.width, c.height), std::pair(w.cw, w.ch)) << UIStyleName(w.style);
+        EXPECT_EQ(std::pair(r.width, r.height), std::pair(w.rw, w.rh)) << UIStyleName(w.style);
+        // Radio glyphs are keyed on their bottom-left pixel: the corners must carry the key.
+        for (int frame = 1; frame <= 4; ++frame) {
+            Image g;
+            ASSERT_TRUE(LoadBuiltInThemeFrame(res, w.style, ThemeItemRadioButtonStrip, &g, frame, 4));
+            EXPECT_EQ(ColorOf(g.at(0, g.height - 1)), Rgb(255, 0, 255));
+            EXPECT_NE(ColorOf(g.at(g.width / 2, g.height / 2)), Rgb(255, 0, 255));
+        }
+    }
+}
+
+TEST(ThemeBitmaps, LoadingLeavesTheDestinationAloneWhenThereIsNoBitmap) {
+    ResourceFolder res;
+    Image keep(3, 3, 0xFF123456u);
+    EXPECT_FALSE(LoadBuiltInThemeBitmap(res, TsuiUIStyle::FromThemeFile, ThemeItemButtonStrip, &keep));
+    EXPECT_FALSE(LoadBuiltInThemeBitmap(res, TsuiUIStyle::DeepBlue, 2, &keep));   // a flag
+    EXPECT_FALSE(LoadBuiltInThemeBitmap(res, TsuiUIStyle::DeepBlue, 43, &keep));  // no bitmap
+    EXPECT_FALSE(LoadBuiltInThemeFrame(res, TsuiUIStyle::DeepBlue, 43, &keep, 1, 4));
+    EXPECT_EQ(keep, Image(3, 3, 0xFF123456u));
+    EXPECT_FALSE(LoadBuiltInThemeBitmap(res, TsuiUIStyle::DeepBlue, ThemeItemButtonStrip, nullptr));
+    Image frame;
+    ASSERT_TRUE(LoadBuiltInThemeFrame(res, TsuiUIStyle::WinXP, ThemeItemButtonStrip, &frame, 2, 3));
+    EXPECT_EQ(std::pair(frame.width, frame.height), std::pair(18, 21));
+}
+
+struct OneFileHost : SkinFileHost {
+    std::map<std::string, std::vector<uint8_t>> files;
+    bool FileExists(const std::string& p) override { return files.count(p) != 0; }
+    std::optional<std::vector<uint8_t>> ReadFile(const std::string& p) override {
+        auto it = files.find(p);
+        return it == files.end() ? std::nullopt : std::optional(it->second);
+    }
+    std::string ModuleFolder() override { return "C:\\App\\"; }
+    std::string WindowsFolder() override { return "C:\\Windows"; }
+    std::string SystemFolder() override { return "C:\\Windows\\System32"; }
+};
+
+TEST(ThemedButtonPictures, FramesOfTheStyleOrOfTheSkinFile) {
+    ResourceFolder res;
+    Image normal, over, pressed, disabled;
+    ASSERT_TRUE(LoadThemedButtonPicture(res, nullptr, TsuiUIStyle::DeepBlue, ButtonPicture::kNormal, &normal));
+    ASSERT_TRUE(LoadThemedButtonPicture(res, nullptr, TsuiUIStyle::DeepBlue, ButtonPicture::kMouseOn, &over));
+    ASSERT_TRUE(LoadThemedButtonPicture(res, nullptr, TsuiUIStyle::DeepBlue, ButtonPicture::kMouseDown, &pressed));
+    ASSERT_TRUE(LoadThemedButtonPicture(res, nullptr, TsuiUIStyle::DeepBlue, ButtonPicture::kDisabled, &disabled));
+    EXPECT_EQ(std::pair(normal.width, normal.height), std::pair(74, 21));
+    EXPECT_NE(normal, over);
+    EXPECT_NE(normal, pressed);
+    EXPECT_EQ(normal, disabled);  // disabled shows frame 1
+
+    // FromThemeFile with a theme whose file exists nowhere draws exactly as DeepBlue.
+    OneFileHost host;
+    TsuiFileTheme theme(host);
+    theme.SetThemeFile("C:\\nowhere\\x.skn");
+    Image fallback;
+    ASSERT_TRUE(LoadThemedButtonPicture(res, &theme, TsuiUIStyle::FromThemeFile, ButtonPicture::kMouseOn, &fallback));
+    EXPECT_EQ(fallback, over);
+
+    // With a ready skin, bitmap 15 gives the frames.
+    SkinData skin;
+    skin.bitmaps[kSkinBitmapButton] = Image(90, 10, Pixel(Rgb(1, 2, 3)));
+    skin.bitmaps[kSkinBitmapButton].at(89, 0) = Pixel(Rgb(9, 9, 9));
+    host.files["C:\\App\\x.skn"] = WriteSkinFile(skin, "");
+    theme.SetThemeFile("x.skn");
+    ASSERT_TRUE(theme.Ready());
+    Image from_file;
+    ASSERT_TRUE(LoadThemedButtonPicture(res, &theme, TsuiUIStyle::FromThemeFile, ButtonPicture::kMouseDown, &from_file));
+    EXPECT_EQ(std::pair(from_file.width, from_file.height), std::pair(30, 10));
+    EXPECT_EQ(ColorOf(from_file.at(29, 0)), Rgb(9, 9, 9));
+    // Any other style ignores the file.
+    ASSERT_TRUE(LoadThemedButtonPicture(res, &theme, TsuiUIStyle::DeepBlue, ButtonPicture::kMouseOn, &from_file));
+    EXPECT_EQ(from_file, over);
+}
+
+TEST(Dib, DecodesPalettedAndTrueColourRowsTopToBottom) {
+    // 8-bit, two palette entries, 2 x 2, bottom-up: bottom row (1, 0), top row (0, 1).
+    std::vector<uint8_t> dib(40, 0);
+    dib[0] = 40;
+    dib[4] = 2;
+    dib[8] = 2;
+    dib[12] = 1;
+    dib[14] = 8;
+    dib[32] = 2;
+    const uint8_t palette[] = {0, 0, 255, 0, 255, 0, 0, 0};  // red, blue
+    dib.insert(dib.end(), std::begin(palette), std::end(palette));
+    const uint8_t rows[] = {1, 0, 0, 0, 0, 1, 0, 0};
+    dib.insert(dib.end(), std::begin(rows), std::end(rows));
+    auto img = DecodeDib(dib);
+    ASSERT_TRUE(img.has_value());
+    EXPECT_EQ(ColorOf(img->at(0, 0)), Rgb(255, 0, 0));
+    EXPECT_EQ(ColorOf(img->at(1, 0)), Rgb(0, 0, 255));
+    EXPECT_EQ(ColorOf(img->at(0, 1)), Rgb(0, 0, 255));
+    // Truncated pixel rows, an oversized palette and absurd sizes are refused.
+    EXPECT_FALSE(DecodeDib({dib.data(), dib.size() - 1}).has_value());
+    auto bad = dib;
+    bad[32] = 3;
+    EXPECT_FALSE(DecodeDib(bad).has_value());
+    bad = dib;
+    bad[6] = 1;  // width 65538
+    EXPECT_FALSE(DecodeDib(bad).has_value());
+    bad = dib;
+    bad[14] = 16;
+    EXPECT_FALSE(DecodeDib(bad).has_value());
+}
+
+}  // namespace
+}  // namespace setup::skin

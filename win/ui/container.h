@@ -1,0 +1,87 @@
+// container.h: windowed controls that hold other controls.
+//
+//   Container    paints its background colour and its graphic children (double-buffered),
+//                routes mouse, cursor and tool tips to them, and hands the notifications of
+//                standard child windows back to them
+//   Panel        a container with a background colour
+//   Form         the top-level window: fixed border, caption with close box and system menu
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "win/handles.h"
+#include "win/ui/control.h"
+
+namespace setup::win::ui {
+
+class Container : public WindowedControl {
+public:
+    COLORREF Color() const { return color_; }
+    void SetColor(COLORREF color);
+
+    void InvalidateArea(const Rect& r);
+    // Paints what is invalid now (UpdateWindow).
+    void Update();
+
+    // Registration by the children themselves (constructor and destructor).
+    void AddGraphic(GraphicControl* c);
+    void RemoveGraphic(GraphicControl* c);
+    void AddWindowed(WindowedControl* c);
+    void RemoveWindowed(WindowedControl* c);
+    // A graphic child's hint or bounds changed.
+    void UpdateToolTip(GraphicControl* c);
+
+protected:
+    Container(Container* parent, const Rect& bounds, COLORREF color);
+    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    void Paint(HDC dc, const RECT& area);
+
+    static constexpr wchar_t kClass[] = L"ZsContainer";
+
+private:
+    GraphicControl* GraphicAt(POINT p) const;
+    void MouseMove(POINT p);
+    void SetHover(GraphicControl* c);
+    bool Reflected(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+
+    COLORREF color_;
+    UniqueBrush brush_;
+    std::vector<GraphicControl*> graphics_;
+    std::vector<WindowedControl*> windowed_;
+    GraphicControl* hover_ = nullptr;
+    GraphicControl* pressed_ = nullptr;
+    bool tracking_ = false;
+    HWND tooltip_ = nullptr;  // destroyed with this window (it is owned by it)
+};
+
+class Panel : public Container {
+public:
+    Panel(Container* parent, const Rect& bounds, COLORREF color);
+};
+
+class Form : public Container {
+public:
+    // client: the size of the client area; the window is centred on the primary work area.
+    Form(HWND owner, int client_width, int client_height, COLORREF color, HICON icon);
+
+    void SetCaption(const std::string& gbk);
+
+    std::function<bool()> on_close_query;  // true lets the window close
+    std::function<void()> on_first_show;
+    std::function<void()> on_destroy;
+    // What closing does once allowed (for the wizard: end the program).
+    std::function<void()> on_close;
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+private:
+    bool shown_ = false;
+    HWND last_focus_ = nullptr;  // given back when the window is activated again
+};
+
+}  // namespace setup::win::ui

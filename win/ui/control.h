@@ -1,0 +1,122 @@
+// control.h: the component model of the window layer.
+//
+//   Rect             position and size in the parent's client pixels
+//   Control          bounds, visibility and enabled state; setters store, then invalidate
+//   GraphicControl   a control without a window, painted by its parent container
+//   WindowedControl  a control with its own child window (owned; destroyed with the object)
+//
+// Invalidate marks the control for the next paint; Repaint draws it at once, which long
+// synchronous steps need because they keep the message loop from painting.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace setup::win::ui {
+
+struct Rect {
+    int left = 0, top = 0, width = 0, height = 0;
+    RECT ToRect() const { return RECT{left, top, left + width, top + height}; }
+    bool Contains(POINT p) const { return p.x >= left && p.x < left + width && p.y >= top && p.y < top + height; }
+};
+
+class Container;
+
+class Control {
+public:
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    const Rect& Bounds() const { return bounds_; }
+    void SetBounds(const Rect& r);
+    void SetTop(int top) { SetBounds({bounds_.left, top, bounds_.width, bounds_.height}); }
+    void SetWidth(int width) { SetBounds({bounds_.left, bounds_.top, width, bounds_.height}); }
+    void SetSize(int width, int height) { SetBounds({bounds_.left, bounds_.top, width, height}); }
+
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+
+    Container* Parent() const { return parent_; }
+
+    virtual void Invalidate() = 0;
+    virtual void Repaint() = 0;
+
+protected:
+    Control(Container* parent, const Rect& bounds) : parent_(parent), bounds_(bounds) {}
+    // Called after the stored value changed; the default repaints.
+    virtual void BoundsChanged(const Rect& old);
+    virtual void VisibleChanged() { Invalidate(); }
+    virtual void EnabledChanged() { Invalidate(); }
+
+    Container* parent_;
+    Rect bounds_;
+    bool visible_ = true;
+    bool enabled_ = true;
+};
+
+class GraphicControl : public Control {
+public:
+    ~GraphicControl() override;
+
+    // Draws into the parent's client coordinates; the parent has clipped to Bounds().
+    virtual void Paint(HDC dc) = 0;
+    // Mouse: only controls that answer true to WantsMouse get these.
+    virtual bool WantsMouse() const { return false; }
+    virtual HCURSOR Cursor() const { return nullptr; }
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
+    virtual void Click() {}
+    // Tool tip text (GBK), empty for none.
+    virtual std::string Hint() const { return {}; }
+
+    void Invalidate() override;
+    void Repaint() override;
+
+protected:
+    GraphicControl(Container* parent, const Rect& bounds);
+    void BoundsChanged(const Rect& old) override;
+    void VisibleChanged() override;
+};
+
+class WindowedControl : public Control {
+public:
+    ~WindowedControl() override;
+
+    HWND hwnd() const { return hwnd_; }
+    void Invalidate() override;
+    void Repaint() override;
+    void Focus();
+
+    // Messages that a standard control sends to its parent (WM_COMMAND, WM_CTLCOLOR...),
+    // handed back to it. Returns true when handled, with the result in `result`.
+    virtual bool Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+
+protected:
+    WindowedControl(Container* parent, const Rect& bounds);
+    // Creates the window: a standard class, or one of ours (see RegisterClass) whose
+    // messages then come to OnMessage.
+    void CreateHandle(DWORD ex_style, const wchar_t* class_name, DWORD style, const std::wstring& text = {});
+    // A top-level window (owner instead of parent).
+    void CreateTopLevel(DWORD ex_style, const wchar_t* class_name, DWORD style, HWND owner, const Rect& outer,
+                        const std::wstring& text);
+    static void RegisterClass(const wchar_t* class_name, HCURSOR cursor = nullptr, HICON icon = nullptr,
+                              UINT class_style = 0);
+
+    virtual LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT Default(UINT message, WPARAM wparam, LPARAM lparam);
+
+    void BoundsChanged(const Rect& old) override;
+    void VisibleChanged() override;
+    void EnabledChanged() override;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    HWND hwnd_ = nullptr;
+    bool own_class_ = false;
+};
+
+}  // namespace setup::win::ui

@@ -1,0 +1,71 @@
+#include "win/ui/gdi.h"
+
+namespace setup::win::ui {
+
+UniqueFont MakeFont(const FontSpec& spec) {
+    return UniqueFont(::CreateFontW(-spec.pixels, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                                    spec.underline ? TRUE : FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face));
+}
+
+COLORREF ColorOf(uint32_t color_value) {
+    if ((color_value & 0xFF000000u) == 0xFF000000u) return ::GetSysColor(static_cast<int>(color_value & 0xFF));
+    return static_cast<COLORREF>(color_value & 0x00FFFFFFu);
+}
+
+namespace {
+
+std::span<const uint8_t> RcData(const wchar_t* name) {
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC info = ::FindResourceW(module, name, MAKEINTRESOURCEW(10));  // RT_RCDATA
+    if (!info) return {};
+    HGLOBAL data = ::LoadResource(module, info);
+    const void* bytes = data ? ::LockResource(data) : nullptr;
+    if (!bytes) return {};
+    return {static_cast<const uint8_t*>(bytes), ::SizeofResource(module, info)};
+}
+
+}  // namespace
+
+Picture Picture::FromJpeg(std::span<const uint8_t> bytes) {
+    Picture p;
+    p.bitmap_ = DecodeJpeg(bytes, &p.width_, &p.height_);
+    if (!p.bitmap_) p.width_ = p.height_ = 0;
+    return p;
+}
+
+Picture Picture::FromJpegResource(const wchar_t* name) { return FromJpeg(RcData(name)); }
+
+Picture Picture::FromBitmapResource(const wchar_t* name) {
+    Picture p;
+    p.bitmap_.reset(static_cast<HBITMAP>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    BITMAP bm{};
+    if (p.bitmap_ && ::GetObjectW(p.bitmap_.get(), sizeof(bm), &bm)) {
+        p.width_ = bm.bmWidth;
+        p.height_ = bm.bmHeight;
+    }
+    return p;
+}
+
+Picture Picture::FromIconResource(const wchar_t* name, int size) {
+    Picture p;
+    p.icon_.reset(static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), name, IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    if (p.icon_) p.width_ = p.height_ = size;
+    return p;
+}
+
+void Picture::Draw(HDC dc, int x, int y) const {
+    if (icon_) {
+        ::DrawIconEx(dc, x, y, icon_.get(), width_, height_, 0, nullptr, DI_NORMAL);
+        return;
+    }
+    if (!bitmap_) return;
+    UniqueDc mem(::CreateCompatibleDC(dc));
+    if (!mem) return;
+    SelectScope keep(mem.get(), bitmap_.get());
+    ::BitBlt(dc, x, y, width_, height_, mem.get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace setup::win::ui

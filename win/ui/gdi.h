@@ -1,0 +1,63 @@
+// gdi.h: fonts, colours and pictures of the window layer.
+//
+//   FontSpec / MakeFont   a font by face name and pixel height (GB2312 character set)
+//   ColorOf               a colour value (0x00BBGGRR, or 0xFF0000nn for a system colour)
+//   Picture               an owned bitmap or icon, drawn unscaled from its top-left corner
+//   DecodeJpeg            baseline or progressive JPEG bytes to a 24-bit bitmap
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "win/handles.h"
+
+namespace setup::win::ui {
+
+struct FontSpec {
+    const wchar_t* face = L"宋体";
+    int pixels = 12;  // character height, as a negative lfHeight: no scaling with the dpi
+    bool underline = false;
+    bool bold = false;
+};
+
+UniqueFont MakeFont(const FontSpec& spec);
+
+COLORREF ColorOf(uint32_t color_value);
+
+inline constexpr COLORREF kOrange = RGB(255, 153, 0);
+inline constexpr COLORREF kGray = RGB(128, 128, 128);
+inline constexpr COLORREF kCream = RGB(252, 234, 196);
+inline constexpr COLORREF kDarkGray = RGB(127, 127, 127);
+inline constexpr COLORREF kWhite = RGB(255, 255, 255);
+inline constexpr COLORREF kBlack = RGB(0, 0, 0);
+inline constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+class Picture {
+public:
+    Picture() = default;
+    // Resources of the running executable, by name; an empty picture when missing or broken.
+    static Picture FromJpegResource(const wchar_t* name);
+    static Picture FromBitmapResource(const wchar_t* name);
+    static Picture FromIconResource(const wchar_t* name, int size);
+    static Picture FromJpeg(std::span<const uint8_t> bytes);
+
+    bool Empty() const { return !bitmap_ && !icon_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    HBITMAP Bitmap() const { return bitmap_.get(); }
+    // Draws at (x, y) at its own size; the caller's clipping cuts it to the control.
+    void Draw(HDC dc, int x, int y) const;
+
+private:
+    UniqueBitmap bitmap_;
+    UniqueIcon icon_;
+    int width_ = 0, height_ = 0;
+};
+
+// A top-down 24-bit DIB section with the decoded picture, or null for data libjpeg refuses.
+UniqueBitmap DecodeJpeg(std::span<const uint8_t> bytes, int* width, int* height);
+
+}  // namespace setup::win::ui

@@ -1,0 +1,80 @@
+// jpeg.cpp: JPEG pictures of the window layout decoded with libjpeg, baseline or progressive.
+#include <csetjmp>
+#include <cstdio>
+
+#include "win/ui/gdi.h"
+
+// jpeglib.h needs FILE and size_t declared first.
+#include <jpeglib.h>
+
+namespace setup::win::ui {
+namespace {
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+// libjpeg's default ends the process; here a broken picture only stays empty.
+void OnError(j_common_ptr info) {
+    auto* err = reinterpret_cast<ErrorManager*>(info->err);
+    std::longjmp(err->jump, 1);
+}
+void OnMessage(j_common_ptr) {}
+
+// Decodes into a DIB section. Only trivially destructible objects live between setjmp and a
+// possible longjmp, so the jump skips no destructor.
+HBITMAP DecodeRaw(const uint8_t* data, unsigned long size, int* width, int* height) {
+    jpeg_decompress_struct info;
+    ErrorManager err;
+    HBITMAP volatile bitmap = nullptr;
+    info.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = OnError;
+    err.pub.output_message = OnMessage;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&info);
+        if (bitmap) ::DeleteObject(bitmap);
+        return nullptr;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, size);
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_EXT_BGR;  // the byte order of a 24-bit DIB
+    jpeg_start_decompress(&info);
+    const int w = static_cast<int>(info.output_width), h = static_cast<int>(info.output_height);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;  // top-down: row 0 is the first scan line
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap || !bits) {
+        jpeg_destroy_decompress(&info);
+        if (bitmap) ::DeleteObject(bitmap);
+        return nullptr;
+    }
+    const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
+    auto* rows = static_cast<uint8_t*>(bits);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = rows + stride * info.output_scanline;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    *width = w;
+    *height = h;
+    return bitmap;
+}
+
+}  // namespace
+
+UniqueBitmap DecodeJpeg(std::span<const uint8_t> bytes, int* width, int* height) {
+    *width = *height = 0;
+    if (bytes.empty()) return UniqueBitmap();
+    return UniqueBitmap(DecodeRaw(bytes.data(), static_cast<unsigned long>(bytes.size()), width, height));
+}
+
+}  // namespace setup::win::ui

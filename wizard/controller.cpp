@@ -1,0 +1,324 @@
+#include "wizard/controller.h"
+
+#include "base/text.h"
+#include "install/force_folder.h"
+#include "install/path_text.h"
+#include "package/payload.h"
+#include "wizard/captions.h"
+#include "wizard/folder.h"
+#include "wizard/texts.h"
+
+namespace setup {
+namespace {
+
+constexpr uint32_t kGray = 0x808080;
+constexpr unsigned kQuestion = kMbYesNo | kMbIconQuestion;            // 36
+constexpr unsigned kQuestionNoDefault = kQuestion | kMbDefButton2;    // 292
+constexpr unsigned kNotice = kMbOk | kMbIconExclamation;              // 48
+constexpr int kAgreeOutOfView = -32;  // above the bottom panel's client area
+
+}  // namespace
+
+Wizard::Wizard(const Platform& platform, WizardView& view, std::unique_ptr<WizardEngine> engine)
+    : platform_(platform), view_(view), engine_(std::move(engine)) {
+    if (!engine_) engine_ = MakeInstallEngine(platform_, state_, view_);
+}
+
+// ---- start-up ----------------------------------------------------------------------------
+
+void Wizard::FormCreate() {
+    bool failed = true;
+    Dispatch([&] {
+        LoadStartupState();
+        failed = false;
+    });
+    // The window would otherwise open half set up (no record, or no payload): end instead.
+    if (failed) EndProgram();
+}
+
+void Wizard::LoadStartupState() {
+    // "D: " (with its blank) asks whether drive D: is present and ready.
+    state_.DefaultDrive = platform_.fs.DirectoryExists("D: ") ? "D:\\" : "C:\\";
+    view_.SetCaption(Ctl::LabelPF, state_.DefaultDrive);
+
+    SetupConfig& config = state_.Config;
+    LoadRecord(platform_.resources, config);
+    view_.SetApplicationTitle(TaskbarTitle(config));
+    state_.ProductKey = ProductKey(config);
+    state_.InstallKey = InstallKey(config);
+    ReadEarlierInstallation();
+
+    if (state_.OldFolder.size() > 3 && platform_.fs.DirectoryExists(state_.OldFolder)) {
+        config.SetFolder(state_.OldFolder);
+    } else {
+        config.SetFolder(state_.DefaultDrive + config.FolderName());
+    }
+
+    if (state_.AlreadyInstalled &&
+        platform_.dialogs.MessageBox(texts::kOverwriteQuestion, texts::kBoxTitle, kQuestion) != kIdYes) {
+        EndProgram();
+        return;
+    }
+
+    state_.PayloadStream = LoadPayload(platform_.resources);
+    if (ByteSum(state_.PayloadStream->Bytes()) != config.PackSum() &&
+        platform_.dialogs.MessageBox(texts::kByteSumQuestion, texts::kBoxTitle, kQuestion) != kIdYes) {
+        EndProgram();
+        return;
+    }
+
+    SetActivePage(kPageWelcome);
+    view_.SetLinkColor(Ctl::suiURLLabel1, kGray);
+    view_.SetLinkColor(Ctl::suiURLLabelG, kGray);
+}
+
+// Opening the key creates it, so merely starting the program leaves an empty key behind.
+// The first failure ends the step; what was not read keeps its zero state.
+void Wizard::ReadEarlierInstallation() {
+    Registry& reg = platform_.reg;
+    const std::string& key = state_.InstallKey;
+    if (!reg.CreateKey(RegRoot::LocalMachine, key)) return;
+    const auto setup = reg.GetDword(RegRoot::LocalMachine, key, "Setup");
+    if (!setup) return;
+    state_.AlreadyInstalled = *setup != 0;
+    const auto folder = reg.GetString(RegRoot::LocalMachine, key, "Folder");
+    if (!folder) return;
+    state_.OldFolder = *folder;
+}
+
+void Wizard::FormShow() {
+    if (shown_) return;
+    shown_ = true;
+    RunShowHandler(active_page_);
+}
+
+void Wizard::FormDestroy() { state_.PayloadStream.reset(); }
+
+// ---- pages -------------------------------------------------------------------------------
+
+void Wizard::SetActivePage(int page) {
+    if (page == active_page_) return;
+    active_page_ = page;
+    view_.SetActivePage(page);
+    if (shown_) RunShowHandler(page);
+}
+
+void Wizard::RunShowHandler(int page) {
+    switch (page) {
+        case kPageWelcome: Sheet0Show(); break;
+        case kPageLicence: Sheet1Show(); break;
+        case kPageFolder: Sheet2Show(); break;
+        case kPageReady: Sheet3Show(); break;
+        case kPageCopying: Sheet4Show(); break;
+        case kPageFinished: Sheet5Show(); break;
+        default: break;
+    }
+}
+
+void Wizard::EndProgram() {
+    if (terminated_) return;
+    terminated_ = true;
+    view_.Terminate();
+}
+
+// ---- navigation --------------------------------------------------------------------------
+
+void Wizard::NextBtClick() {
+    view_.SetVisible(Ctl::suiButton4, true);  // at its current position
+    view_.SetVisible(Ctl::Label8, true);
+    view_.SetVisible(Ctl::Label12, true);
+    engine_->Button1Click();
+    engine_->Button2Click();
+
+    switch (active_page_) {
+        case kPageWelcome: SetActivePage(kPageLicence); break;
+        case kPageLicence: SetActivePage(kPageFolder); break;
+        case kPageFolder:
+            if (ValidateFolder()) SetActivePage(kPageReady);
+            break;
+        case kPageReady:
+            SetActivePage(kPageCopying);
+            // The run keeps the message loop waiting: put the copying page on screen first.
+            view_.Repaint(Ctl::PageCtl);
+            view_.Repaint(Ctl::Panel1);
+            view_.Repaint(Ctl::Label8);
+            engine_->RunInstallation();
+            SetActivePage(kPageFinished);
+            break;
+        case kPageFinished: EndProgram(); break;
+        default: break;
+    }
+}
+
+void Wizard::PrevBtClick() {
+    view_.SetVisible(Ctl::suiButton4, false);
+    switch (active_page_) {
+        case kPageLicence: SetActivePage(kPageWelcome); break;
+        case kPageFolder: SetActivePage(kPageLicence); break;
+        case kPageReady: SetActivePage(kPageFolder); break;
+        default: break;
+    }
+}
+
+// Agree lies over Next. Once pressed it moves out of view for good, so every later Next
+// press shows it where nobody sees it, and the licence page then shows "下一步".
+void Wizard::suiButton4Click() {
+    view_.SetVisible(Ctl::suiButton4, false);
+    view_.SetTop(Ctl::suiButton4, kAgreeOutOfView);
+    // A click on a hidden or disabled button does nothing.
+    if (view_.Visible(Ctl::suiButton2) && view_.Enabled(Ctl::suiButton2)) NextBtClick();
+}
+
+void Wizard::CancelBtClick() {
+    if (state_.Installing) return;
+    if (active_page_ <= kPageReady) {
+        if (platform_.dialogs.MessageBox(texts::kQuitQuestion, texts::kBoxTitle, kQuestionNoDefault) ==
+            kIdYes) {
+            EndProgram();
+        }
+        return;
+    }
+    if (active_page_ == kPageFinished) {
+        if (view_.Checked(Ctl::StartProgramCb)) engine_->BPingClick();
+        if (view_.Checked(Ctl::CheckBoxG)) {
+            engine_->StartInstalledProgram();
+        } else {
+            const std::string folder = view_.Caption(Ctl::FolderEd);
+            platform_.shell.Execute("explore", folder, "", FolderWithSeparator(folder), kSwShowNormal, false);
+        }
+    }
+    EndProgram();  // page 4 has Cancel disabled; should a click come, it ends without asking
+}
+
+bool Wizard::FormCloseQuery() {
+    if (state_.Installing || terminated_) return true;
+    if (active_page_ == kPageFinished) return false;  // only "完成" leaves the last page
+    if (platform_.dialogs.Confirm(texts::kQuitQuestion)) {
+        EndProgram();
+        return true;
+    }
+    return false;
+}
+
+void Wizard::suiImageButton1Click() {
+    const std::string chosen = platform_.dialogs.BrowseForFolder(texts::kBrowseTitle);
+    if (chosen.empty()) return;
+    view_.SetCaption(Ctl::FolderEd, BrowsedFolderText(chosen, state_.Config.FolderName()));
+}
+
+void Wizard::WebSiteLbClick() { engine_->ShowAuthorWebSite(); }
+
+// ---- folder page -------------------------------------------------------------------------
+
+void Wizard::ShowNotice(const char* text) {
+    platform_.dialogs.MessageBox(text, texts::kBoxTitle, kNotice);
+}
+
+// True when the folder in the box is acceptable and exists (it is created when missing);
+// otherwise one notice is shown and the wizard stays on the folder page.
+bool Wizard::ValidateFolder() {
+    const std::string folder = Trim(view_.Caption(Ctl::FolderEd));
+    view_.SetCaption(Ctl::FolderEd, folder);
+    const size_t n = folder.size();
+    if (n == 0) {
+        ShowNotice(texts::kSelectFolder);
+        return false;
+    }
+    if (n < 2 || folder[1] != ':') {
+        ShowNotice(texts::kFullPathNeeded);
+        return false;
+    }
+    if (folder[n - 2] == ':' || folder[n - 1] == ':') {
+        ShowNotice(texts::kNoDriveRoot);
+        return false;
+    }
+    // The record keeps 128 bytes of the folder: anything longer would be created here in
+    // full and then installed into its cut form, a folder the user never chose.
+    if (n > kMaxFolderBytes) {
+        ShowNotice(texts::kFolderTooLong);
+        return false;
+    }
+    FileSystem& fs = platform_.fs;
+    if (!fs.DirectoryExists(folder)) {
+        if (ForceFolder(fs, folder)) {
+            state_.Config.SetFolder(folder);
+        } else {
+            ShowNotice(texts::kCreateFolderFailed);
+        }
+    }
+    if (!fs.DirectoryExists(folder)) return false;
+    state_.Config.SetFolder(folder);
+    return true;
+}
+
+// ---- show handlers -----------------------------------------------------------------------
+
+void Wizard::Sheet0Show() {
+    const SetupConfig& c = state_.Config;
+    view_.SetVisible(Ctl::Label8, false);
+    view_.SetVisible(Ctl::Label12, false);
+    view_.SetVisible(Ctl::gImage10, false);
+    view_.SetCaption(Ctl::NameLb, c.ProductName());
+    view_.SetCaption(Ctl::VerLb, c.Version());
+    view_.SetCaption(Ctl::DateLb, ReleaseDateDisplay(c));
+    view_.SetCaption(Ctl::ClassLb, c.Category());
+    view_.SetCaption(Ctl::IntroLb, c.Intro());
+    view_.SetCaption(Ctl::WebSiteLb, c.Site());
+    view_.SetSize(Ctl::IntroLb, 245, 80);
+    view_.SetWindowCaption(WelcomeCaption(c));
+    view_.SetCaption(Ctl::Label8, texts::kHeading0);
+    view_.SetCaption(Ctl::Label12, WelcomeIntro(c));
+    view_.SetCaption(Ctl::gLabel5, view_.Caption(Ctl::Label12));
+    view_.SetVisible(Ctl::suiButton1, false);
+    view_.SetApplicationTitle(TaskbarTitle(c));
+    view_.SetCaption(Ctl::GLabel3, WelcomeHeading(c));
+}
+
+void Wizard::Sheet1Show() {
+    view_.SetVisible(Ctl::gImage10, true);
+    view_.SetVisible(Ctl::suiButton1, true);
+    view_.SetCaption(Ctl::Label8, texts::kHeading1);
+    view_.SetCaption(Ctl::Label12, texts::kSubheading1);
+}
+
+void Wizard::Sheet2Show() {
+    view_.SetCaption(Ctl::FolderEd, state_.Config.Folder());  // unconfirmed text is replaced
+    view_.SetCaption(Ctl::Label8, texts::kHeading2);
+    view_.SetCaption(Ctl::Label12, texts::kSubheading2);
+}
+
+void Wizard::Sheet3Show() {
+    view_.SetCaption(Ctl::FolderLb, state_.Config.Folder());
+    view_.SetCaption(Ctl::Label8, texts::kHeading3);
+    view_.SetCaption(Ctl::Label12, texts::kSubheading3);
+    view_.SetWidth(Ctl::FolderLb, 200);
+}
+
+void Wizard::Sheet4Show() {
+    view_.SetVisible(Ctl::suiButton1, false);
+    view_.SetVisible(Ctl::suiButton2, false);
+    view_.SetEnabled(Ctl::suiButton3, false);
+    view_.SetCaption(Ctl::Label8, texts::kHeading4);
+    view_.SetCaption(Ctl::Label12, texts::kSubheading4);
+}
+
+void Wizard::Sheet5Show() {
+    view_.SetVisible(Ctl::suiButton1, false);
+    view_.SetVisible(Ctl::suiButton2, false);
+    view_.SetCaption(Ctl::Label8, texts::kHeading5);
+    view_.SetEnabled(Ctl::suiButton3, true);
+    view_.SetCaption(Ctl::suiButton3, texts::kFinishCaption);
+    view_.SetCaption(Ctl::Label12, texts::kSubheading5);
+    view_.SetCaption(Ctl::Label6, texts::kFinishLine);
+    view_.SetCaption(Ctl::CheckBoxG, StartProgramCaption(state_.Config));
+}
+
+void Wizard::ShowError(const std::string& text) noexcept {
+    try {
+        platform_.dialogs.ShowError(ErrorBoxText(text));
+    } catch (...) {
+        // Nothing more can be reported.
+    }
+}
+
+}  // namespace setup

@@ -1,0 +1,127 @@
+#include "wizard/main_form_win.h"
+
+#include "win/text.h"
+
+namespace setup {
+
+using namespace win::ui;
+
+MainForm::MainForm(win::Application& app, const Platform& platform, std::unique_ptr<WizardEngine> engine)
+    : app_(app) {
+    BuildLayout();
+    wizard_ = std::make_unique<Wizard>(platform, *this, std::move(engine));
+    WireEvents();
+}
+
+MainForm::~MainForm() {
+    // The controller goes first: it refers to the controls through this view.
+    wizard_.reset();
+    controls_.clear();
+}
+
+void MainForm::Create() { wizard_->FormCreate(); }
+
+MainForm::Entry& MainForm::At(Ctl ctl) { return entries_.at(static_cast<size_t>(ctl)); }
+
+void MainForm::WireEvents() {
+    Wizard& w = *wizard_;
+    auto on = [&w](void (Wizard::*handler)()) {
+        return [&w, handler] { w.Dispatch([&] { (w.*handler)(); }); };
+    };
+    At(Ctl::suiButton1).button->on_click = on(&Wizard::PrevBtClick);
+    At(Ctl::suiButton2).button->on_click = on(&Wizard::NextBtClick);
+    At(Ctl::suiButton3).button->on_click = on(&Wizard::CancelBtClick);
+    At(Ctl::suiButton4).button->on_click = on(&Wizard::suiButton4Click);
+    static_cast<PictureButton*>(At(Ctl::suiImageButton1).control)->on_click = on(&Wizard::suiImageButton1Click);
+    At(Ctl::WebSiteLb).label->on_click = on(&Wizard::WebSiteLbClick);
+    At(Ctl::WebSiteLb).label->SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+
+    form_->on_first_show = on(&Wizard::FormShow);
+    form_->on_destroy = on(&Wizard::FormDestroy);
+    form_->on_close_query = [&w] {
+        bool can_close = false;
+        w.Dispatch([&] { can_close = w.FormCloseQuery(); });
+        return can_close;
+    };
+    form_->on_close = [this] { app_.Terminate(); };
+}
+
+// ---- WizardView --------------------------------------------------------------------------
+
+void MainForm::SetActivePage(int page) { pages_->SetActivePage(page); }
+
+void MainForm::SetVisible(Ctl ctl, bool visible) {
+    if (Control* c = At(ctl).control) c->SetVisible(visible);
+}
+
+bool MainForm::Visible(Ctl ctl) {
+    Control* c = At(ctl).control;
+    return c && c->Visible();
+}
+
+void MainForm::SetEnabled(Ctl ctl, bool enabled) {
+    if (Control* c = At(ctl).control) c->SetEnabled(enabled);
+}
+
+bool MainForm::Enabled(Ctl ctl) {
+    Control* c = At(ctl).control;
+    return c && c->Enabled();
+}
+
+void MainForm::SetCaption(Ctl ctl, const std::string& gbk) {
+    Entry& e = At(ctl);
+    if (e.label) e.label->SetCaption(gbk);
+    else if (e.button) e.button->SetCaption(gbk);
+    else if (e.check) e.check->SetCaption(gbk);
+    else if (e.edit) e.edit->SetText(gbk);
+}
+
+std::string MainForm::Caption(Ctl ctl) {
+    Entry& e = At(ctl);
+    if (e.label) return e.label->Caption();
+    if (e.button) return e.button->Caption();
+    if (e.check) return e.check->Caption();
+    if (e.edit) return e.edit->Text();
+    return {};
+}
+
+void MainForm::SetTop(Ctl ctl, int top) {
+    if (Control* c = At(ctl).control) c->SetTop(top);
+}
+
+void MainForm::SetSize(Ctl ctl, int width, int height) {
+    if (Control* c = At(ctl).control) c->SetSize(width, height);
+}
+
+void MainForm::SetWidth(Ctl ctl, int width) {
+    if (Control* c = At(ctl).control) c->SetWidth(width);
+}
+
+bool MainForm::Checked(Ctl ctl) {
+    CheckBox* c = At(ctl).check;
+    return c && c->Checked();
+}
+
+void MainForm::SetLinkColor(Ctl ctl, uint32_t color) {
+    if (LinkLabel* l = At(ctl).link) l->SetLinkColor(ColorOf(color));
+}
+
+void MainForm::SetProgress(Ctl ctl, int position) {
+    if (ProgressBar* p = At(ctl).progress) p->SetPosition(position);
+}
+
+void MainForm::SetBarColor(Ctl ctl, uint32_t color) {
+    if (ProgressBar* p = At(ctl).progress) p->SetBarColor(ColorOf(color));
+}
+
+void MainForm::Repaint(Ctl ctl) {
+    if (Control* c = At(ctl).control) c->Repaint();
+}
+
+void MainForm::SetWindowCaption(const std::string& gbk) { form_->SetCaption(gbk); }
+
+void MainForm::SetApplicationTitle(const std::string& gbk) { app_.SetTitle(gbk); }
+
+void MainForm::Terminate() { app_.Terminate(); }
+
+}  // namespace setup

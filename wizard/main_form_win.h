@@ -1,0 +1,88 @@
+// main_form_win.h: TMainForm, the wizard's one window. It builds the window layout from the
+// component layer (win/ui), runs the controller's handlers from the controls' events and
+// implements the controller's view over the controls.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "base/platform.h"
+#include "win/application.h"
+#include "win/ui/buttons.h"
+#include "win/ui/container.h"
+#include "win/ui/label.h"
+#include "win/ui/page_control.h"
+#include "win/ui/std_controls.h"
+#include "wizard/controller.h"
+#include "wizard/view.h"
+
+namespace setup {
+
+class MainForm final : public WizardView {
+public:
+    // Builds the window, hidden. engine: null for the shipped installation engine.
+    MainForm(win::Application& app, const Platform& platform, std::unique_ptr<WizardEngine> engine = {});
+    ~MainForm() override;
+
+    HWND hwnd() const { return form_ ? form_->hwnd() : nullptr; }
+    Wizard& Controller() { return *wizard_; }
+    // Runs the start-up sequence (FormCreate); the window is shown by the application's Run.
+    void Create();
+
+    // The copying page's controls, for the installation run.
+    win::ui::Label& WorkLabel() { return *At(Ctl::WorkLb).label; }
+    win::ui::Label& FileLabel() { return *At(Ctl::FNameLb).label; }
+    win::ui::ProgressBar& Progress() { return *At(Ctl::CopyProgress).progress; }
+
+    // WizardView.
+    void SetActivePage(int page) override;
+    void SetVisible(Ctl ctl, bool visible) override;
+    bool Visible(Ctl ctl) override;
+    void SetEnabled(Ctl ctl, bool enabled) override;
+    bool Enabled(Ctl ctl) override;
+    void SetCaption(Ctl ctl, const std::string& gbk) override;
+    std::string Caption(Ctl ctl) override;
+    void SetTop(Ctl ctl, int top) override;
+    void SetSize(Ctl ctl, int width, int height) override;
+    void SetWidth(Ctl ctl, int width) override;
+    bool Checked(Ctl ctl) override;
+    void SetLinkColor(Ctl ctl, uint32_t color) override;
+    void SetProgress(Ctl ctl, int position) override;
+    void SetBarColor(Ctl ctl, uint32_t color) override;
+    void Repaint(Ctl ctl) override;
+    void SetWindowCaption(const std::string& gbk) override;
+    void SetApplicationTitle(const std::string& gbk) override;
+    void Terminate() override;
+
+private:
+    // One control of the layout under its name, with the typed face the view needs.
+    struct Entry {
+        win::ui::Control* control = nullptr;
+        win::ui::Label* label = nullptr;
+        win::ui::LinkLabel* link = nullptr;
+        win::ui::PushButton* button = nullptr;
+        win::ui::CheckBox* check = nullptr;
+        win::ui::Edit* edit = nullptr;
+        win::ui::ProgressBar* progress = nullptr;
+    };
+
+    void BuildLayout();  // main_form_layout_win.cpp
+    void WireEvents();
+    Entry& At(Ctl ctl);
+    template <class T, class... Args>
+    T* Make(Args&&... args);
+
+    win::Application& app_;
+    win::UniqueIcon icon_;
+    std::unique_ptr<win::ui::Form> form_;
+    std::unique_ptr<win::ui::Panel> panel_;
+    std::unique_ptr<win::ui::PageControl> pages_;
+    std::vector<std::unique_ptr<win::ui::Control>> controls_;  // destroyed before their parents
+    std::array<Entry, static_cast<size_t>(Ctl::suiURLLabelG) + 1> entries_{};
+    std::unique_ptr<Wizard> wizard_;
+};
+
+}  // namespace setup

@@ -1,0 +1,23 @@
+// state.h: the wizard state that the window owns for its whole life.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "package/payload.h"
+#include "package/setup_config.h"
+
+namespace setup {
+
+struct WizardState {
+    SetupConfig Config;                    // the decoded record; Folder is the chosen target
+    std::optional<Payload> PayloadStream;  // the unpacked payload, once start-up loaded it
+    bool Installing = false;               // set by the installation run while it works
+    std::string ProductKey;                // "\Software\" + Company
+    std::string InstallKey;                // ProductKey + "\" + FolderName
+    bool AlreadyInstalled = false;         // "Setup" found under InstallKey at start-up
+    std::string OldFolder;                 // "Folder" found under InstallKey at start-up
+    std::string DefaultDrive;              // "D:\" or "C:\"
+};
+
+}  // namespace setup
