@@ -4,6 +4,7 @@
 record_fuzz inputs start with a mode byte: 0 packed record, 1 patch list, 2 raw record head.
 payload_fuzz inputs are packed payloads.
 manifest_fuzz inputs are manifests naming the files manifest_fuzz.cpp puts beside them.
+skin_fuzz inputs start with a mode byte: 0 skin file, 1 SKINDATA.SK2 records, 2 .bmp / DIB.
 pe_fuzz inputs are executables: a minimal PE32 and PE32+ stub whose resource tree holds a
 small package (SETUPINI, SETUPPACK, PROTOCOL) and a manifest.
 """
@@ -162,6 +163,34 @@ def package_resources():
     ]
 
 
+def bmp(width, height, bpp, pixels, palette=b''):
+    stride = (width * bpp + 31) // 32 * 4
+    bits = b''.join(pixels[y * stride:(y + 1) * stride] for y in range(height))
+    head = struct.pack('<IiiHHIIiiII', 40, width, height, 1, bpp, 0, len(bits), 0, 0, len(palette) // 4, 0)
+    off = 14 + len(head) + len(palette)
+    return b'BM' + struct.pack('<IHHI', off + len(bits), 0, 0, off) + head + palette + bits
+
+
+def skin_records():
+    rec = lambda kind, key, value: bytes([kind, len(key)]) + key.encode() + struct.pack('<I', len(value)) + value
+    button = bmp(6, 2, 24, bytes(range(0, 48)))
+    check = bmp(12, 2, 4, bytes([0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0, 0] * 2), b'\0\0\0\0\xff\xff\xff\0' * 8)
+    return (rec(1, 'SKIN2_CONTROLBORDERCOLOR', struct.pack('<I', 0x00C08040)) +
+            rec(0, 'SKIN2_TITLEBARICONPOSX', struct.pack('<i', -3)) +
+            rec(3, 'SKIN2_BUTTONTRANS', b'\1') +
+            rec(2, 'SKIN2_BUTTON', button) +
+            rec(2, 'SKIN2_CHECKBOX', check) +
+            rec(0, 'SKIN2_SOMETHING_NEWER', b'xyz'))
+
+
+def skin_archive(records):
+    """An archive whose one entry is stored unscrambled (flags 0)."""
+    name = b'SKINDATA.SK2'
+    packed_data = zlib.compress(records, 9)
+    return (b'ZSKN' + struct.pack('<HHH', 1, 1, len(name)) + name + b'\0\0' +
+            struct.pack('<III', len(packed_data), len(records), zlib.crc32(records)) + packed_data)
+
+
 seeds = {
     'record_fuzz': {
         'packed_example': b'\0' + packed(example_record()),
@@ -239,6 +268,12 @@ name = "Skin"
 value = "蓝色"
 '''.encode(),
         'inline': b'licence="licence.txt"\nproduct={company="c",product_name="p",folder_name="f",version="1",date="20240229"}\nfile=[{source="files/empty.txt",name="\\\\e"}]\n',
+    },
+    'skin_fuzz': {
+        'archive': b'\0' + skin_archive(skin_records()),
+        'records': b'\1' + skin_records(),
+        'bmp8': b'\2' + bmp(3, 3, 8, bytes([0, 1, 2, 0, 2, 1, 0, 0, 1, 1, 1, 0]), b'\x10\x20\x30\0\x40\x50\x60\0\x70\x80\x90\0'),
+        'bmp1': b'\2' + bmp(9, 2, 1, bytes([0xA5, 0x80, 0, 0, 0x5A, 0x00, 0, 0]), b'\0\0\0\0\xff\xff\xff\0'),
     },
     'payload_fuzz': {
         'hello': packed(b'hello, payload ' * 4),
