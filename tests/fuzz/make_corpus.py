@@ -7,6 +7,9 @@ manifest_fuzz inputs are manifests naming the files manifest_fuzz.cpp puts besid
 skin_fuzz inputs start with a mode byte: 0 skin file, 1 SKINDATA.SK2 records, 2 .bmp / DIB.
 pe_fuzz inputs are executables: a minimal PE32 and PE32+ stub whose resource tree holds a
 small package (SETUPINI, SETUPPACK, PROTOCOL) and a manifest.
+
+Inputs that once made a target fail are kept, as found, in tests/fuzz/regressions/<target>/;
+scripts/fuzz.sh replays them on every run. This script does not touch them.
 """
 import os
 import struct
