@@ -14,6 +14,11 @@ target_link_libraries(packager PUBLIC setupcore)
 target_include_directories(packager SYSTEM PUBLIC ${TOMLPP_INCLUDE_DIRS})
 target_compile_definitions(packager PUBLIC TOML_HEADER_ONLY=1 TOML_SHARED_LIB=0)
 target_compile_options(packager PRIVATE ${ZS_FUZZ_FLAGS})
+# toml++ 3.3.0 (Debian's) reaches __builtin_unreachable in is_non_ascii_horizontal_whitespace
+# for some non-ASCII characters after a bare key (fixed upstream after 3.3.0); the input is
+# kept in tests/fuzz/known/manifest_fuzz/. Not checking that one kind of report in the file
+# that compiles toml++ keeps the fuzzer on the tool's own code until the library is updated.
+set_source_files_properties(tools/packager/manifest.cpp PROPERTIES COMPILE_OPTIONS -fno-sanitize=unreachable)
 
 file(GLOB ZS_FUZZ_SOURCES CONFIGURE_DEPENDS tests/fuzz/*.cpp)
 foreach(src ${ZS_FUZZ_SOURCES})
