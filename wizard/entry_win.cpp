@@ -1,12 +1,12 @@
 // Program entry of the setup executable: the application object, the wizard window and the
 // message loop.
-#include <windows.h>
+#include "win/platform_win.h"  // first: <windows.h> without its A/W renaming macros
 
 #include <commctrl.h>
 
 #include "controls/hsbutton/hsbutton_win.h"
+#include "controls/skin/skin_win.h"
 #include "win/application.h"
-#include "win/platform_win.h"
 #include "win/system.h"
 #include "wizard/main_form_win.h"
 
@@ -23,14 +23,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         setup::win::WinPlatform machine(&app);
         setup::MainForm form(app, machine.platform());
         app.SetMainWindow(form.hwnd());
-        // An exception from a button's handler that reaches the button shows in the error box.
+        HWND window = form.hwnd();
+        // Enter, Escape and access keys reach the buttons first; then Tab, Shift+Tab and the
+        // arrow keys move between the controls as in a dialog.
+        app.pre_translate = [window](MSG& msg) {
+            return setup::win::RouteButtonKeys(window, msg) || setup::skin::win::TranslateSkinKeys(window, msg) ||
+                   ::IsDialogMessageW(window, &msg) != FALSE;
+        };
         setup::win::SetButtonErrorHandler([&app](const std::exception& e) { app.ShowException(e); });
-        // Enter, Escape and access keys to the buttons; Tab and the arrow keys between controls.
-        app.pre_translate = [&form](MSG& msg) { return form.PreTranslate(msg); };
         form.Create();
         exit_code = app.Run(show == SW_HIDE ? SW_SHOWNORMAL : show);
         app.pre_translate = nullptr;
-        setup::win::SetButtonErrorHandler(nullptr);
     });
     return exit_code;
 }

@@ -1,37 +1,32 @@
 // main_form_win.h: TMainForm, the wizard's one window. It builds the window layout from the
-// component layer (win/ui), the hot-track buttons (controls/hsbutton) and the skinned browse
-// button and link labels (controls/skin), runs the controller's handlers from the controls'
-// events and implements the controller's view over the controls.
-//
-// Keys: Enter goes to the button that moves the wizard on (Agree while it lies over Next, Next,
-// "完成" on the finished page); Escape to Cancel. The message loop hands every message to
-// PreTranslate.
+// component layer (win/ui), runs the controller's handlers from the controls' events and
+// implements the controller's view over the controls.
 #pragma once
 
-#include <windows.h>
+// First: it includes <windows.h> and takes back the A/W macros that would otherwise rename
+// the members of the platform interfaces (CreateDirectory, MessageBox, ...).
+#include "win/platform_win.h"
 
 #include <array>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "base/platform.h"
-#include "controls/hsbutton/hsbutton_win.h"
-#include "controls/skin/image_button_win.h"
-#include "controls/skin/url_label_win.h"
 #include "win/application.h"
 #include "win/ui/container.h"
 #include "win/ui/label.h"
 #include "win/ui/page_control.h"
 #include "win/ui/std_controls.h"
 #include "wizard/controller.h"
+#include "wizard/controls_win.h"
 #include "wizard/view.h"
 
 namespace setup {
 
 class MainForm final : public WizardView {
 public:
-    // Builds the window, hidden. engine: null for the shipped installation engine.
+    // Builds the window, hidden. engine: null for the shipped installation engine. The
+    // platform's parts must outlive the form.
     MainForm(win::Application& app, const Platform& platform, std::unique_ptr<WizardEngine> engine = {});
     ~MainForm() override;
 
@@ -39,10 +34,6 @@ public:
     Wizard& Controller() { return *wizard_; }
     // Runs the start-up sequence (FormCreate); the window is shown by the application's Run.
     void Create();
-    // The form's keys, from the message loop before TranslateMessage: Enter and Escape to the
-    // default and cancel buttons, access keys, then Tab and the arrow keys between controls.
-    // True: the message was taken and must not be dispatched.
-    bool PreTranslate(MSG& msg);
 
     // The copying page's controls, for the installation run.
     win::ui::Label& WorkLabel() { return *At(Ctl::WorkLb).label; }
@@ -70,46 +61,32 @@ public:
     void Terminate() override;
 
 private:
-    // One control of the layout under its name, with the typed face the view needs. Controls
-    // of the component layer have `control`; the buttons and skinned controls have their own.
+    // One control of the layout under its name, with the typed face the view needs.
     struct Entry {
         win::ui::Control* control = nullptr;
         win::ui::Label* label = nullptr;
+        SiteLinkLabel* link = nullptr;
+        WizardButton* button = nullptr;
+        BrowseButton* browse = nullptr;
         win::ui::CheckBox* check = nullptr;
         win::ui::Edit* edit = nullptr;
         win::ui::ProgressBar* progress = nullptr;
-        win::HSButton* button = nullptr;
-        skin::win::ImageButton* image_button = nullptr;
-        skin::win::UrlLabel* link = nullptr;
     };
 
-    void BuildLayout();  // main_form_layout_win.cpp
-    void BuildButtons();  // main_form_layout_win.cpp
+    void BuildLayout(Shell& shell);  // main_form_layout_win.cpp
     void WireEvents();
-    // After a change to the buttons or the page: which button takes Enter and the focus.
-    void UpdateDefaultButton();
     Entry& At(Ctl ctl);
-    // The window of a button or skinned control, or null for the component layer's controls.
-    HWND OwnWindow(Ctl ctl);
-    void SetOwnBounds(Ctl ctl, std::optional<int> top, std::optional<int> width, std::optional<int> height);
     template <class T, class... Args>
     T* Make(Args&&... args);
 
     win::Application& app_;
-    Shell& shell_;  // opens the link labels' addresses
     win::UniqueIcon icon_;
     std::unique_ptr<win::ui::Form> form_;
     std::unique_ptr<win::ui::Panel> panel_;
     std::unique_ptr<win::ui::PageControl> pages_;
     std::vector<std::unique_ptr<win::ui::Control>> controls_;  // destroyed before their parents
     std::array<Entry, static_cast<size_t>(Ctl::suiURLLabelG) + 1> entries_{};
-    // Declared after the containers they live in, so they go first. Back, Next, Cancel, Agree.
-    std::array<win::HSButton, 4> buttons_;
-    std::unique_ptr<skin::win::ImageButton> browse_;
-    std::unique_ptr<skin::win::UrlLabel> licence_link_;
-    std::unique_ptr<skin::win::UrlLabel> site_link_;
     std::unique_ptr<Wizard> wizard_;
-    int active_page_ = kPageWelcome;
 };
 
 }  // namespace setup

@@ -33,8 +33,13 @@ wz_shot folder-refused
 # The browse button opens the folder browser; cancelling it changes nothing.
 wz_type 'C:\Apps\Kept'
 wz_browse
-browser=$(wz_wait_window '.' 1 >/dev/null; xdotool search --onlyvisible --name '.' | while read -r w; do
-    [ "$w" != "$WZ_WIN" ] && xwininfo -id "$w" | grep -q 'Width: *[1-9][0-9][0-9]' && echo "$w"; done | head -1)
+browser=
+for _ in $(seq 60); do
+    browser=$(xdotool search --onlyvisible --name '.' 2>/dev/null | while read -r w; do
+        [ "$w" != "$WZ_WIN" ] && xwininfo -id "$w" | grep -q 'Width: *[1-9][0-9][0-9]' && echo "$w"; done | head -1)
+    [ -n "$browser" ] && break
+    sleep 0.25
+done
 [ -n "$browser" ] || wz_fail "the browse button opened no folder browser"
 wz_shot folder-browser
 xdotool windowfocus --sync "$browser" 2>/dev/null

@@ -45,6 +45,12 @@ wz_shot page3-ready
 
 wz_next
 wz_expect_page 5 "Next on the ready page"
+# The run installed into the folder the user typed, and recorded it.
+for f in ZENTA-KOV.exe license.txt readme.txt Uninstall.exe Z_ta.cx; do
+    [ -f "$WZ_DRIVE_C/Apps/ZK/$f" ] || wz_fail "$f not installed"
+done
+wz_tool regget 'HKLM\Software\ZENTA\ZENTA-KOV' Folder | grep -qF 'C:\\Apps\\ZK' ||
+    wz_fail "Folder not registered: $(wz_tool regget 'HKLM\Software\ZENTA\ZENTA-KOV' Folder)"
 [ "$(wz_button 完成)" = "1 1" ] || wz_fail "no 完成 button on the finished page"
 [ "$(wz_button 下一步 | cut -d' ' -f1)" = 0 ] || wz_fail "Next shown on the finished page"
 wz_shot page5-finished

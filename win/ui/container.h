@@ -1,8 +1,8 @@
 // container.h: windowed controls that hold other controls.
 //
 //   Container    paints its background colour and its graphic children (double-buffered),
-//                routes mouse and cursor to them, and hands the notifications of
-//                standard child windows back to them
+//                routes mouse and cursor to them, and hands the notifications of standard
+//                child windows back to them
 //   Panel        a container with a background colour
 //   Form         the top-level window: fixed border, caption with close box and system menu
 #pragma once

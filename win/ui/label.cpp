@@ -1,6 +1,5 @@
 #include "win/ui/label.h"
 
-#include "base/text.h"
 #include "win/handles.h"
 #include "win/text.h"
 #include "win/ui/container.h"

@@ -15,7 +15,9 @@ void DisableVisualStyles(HWND window) {
         uxtheme ? reinterpret_cast<SetWindowThemeFn>(
                       reinterpret_cast<void*>(::GetProcAddress(uxtheme.get(), "SetWindowTheme")))
                 : nullptr;
-    if (set_theme && window) set_theme(window, L"", L"");
+    // A class list that names no theme class: every system, Wine included, falls back to the
+    // classic look (an empty string is not honoured everywhere).
+    if (set_theme && window) set_theme(window, L" ", L" ");
 }
 
 namespace {

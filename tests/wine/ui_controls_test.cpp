@@ -1,0 +1,140 @@
+// The component layer: pictures from the program's resources, labels painted by their
+// parent, the page control and the progress bar's colour.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/wine/ui_test_support.h"
+#include "tests/wine/win_test_util.h"
+#include "win/ui/label.h"
+#include "win/ui/page_control.h"
+#include "win/ui/std_controls.h"
+
+namespace setup::testing {
+namespace {
+
+using namespace win::ui;
+
+constexpr uint32_t kWhiteRgb = 0xFFFFFF;
+
+// A hidden form with a white client area to put controls on.
+struct Host {
+    Form form{nullptr, 400, 300, kWhite, nullptr};
+};
+
+TEST(UiPicture, JpegResourcesDecodeBaselineAndProgressive) {
+    struct {
+        const wchar_t* name;
+        int w, h;
+    } const pictures[] = {
+        {L"JPG_WELCOME", 180, 45},       {L"JPG_LOGO", 130, 30},         {L"JPG_HEADER1", 631, 20},
+        {L"JPG_LICENCE_SIDE", 96, 25},   {L"JPG_LICENCE", 202, 114},     {L"JPG_FOLDER_SIDE", 96, 25},
+        {L"JPG_READY_SIDE", 139, 92},
+    };
+    for (const auto& p : pictures) {
+        Picture picture = Picture::FromJpegResource(p.name);
+        ASSERT_FALSE(picture.Empty()) << Utf8(p.name);
+        EXPECT_EQ(picture.Width(), p.w) << Utf8(p.name);
+        EXPECT_EQ(picture.Height(), p.h) << Utf8(p.name);
+    }
+}
+
+TEST(UiPicture, DecodedPixelsAreThePicture) {
+    // The licence picture (progressive) is mostly white paper with an orange mark.
+    Picture picture = Picture::FromJpegResource(L"JPG_LICENCE");
+    ASSERT_FALSE(picture.Empty());
+    win::UniqueDc dc(::CreateCompatibleDC(nullptr));
+    win::SelectScope keep(dc.get(), picture.Bitmap());
+    int colourful = 0, light = 0;
+    for (int y = 0; y < picture.Height(); y += 3) {
+        for (int x = 0; x < picture.Width(); x += 3) {
+            const COLORREF c = ::GetPixel(dc.get(), x, y);
+            if (GetRValue(c) > 200 && GetGValue(c) > 200 && GetBValue(c) > 200) ++light;
+            if (GetRValue(c) > 200 && GetBValue(c) < 100) ++colourful;
+        }
+    }
+    EXPECT_GT(light, 100);
+    EXPECT_GT(colourful, 0);
+}
+
+TEST(UiPicture, BrokenOrMissingPicturesStayEmpty) {
+    const uint8_t broken[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1, 2};
+    EXPECT_TRUE(Picture::FromJpeg(broken).Empty());
+    EXPECT_TRUE(Picture::FromJpeg({}).Empty());
+    EXPECT_TRUE(Picture::FromJpegResource(L"NO_SUCH_PICTURE").Empty());
+    EXPECT_TRUE(Picture::FromBitmapResource(L"NO_SUCH_BITMAP").Empty());
+}
+
+TEST(UiPicture, BitmapAndIconResources) {
+    Picture product = Picture::FromBitmapResource(L"PRODUCT");
+    EXPECT_EQ(product.Width(), 100);
+    EXPECT_EQ(product.Height(), 100);
+    Picture browse = Picture::FromBitmapResource(L"BROWSE");
+    EXPECT_EQ(browse.Width(), 24);
+    EXPECT_EQ(browse.Height(), 21);
+    Picture finish = Picture::FromIconResource(L"FINISH", 64);
+    EXPECT_FALSE(finish.Empty());
+    EXPECT_EQ(finish.Width(), 64);
+}
+
+TEST(UiLabel, AutoSizeFollowsTheCaption) {
+    Host host;
+    Label one(&host.form, {10, 10, 50, 20}, Label::Style{{L"宋体", 12}, kGray, false, true}, "ab");
+    const int short_width = one.Bounds().width;
+    EXPECT_GT(short_width, 0);
+    one.SetCaption("a much longer caption than before");
+    EXPECT_GT(one.Bounds().width, short_width);
+    EXPECT_EQ(one.Bounds().left, 10);
+
+    Label wrap(&host.form, {10, 40, 80, 20}, Label::Style{{L"宋体", 12}, kGray, true, true}, "word");
+    const int one_line = wrap.Bounds().height;
+    wrap.SetCaption("several words that cannot fit on one line of eighty pixels");
+    EXPECT_EQ(wrap.Bounds().width, 80);
+    EXPECT_GT(wrap.Bounds().height, 2 * one_line);
+
+    Label right(&host.form, {300, 80, 60, 16}, Label::Style{{L"Arial", 14}, kBlue, false, true, true}, "x");
+    right.SetCaption("a wider caption");
+    EXPECT_EQ(right.Bounds().left + right.Bounds().width, 360);  // the right edge stays
+}
+
+TEST(UiLabel, ParentPaintsVisibleLabelsOnly) {
+    Host host;
+    Label shown(&host.form, {10, 10, 50, 20}, Label::Style{{L"宋体", 16}, kBlack, false, true}, "SHOWN");
+    Label hidden(&host.form, {10, 50, 50, 20}, Label::Style{{L"宋体", 16}, kBlack, false, true}, "HIDDEN");
+    hidden.SetVisible(false);
+    Snapshot s(host.form.hwnd(), 400, 300);
+    EXPECT_GT(s.CountOther(shown.Bounds().ToRect(), kWhiteRgb), 10);
+    EXPECT_EQ(s.CountOther(hidden.Bounds().ToRect(), kWhiteRgb), 0);
+    EXPECT_EQ(s.Pixel(300, 200), kWhiteRgb);
+}
+
+TEST(UiPageControl, OnlyTheActivePageIsVisible) {
+    Host host;
+    PageControl pages(&host.form, {0, 0, 300, 200}, kWhite, 3);
+    EXPECT_EQ(pages.Page(0).Bounds().left, PageControl::kMargin);
+    EXPECT_EQ(pages.Page(0).Bounds().width, 300 - 2 * PageControl::kMargin);
+    auto visible = [&](int i) { return (::GetWindowLongW(pages.Page(i).hwnd(), GWL_STYLE) & WS_VISIBLE) != 0; };
+    EXPECT_TRUE(visible(0));
+    EXPECT_FALSE(visible(1));
+    pages.SetActivePage(2);
+    EXPECT_EQ(pages.ActivePage(), 2);
+    EXPECT_FALSE(visible(0));
+    EXPECT_TRUE(visible(2));
+    pages.SetActivePage(7);  // no such page: nothing changes
+    EXPECT_EQ(pages.ActivePage(), 2);
+}
+
+TEST(UiProgressBar, BarTakesTheColourGivenIt) {
+    Host host;
+    ProgressBar bar(&host.form, {0, 0, 200, 18});
+    bar.SetBarColor(kOrange);
+    bar.SetPosition(50);
+    EXPECT_EQ(::SendMessageW(bar.hwnd(), PBM_GETPOS, 0, 0), 50);
+    Snapshot s(bar.hwnd(), 200, 18);
+    EXPECT_EQ(s.Pixel(40, 9), Rgb(kOrange));
+    EXPECT_NE(s.Pixel(180, 9), Rgb(kOrange));  // beyond the position
+}
+
+}  // namespace
+}  // namespace setup::testing

@@ -1,0 +1,74 @@
+// controls_win.h: the wizard's self-drawn controls from controls/ as components of the window
+// layer, so the view drives every control the same way (visible, enabled, bounds, repaint).
+//
+//   WizardButton   THSButton (Back, Next, Cancel, Agree) with the wizard's colours
+//   BrowseButton   TsuiImageButton beside the folder box: BROWSE / BROWSE_HOT, hand pointer
+//   SiteLinkLabel  TsuiURLLabel (the licence link and the web-site link)
+#pragma once
+
+#include "win/platform_win.h"  // first: <windows.h> without its A/W renaming macros
+
+#include <memory>
+#include <string>
+
+#include "base/platform.h"
+#include "controls/hsbutton/hsbutton_win.h"
+#include "controls/skin/image_button_win.h"
+#include "controls/skin/url_label_win.h"
+#include "win/ui/container.h"
+
+namespace setup {
+
+// The control's own window sits in the parent container; the component keeps the state the
+// view reads (Visible, Enabled, Bounds) and hands every change to the control.
+class WizardButton final : public win::ui::Control {
+public:
+    WizardButton(win::ui::Container* parent, const win::ui::Rect& bounds, int id, const std::string& caption);
+    win::HSButton& Button() { return button_; }
+    void Invalidate() override;
+    void Repaint() override;
+
+protected:
+    void BoundsChanged(const win::ui::Rect& old) override;
+    void VisibleChanged() override;
+    void EnabledChanged() override;
+
+private:
+    win::HSButton button_;
+};
+
+class BrowseButton final : public win::ui::Control {
+public:
+    BrowseButton(win::ui::Container* parent, const win::ui::Rect& bounds);
+    skin::win::ImageButton& Button() { return *button_; }
+    void Invalidate() override;
+    void Repaint() override;
+
+protected:
+    void BoundsChanged(const win::ui::Rect& old) override;
+    void VisibleChanged() override;
+    void EnabledChanged() override;
+
+private:
+    std::unique_ptr<skin::win::ImageButton> button_;
+};
+
+class SiteLinkLabel final : public win::ui::Control {
+public:
+    enum class Kind { Licence, Site };
+    // Clicks open the address through `shell`.
+    SiteLinkLabel(win::ui::Container* parent, Kind kind, Shell& shell);
+    skin::win::UrlLabel& Label() { return *label_; }
+    void Invalidate() override;
+    void Repaint() override;
+
+protected:
+    void BoundsChanged(const win::ui::Rect& old) override;
+    void VisibleChanged() override;
+    void EnabledChanged() override;
+
+private:
+    std::unique_ptr<skin::win::UrlLabel> label_;
+};
+
+}  // namespace setup
