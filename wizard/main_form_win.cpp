@@ -48,10 +48,42 @@ void MainForm::WireEvents() {
 
 // ---- WizardView --------------------------------------------------------------------------
 
-void MainForm::SetActivePage(int page) { pages_->SetActivePage(page); }
+// Enter goes to the button that moves the wizard on, as the user sees it: Agree while it lies
+// over Next, Next, and on the finished page "完成" (Cancel); Escape to Cancel. A button that
+// is hidden, disabled or covered keeps no keyboard focus: the default button takes it over.
+void MainForm::UpdateDefaultButton() {
+    WizardButton* next = At(Ctl::suiButton2).button;
+    WizardButton* cancel = At(Ctl::suiButton3).button;
+    WizardButton* agree = At(Ctl::suiButton4).button;
+    if (!next || !cancel || !agree) return;
+    const bool agree_on_top = agree->Visible() && agree->Bounds().left == next->Bounds().left &&
+                              agree->Bounds().top == next->Bounds().top;
+    const bool finished = active_page_ == kPageFinished;
+    agree->Button().SetDefault(agree_on_top);
+    next->Button().SetDefault(!agree_on_top && !finished);
+    cancel->Button().SetDefault(finished);
+    cancel->Button().SetCancel(true);
+
+    WizardButton* target = finished ? cancel : agree_on_top ? agree : next;
+    if (!target->Visible() || !target->Enabled() || !target->Button().hwnd()) return;
+    HWND focus = ::GetFocus();
+    for (Ctl ctl : {Ctl::suiButton1, Ctl::suiButton2, Ctl::suiButton3, Ctl::suiButton4}) {
+        WizardButton* b = At(ctl).button;
+        if (b == target || !focus || focus != b->Button().hwnd()) continue;
+        const bool covered = b == next && agree_on_top;
+        if (!b->Visible() || !b->Enabled() || covered) target->Button().Focus();
+    }
+}
+
+void MainForm::SetActivePage(int page) {
+    active_page_ = page;
+    pages_->SetActivePage(page);
+    UpdateDefaultButton();
+}
 
 void MainForm::SetVisible(Ctl ctl, bool visible) {
     if (ui::Control* c = At(ctl).control) c->SetVisible(visible);
+    if (At(ctl).button) UpdateDefaultButton();
 }
 
 bool MainForm::Visible(Ctl ctl) {
@@ -61,6 +93,7 @@ bool MainForm::Visible(Ctl ctl) {
 
 void MainForm::SetEnabled(Ctl ctl, bool enabled) {
     if (ui::Control* c = At(ctl).control) c->SetEnabled(enabled);
+    if (At(ctl).button) UpdateDefaultButton();
 }
 
 bool MainForm::Enabled(Ctl ctl) {
@@ -89,6 +122,7 @@ std::string MainForm::Caption(Ctl ctl) {
 
 void MainForm::SetTop(Ctl ctl, int top) {
     if (ui::Control* c = At(ctl).control) c->SetTop(top);
+    if (At(ctl).button) UpdateDefaultButton();
 }
 
 void MainForm::SetSize(Ctl ctl, int width, int height) {

@@ -75,6 +75,8 @@ private:
 
     void BuildLayout(Shell& shell);  // main_form_layout_win.cpp
     void WireEvents();
+    // After a change to the buttons or the page: which button takes Enter and the focus.
+    void UpdateDefaultButton();
     Entry& At(Ctl ctl);
     template <class T, class... Args>
     T* Make(Args&&... args);
@@ -87,6 +89,7 @@ private:
     std::vector<std::unique_ptr<win::ui::Control>> controls_;  // destroyed before their parents
     std::array<Entry, static_cast<size_t>(Ctl::suiURLLabelG) + 1> entries_{};
     std::unique_ptr<Wizard> wizard_;
+    int active_page_ = kPageWelcome;
 };
 
 }  // namespace setup
