@@ -231,6 +231,24 @@ TEST(WizardForm, FinishedPageRelabelsCancelAndChecksBothBoxes) {
     EXPECT_TRUE(r.dialogs.asked.empty());
 }
 
+TEST(WizardForm, FocusLeavesButtonsThatDisappear) {
+    FormRig r;
+    Click(r.Button(L"下一步"));
+    Click(r.Button(L"同意"));
+    TempDir dir;
+    ::SetWindowTextW(FindChild(r.form.hwnd(), L"Edit", nullptr), (dir / L"App").c_str());
+    Click(r.Button(L"下一步"));
+    ASSERT_EQ(r.form.Controller().ActivePage(), kPageReady);
+    ::SetFocus(r.Button(L"下一步"));
+    ASSERT_EQ(::GetFocus(), r.Button(L"下一步"));
+    Click(r.Button(L"下一步"));  // the copying page hides Next, the finished page keeps it hidden
+    // Not left on a hidden or disabled button, nor on a container that takes no keys.
+    HWND focus = ::GetFocus();
+    EXPECT_NE(focus, r.Button(L"下一步"));
+    EXPECT_TRUE(focus == r.form.hwnd() ||
+                (::IsWindowVisible(focus) && (::GetWindowLongW(focus, GWL_STYLE) & WS_TABSTOP)));
+}
+
 TEST(WizardForm, CloseBoxAsksAndOnlyYesEnds) {
     FormRig r;
     r.dialogs.confirm_answers = {false, true};
