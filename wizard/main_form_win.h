@@ -75,6 +75,7 @@ private:
 
     void BuildLayout(Shell& shell);  // main_form_layout_win.cpp
     void WireEvents();
+    void CoverNext(bool agree_may_cover = true);
     Entry& At(Ctl ctl);
     template <class T, class... Args>
     T* Make(Args&&... args);

@@ -249,6 +249,26 @@ TEST(WizardForm, FocusLeavesButtonsThatDisappear) {
                 (::IsWindowVisible(focus) && (::GetWindowLongW(focus, GWL_STYLE) & WS_TABSTOP)));
 }
 
+TEST(WizardForm, KeyboardCannotReachTheNextBeneathAgree) {
+    FormRig r;
+    HWND next = r.Button(L"下一步"), agree = r.Button(L"同意");
+    ::SetFocus(next);
+    ::SendMessageW(next, WM_KEYDOWN, VK_RETURN, 0);
+    ::SendMessageW(next, WM_KEYUP, VK_RETURN, 0);
+    Pump();
+    ASSERT_EQ(r.form.Controller().ActivePage(), kPageLicence);
+    // Agree now covers Next: the focus is on Agree and Tab skips Next.
+    EXPECT_EQ(::GetFocus(), agree);
+    EXPECT_FALSE(::GetWindowLongW(next, GWL_STYLE) & WS_TABSTOP);
+    ::SendMessageW(agree, WM_KEYDOWN, VK_RETURN, 0);
+    ::SendMessageW(agree, WM_KEYUP, VK_RETURN, 0);
+    Pump();
+    EXPECT_EQ(r.form.Controller().ActivePage(), kPageFolder);
+    // Agree is out of view for good: Next is a tab stop again and has the focus.
+    EXPECT_TRUE(::GetWindowLongW(next, GWL_STYLE) & WS_TABSTOP);
+    EXPECT_EQ(::GetFocus(), next);
+}
+
 TEST(WizardForm, CloseBoxAsksAndOnlyYesEnds) {
     FormRig r;
     r.dialogs.confirm_answers = {false, true};
