@@ -53,7 +53,7 @@ unit-asan: bootstrap
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 $(ASAN_DIR)/unit_tests --gtest_brief=1
 
 fuzz-smoke: bootstrap
-	@scripts/fuzz.sh 20
+	@scripts/fuzz.sh 10
 
 fuzz: bootstrap
 	@scripts/fuzz.sh $(FUZZ_SECONDS)

@@ -20,7 +20,7 @@ step() {  # name command...
 
 step "native unit tests" "$O/build-host/unit_tests" --gtest_brief=1
 step "native unit tests under ASan and UBSan" make --no-print-directory unit-asan
-[ -x scripts/fuzz.sh ] && step "fuzz smoke run" scripts/fuzz.sh 15
+[ -x scripts/fuzz.sh ] && step "fuzz smoke run" scripts/fuzz.sh 10
 step "Windows tests under Wine" scripts/wine-test.sh
 for t in tests/e2e/*.sh; do
   [ -e "$t" ] || continue

@@ -47,3 +47,12 @@ zs_with_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then "$@"; return; fi
   xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$@"
 }
+
+# Points Wine at another prefix under $O, run in another locale: the locale tests install the
+# same package in a Chinese and a non-Chinese prefix. Wine takes its code pages from the locale,
+# at the prefix's creation and at every start. Call zs_wine_init afterwards, as for the default.
+#   zs_wine_use wineprefix-zh zh_CN.UTF-8
+zs_wine_use() {  # folder-under-$O locale
+  export WINEPREFIX="$(cd "$O" && pwd)/$1"
+  export LANG="$2" LC_ALL="$2"
+}

@@ -55,6 +55,8 @@ std::optional<Image> DecodeDibAt(std::span<const uint8_t> dib, std::optional<siz
         if (header == 40) {
             if (dib.size() < 52) return std::nullopt;
             offset += 12;
+        } else if (header < 52) {
+            return std::nullopt;  // too short to hold the masks, which then do not follow it either
         }
         if (U32(dib, 40) != 0x00FF0000u || U32(dib, 44) != 0x0000FF00u || U32(dib, 48) != 0x000000FFu)
             return std::nullopt;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <span>
 #include <string>
 #include <vector>
@@ -54,6 +56,42 @@ public:
 private:
     std::string name_;
     std::vector<uint8_t> bytes_;
+};
+
+// A private folder for the targets that must hand the code under test a real file; made once
+// per process under $TMPDIR and removed at exit.
+class ScratchDir {
+public:
+    static const std::filesystem::path& Get() {
+        static ScratchDir dir;
+        return dir.path_;
+    }
+    // Writes bytes to `name` in the folder and returns its path.
+    static std::filesystem::path Write(const std::string& name, std::span<const uint8_t> bytes) {
+        const auto p = Get() / name;
+        std::ofstream out(p, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!out.flush()) {
+            std::fprintf(stderr, "fuzz: cannot write %s\n", p.c_str());
+            std::abort();
+        }
+        return p;
+    }
+
+private:
+    ScratchDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zs-fuzz-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) {
+            std::perror("fuzz: mkdtemp");
+            std::abort();
+        }
+        path_ = pattern;
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    std::filesystem::path path_;
 };
 
 }  // namespace setup::fuzz

@@ -3,6 +3,13 @@
 
 record_fuzz inputs start with a mode byte: 0 packed record, 1 patch list, 2 raw record head.
 payload_fuzz inputs are packed payloads.
+manifest_fuzz inputs are manifests naming the files manifest_fuzz.cpp puts beside them.
+skin_fuzz inputs start with a mode byte: 0 skin file, 1 SKINDATA.SK2 records, 2 .bmp / DIB.
+pe_fuzz inputs are executables: a minimal PE32 and PE32+ stub whose resource tree holds a
+small package (SETUPINI, SETUPPACK, PROTOCOL) and a manifest.
+
+Inputs that once made a target fail are kept, as found, in tests/fuzz/regressions/<target>/;
+scripts/fuzz.sh replays them on every run. This script does not touch them.
 """
 import os
 import struct
@@ -47,6 +54,146 @@ def patches(items):
     return b''.join(struct.pack('<IB', off, len(b)) + b for off, b in items)
 
 
+def resource_tree(resources, rva):
+    """resources: (type id, name str or id int, lang, data), named entries before IDs.
+    Laid out root, type and name directories, data entries, strings, then data."""
+    types = []
+    for t, *_ in resources:
+        if t not in types:
+            types.append(t)
+    by_type = {t: [r for r in resources if r[0] == t] for t in types}
+    at = 16 + 8 * len(types)
+    type_dir = {}
+    for t in types:
+        type_dir[t] = at
+        at += 16 + 8 * len(by_type[t])
+    name_dir = []
+    for r in resources:
+        name_dir.append(at)
+        at += 24
+    entries = at
+    at += 16 * len(resources)
+    strings = {}
+    for r in resources:
+        if isinstance(r[1], str) and r[1] not in strings:
+            strings[r[1]] = at
+            at += 2 + 2 * len(r[1])
+    data_at = []
+    for r in resources:
+        at = (at + 7) & ~7
+        data_at.append(at)
+        at += len(r[3])
+    b = bytearray(at)
+    def put(off, fmt, *v):
+        struct.pack_into(fmt, b, off, *v)
+    put(14, '<H', len(types))
+    index = 0
+    for k, t in enumerate(types):
+        put(16 + 8 * k, '<II', t, 0x80000000 | type_dir[t])
+        rows = by_type[t]
+        named = sum(isinstance(r[1], str) for r in rows)
+        put(type_dir[t] + 12, '<HH', named, len(rows) - named)
+        for j, r in enumerate(rows):
+            name = 0x80000000 | strings[r[1]] if isinstance(r[1], str) else r[1]
+            put(type_dir[t] + 16 + 8 * j, '<II', name, 0x80000000 | name_dir[index])
+            put(name_dir[index] + 14, '<H', 1)
+            put(name_dir[index] + 16, '<II', r[2], entries + 16 * index)
+            put(entries + 16 * index, '<III', rva + data_at[index], len(r[3]), 0)
+            b[data_at[index]:data_at[index] + len(r[3])] = r[3]
+            index += 1
+    for text, off in strings.items():
+        put(off, '<H', len(text))
+        for c, ch in enumerate(text):
+            put(off + 2 + 2 * c, '<H', ord(ch))
+    return bytes(b)
+
+
+def pe_stub(pe64, resources):
+    """Headers 0x200 bytes; .text at RVA 0x1000, .rsrc at 0x2000, .reloc after it."""
+    align = lambda v, a: (v + a - 1) & ~(a - 1)
+    tree = resource_tree(resources, 0x2000)
+    rsrc_raw = align(len(tree), 0x200)
+    reloc_rva = 0x2000 + align(len(tree), 0x1000)
+    b = bytearray(0x200 + 0x200 + rsrc_raw + 0x200)
+    def put(off, fmt, *v):
+        struct.pack_into(fmt, b, off, *v)
+    b[0:2] = b'MZ'
+    put(0x3C, '<I', 0x40)
+    put(0x40, '<I', 0x4550)
+    fh, opt = 0x44, 0x58
+    opt_size = 240 if pe64 else 224
+    put(fh, '<HH', 0x8664 if pe64 else 0x14C, 3)
+    put(fh + 16, '<HH', opt_size, 0x22 if pe64 else 0x102)
+    put(opt, '<H', 0x20B if pe64 else 0x10B)
+    put(opt + 4, '<III', 0x200, rsrc_raw + 0x200, 0)
+    put(opt + 16, '<II', 0x1000, 0x1000)
+    if pe64:
+        put(opt + 24, '<Q', 0x140000000)
+    else:
+        put(opt + 28, '<I', 0x400000)
+    put(opt + 32, '<II', 0x1000, 0x200)
+    put(opt + 40, '<H', 6)
+    put(opt + 48, '<H', 6)
+    put(opt + 56, '<II', reloc_rva + 0x1000, 0x200)
+    put(opt + 68, '<HH', 2, 0x140)
+    dirs = opt + (112 if pe64 else 96)
+    put(dirs - 4, '<I', 16)
+    put(dirs + 16, '<II', 0x2000, len(tree))
+    put(dirs + 40, '<II', reloc_rva, 12)
+    table = opt + opt_size
+    def section(i, name, vsize, rva, raw_size, raw, flags):
+        h = table + 40 * i
+        b[h:h + len(name)] = name
+        put(h + 8, '<IIII', vsize, rva, raw_size, raw)
+        put(h + 36, '<I', flags)
+    section(0, b'.text', 0x10, 0x1000, 0x200, 0x200, 0x60000020)
+    b[0x200:0x210] = b'\x90' * 15 + b'\xC3'
+    section(1, b'.rsrc', len(tree), 0x2000, rsrc_raw, 0x400, 0x40000040)
+    b[0x400:0x400 + len(tree)] = tree
+    reloc = 0x400 + rsrc_raw
+    section(2, b'.reloc', 12, reloc_rva, 0x200, reloc, 0x42000040)
+    put(reloc, '<IIHH', 0x1000, 12, (0xA000 if pe64 else 0x3000) | 4, 0)
+    return bytes(b)
+
+
+def package_resources():
+    payload = bytes([44]) + bytes(31)  # 32 bytes whose byte sum is the record's PackSum
+    return [
+        (10, 'PROTOCOL', 0, 'Licence\r\n'.encode()),
+        (10, 'SETUPINI', 0, packed(example_record())),
+        (10, 'SETUPPACK', 0, packed(payload)),
+        (24, 1, 0x409, b'<a/>'),
+    ]
+
+
+def bmp(width, height, bpp, pixels, palette=b''):
+    stride = (width * bpp + 31) // 32 * 4
+    bits = b''.join(pixels[y * stride:(y + 1) * stride] for y in range(height))
+    head = struct.pack('<IiiHHIIiiII', 40, width, height, 1, bpp, 0, len(bits), 0, 0, len(palette) // 4, 0)
+    off = 14 + len(head) + len(palette)
+    return b'BM' + struct.pack('<IHHI', off + len(bits), 0, 0, off) + head + palette + bits
+
+
+def skin_records():
+    rec = lambda kind, key, value: bytes([kind, len(key)]) + key.encode() + struct.pack('<I', len(value)) + value
+    button = bmp(6, 2, 24, bytes(range(0, 48)))
+    check = bmp(12, 2, 4, bytes([0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0, 0] * 2), b'\0\0\0\0\xff\xff\xff\0' * 8)
+    return (rec(1, 'SKIN2_CONTROLBORDERCOLOR', struct.pack('<I', 0x00C08040)) +
+            rec(0, 'SKIN2_TITLEBARICONPOSX', struct.pack('<i', -3)) +
+            rec(3, 'SKIN2_BUTTONTRANS', b'\1') +
+            rec(2, 'SKIN2_BUTTON', button) +
+            rec(2, 'SKIN2_CHECKBOX', check) +
+            rec(0, 'SKIN2_SOMETHING_NEWER', b'xyz'))
+
+
+def skin_archive(records):
+    """An archive whose one entry is stored unscrambled (flags 0)."""
+    name = b'SKINDATA.SK2'
+    packed_data = zlib.compress(records, 9)
+    return (b'ZSKN' + struct.pack('<HHH', 1, 1, len(name)) + name + b'\0\0' +
+            struct.pack('<III', len(packed_data), len(records), zlib.crc32(records)) + packed_data)
+
+
 seeds = {
     'record_fuzz': {
         'packed_example': b'\0' + packed(example_record()),
@@ -59,6 +206,77 @@ seeds = {
             (645, bytes([200]) + b'2024'),
         ]),
         'raw_head': b'\2' + short('ZENTA', 129)[:40],
+    },
+    'pe_fuzz': {
+        'pe32_package': pe_stub(False, package_resources()),
+        'pe64_package': pe_stub(True, package_resources()),
+        'pe32_bare': pe_stub(False, [(2, 'LOGO', 0x804, b'BM' + bytes(6))]),
+    },
+    'manifest_fuzz': {
+        'product': '''licence = "licence.txt"
+
+[product]
+author = "ZENTA"
+company = "ZENTA"
+rights_notice = "Copyright (C) 2004-2024 ZENTA. 保留所有权利。"
+version = "V29.5"
+release_date = "20240711"
+product_name = "ZENTA-KOV"
+folder_name = "ZENTA-KOV"
+intro = "青岚护卫：轻巧的系统守护工具。\\r\\n"
+date = "20040201"
+
+[[file]]
+source = "${BUILD}/app.exe"
+name = '\\ZENTA-KOV.exe'
+
+[[file]]
+source = "files/readme.txt"
+name = '\\文档\\readme.txt'
+text = true
+
+[[shortcut]]
+link = "ZENTA-KOV"
+file = '\\ZENTA-KOV.exe'
+place = "both"
+arguments = "/s"
+
+[[shortcut]]
+link = "Readme"
+file = 1
+place = "group"
+'''.encode(),
+        'registry': '''licence = "licence.txt"
+[product]
+company = "C"
+product_name = "P"
+folder_name = "P"
+[[file]]
+source = "${BUILD}/tool.dll"
+name = '\\x.dll'
+[[registry]]
+root = "HKLM"
+key = 'Software\\ZENTA'
+name = ""
+value = true
+[[registry]]
+root = "HKEY_CURRENT_USER"
+key = 'Software\\ZENTA\\Options'
+name = "Count"
+value = -2147483648
+[[registry]]
+root = "HKCU"
+key = 'Software\\ZENTA'
+name = "Skin"
+value = "蓝色"
+'''.encode(),
+        'inline': b'licence="licence.txt"\nproduct={company="c",product_name="p",folder_name="f",version="1",date="20240229"}\nfile=[{source="files/empty.txt",name="\\\\e"}]\n',
+    },
+    'skin_fuzz': {
+        'archive': b'\0' + skin_archive(skin_records()),
+        'records': b'\1' + skin_records(),
+        'bmp8': b'\2' + bmp(3, 3, 8, bytes([0, 1, 2, 0, 2, 1, 0, 0, 1, 1, 1, 0]), b'\x10\x20\x30\0\x40\x50\x60\0\x70\x80\x90\0'),
+        'bmp1': b'\2' + bmp(9, 2, 1, bytes([0xA5, 0x80, 0, 0, 0x5A, 0x00, 0, 0]), b'\0\0\0\0\xff\xff\xff\0'),
     },
     'payload_fuzz': {
         'hello': packed(b'hello, payload ' * 4),

@@ -92,6 +92,9 @@ TEST(DamagedStub, EachDamageIsNamedInTheMessage) {
              Put32(b, kTree + name_dir + 16 + 4, 0x80000000);  // back to the root: a loop
          },
          "not a plain data entry"},
+        {"two types sharing one directory (entries that multiply)",
+         [](auto& b) { Put32(b, kTree + 24 + 4, Get32(b, kTree + 16 + 4)); },
+         "reached a second time"},
         {"signed", [](auto& b) { Put32(b, kDirs32 + 32, 0x2000); Put32(b, kDirs32 + 36, 16); }, "signed"},
     };
     for (const Damage& d : damages) {
@@ -155,6 +158,43 @@ TEST(CrowdedStub, RelocationsPointingIntoTheResourcesStayPut) {
     WithResources(pe, ReadResources(pe), &placed);
     EXPECT_FALSE(placed.in_place);
     EXPECT_EQ(placed.rva, 0x4000u);
+}
+
+TEST(DamagedStub, ASectionWithoutFileDataHasNoFileOffset) {
+    // Its raw data pointer means nothing when it has no raw data: not even an empty range of
+    // it may be placed at that offset, which can lie far past the end of the file.
+    std::vector<uint8_t> b = Stub(false, StubTail::kDataAfterRsrc);
+    Put32(b, kTable32 + 2 * 40 + 16, 0);           // .data: SizeOfRawData
+    Put32(b, kTable32 + 2 * 40 + 20, 0x7FFFFE00);  // PointerToRawData
+    const PeImage pe = PeImage::Parse(b, "stub");
+    const uint32_t rva = pe.Sections()[2].virtual_address;
+    ASSERT_EQ(pe.SectionOf(rva), 2);
+    EXPECT_FALSE(pe.RvaToOffset(rva, 0).has_value());
+    EXPECT_FALSE(pe.RvaToOffset(rva + 4, 0).has_value());
+    EXPECT_TRUE(pe.RvaToOffset(pe.Sections()[0].virtual_address, 0).has_value());
+}
+
+TEST(CrowdedStub, SectionDataAfterTheResourcesInTheFileAreKept) {
+    // The raw data of sections need not follow their order: here .text's data lie inside the
+    // resource section's last file page. Rewriting the resources where they stand would
+    // overwrite them, so a new section is appended and .text keeps every byte.
+    for (StubTail tail : {StubTail::kRsrcLast, StubTail::kRelocAfterRsrc}) {
+        SCOPED_TRACE(static_cast<int>(tail));
+        std::vector<uint8_t> b = Stub(false, tail);
+        const PeImage before = PeImage::Parse(b, "stub");
+        const uint32_t text_at = static_cast<uint32_t>(before.Sections()[1].RawEnd() - 0x200);
+        Put32(b, kTable32 + 20, text_at);
+        const PeImage pe = PeImage::Parse(b, "stub");
+        std::vector<Resource> list = ReadResources(pe);
+        PutResource(list, Resource{ResourceId::Id(kRtRcdata), ResourceId::Name("SETUPPACK"), 0, 0, testing::RandomBytes(3000, 2)});
+        ResourcePlacement placed;
+        const PeImage out = PeImage::Parse(WithResources(pe, list, &placed), "setup");
+        EXPECT_FALSE(placed.in_place);
+        const Section& text = out.Sections()[0];
+        ASSERT_EQ(text.raw_size, 0x200u);
+        EXPECT_TRUE(std::equal(b.begin() + text_at, b.begin() + text_at + 0x200, out.Bytes().begin() + text.raw_pointer));
+        EXPECT_EQ(ReadResources(out).size(), list.size());
+    }
 }
 
 TEST(Overlay, ACoffSymbolTablePointerFollowsTheOverlay) {

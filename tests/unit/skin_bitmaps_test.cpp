@@ -2,6 +2,7 @@
 // skin.rc, decodes, and the strips the controls read have the table's sizes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <iterator>
@@ -173,6 +174,36 @@ TEST(Dib, DecodesPalettedAndTrueColourRowsTopToBottom) {
     bad = dib;
     bad[14] = 16;
     EXPECT_FALSE(DecodeDib(bad).has_value());
+}
+
+TEST(Dib, BitfieldMasksAreReadOnlyWhereTheHeaderPutsThem) {
+    // 32-bit BI_BITFIELDS, 1 x 1: the masks follow a 40-byte header and lie inside the
+    // 52-byte and later headers. A header size between the two holds only part of them.
+    const auto dib = [](uint32_t header, size_t size) {
+        std::vector<uint8_t> b(std::max<size_t>(size, 52), 0);
+        b[0] = static_cast<uint8_t>(header);
+        b[4] = 1;
+        b[8] = 1;
+        b[12] = 1;
+        b[14] = 32;
+        b[16] = 3;
+        const uint8_t masks[] = {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0};
+        std::copy(std::begin(masks), std::end(masks), b.begin() + 40);
+        b.resize(size);
+        return b;
+    };
+    auto b = dib(40, 56);
+    b[52] = 0x30;  // blue
+    b[54] = 0x10;  // red
+    auto img = DecodeDib(b);
+    ASSERT_TRUE(img.has_value());
+    EXPECT_EQ(ColorOf(img->at(0, 0)), Rgb(0x10, 0, 0x30));
+    EXPECT_TRUE(DecodeDib(dib(52, 56)).has_value());
+    for (uint32_t header : {44u, 48u, 51u}) {
+        SCOPED_TRACE(header);
+        EXPECT_FALSE(DecodeDib(dib(header, 56)).has_value());     // the pixels would be the masks
+        EXPECT_FALSE(DecodeDib(dib(header, header)).has_value());  // the masks would lie past the end
+    }
 }
 
 }  // namespace

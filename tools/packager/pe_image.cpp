@@ -137,6 +137,7 @@ std::optional<size_t> PeImage::RvaToOffset(uint32_t rva, uint32_t size) const {
     const int i = SectionOf(rva);
     if (i < 0) return std::nullopt;
     const Section& s = sections_[i];
+    if (s.raw_size == 0) return std::nullopt;  // nothing of it is in the file; its pointer means nothing
     const uint64_t within = rva - s.virtual_address;
     if (within + size > s.raw_size || within + size > s.MappedSize()) return std::nullopt;
     return s.raw_pointer + within;

@@ -55,13 +55,25 @@ bool RelocationsAvoid(const PeImage& pe, DataDirectory dir, uint64_t from, uint6
     return true;
 }
 
+// No section but those from `first` on keeps raw data at or after file offset `from`: the
+// raw data of sections need not follow their order, and may even overlap, so the file from
+// `from` on can be rewritten only when it belongs to those sections alone.
+bool OnlyTheseFrom(const PeImage& pe, size_t first, uint64_t from) {
+    const std::vector<Section>& s = pe.Sections();
+    for (size_t i = 0; i < first; ++i)
+        if (s[i].raw_size != 0 && s[i].RawEnd() > from) return false;
+    return true;
+}
+
 enum class Placement { kInPlace, kMoveRelocations, kAppend };
 
 // How the new resource section gets into the image; see pe_writer.h.
 Placement Choose(const PeImage& pe, int r) {
     const std::vector<Section>& s = pe.Sections();
     const size_t n = s.size();
-    if (r < 0 || pe.Directory(kDirResource).rva != s[r].virtual_address || s[r].raw_size == 0) return Placement::kAppend;
+    if (r < 0 || pe.Directory(kDirResource).rva != s[r].virtual_address || s[r].raw_size == 0 ||
+        !OnlyTheseFrom(pe, static_cast<size_t>(r), s[r].raw_pointer))
+        return Placement::kAppend;
     if (static_cast<size_t>(r) + 1 == n)
         return s[r].RawEnd() == pe.OverlayStart() && OnlyDirectoriesIn(pe, s[r].virtual_address, s[r].VirtualEnd(), {kDirResource})
                    ? Placement::kInPlace : Placement::kAppend;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <tuple>
 
 #include "tools/packager/bytes.h"
@@ -89,6 +90,11 @@ private:
 
     std::vector<Entry> Directory(uint32_t at, const std::string& where) {
         Need(at, 16, "the directory of " + where);
+        // A tree reaches each directory once. Entries that share one would multiply: a few
+        // thousand entries pointing at one directory of a few thousand more make millions of
+        // walks from a file of a hundred kilobytes.
+        if (!seen_.insert(at).second)
+            throw Damaged("the directory of " + where + " at offset " + Hex(at) + " is reached a second time");
         const size_t count = size_t{Get16(tree_, at + 12)} + Get16(tree_, at + 14);
         Need(at + 16, count * 8, "the entries of " + where);
         std::vector<Entry> entries;
@@ -123,6 +129,7 @@ private:
 
     const PeImage& pe_;
     std::span<const uint8_t> tree_;
+    std::set<uint32_t> seen_;
     uint64_t total_ = 0;
 };
 
