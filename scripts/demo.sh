@@ -26,10 +26,11 @@ wz_agree;  step "page 2, folder";   wz_shot demo-2-folder; pace
 wz_type 'C:\Program Files\ZENTA-KOV'
 wz_shot demo-2-folder-typed; pace
 wz_next;   step "page 3, ready";    wz_shot demo-3-ready; pace
-# Next on the ready page installs; the copying page is on screen while the run works.
-wz_click 486 466 0.05
-wz_shot demo-4-copying
-if ! wz_wait_window '^ ZENTA$' 1 >/dev/null; then :; fi
+# Next on the ready page installs: the copying page is on screen only while the run works,
+# a moment for the example (tests/e2e/wizard_copy_error.sh holds it with a file that cannot
+# be written and leaves page4-copying-error.png).
+wz_next
+step "page 4, copying (passes in a moment)"
 for _ in $(seq 120); do [ "$(wz_page)" = 5 ] && break; sleep 0.5; done
 step "page 5, finished";         wz_shot demo-5-finished; pace
 # Leave with the boxes cleared: no browser, no program start, the folder opens instead.

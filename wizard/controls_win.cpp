@@ -45,8 +45,14 @@ void WizardButton::BoundsChanged(const ui::Rect&) {
     button_.SetBounds(bounds_.left, bounds_.top, bounds_.width, bounds_.height);
 }
 
-void WizardButton::VisibleChanged() { button_.SetVisible(visible_); }
-void WizardButton::EnabledChanged() { button_.SetEnabled(enabled_); }
+void WizardButton::VisibleChanged() {
+    if (!visible_) ui::MoveFocusFrom(button_.hwnd());
+    button_.SetVisible(visible_);
+}
+void WizardButton::EnabledChanged() {
+    if (!enabled_) ui::MoveFocusFrom(button_.hwnd());
+    button_.SetEnabled(enabled_);
+}
 
 // ---- BrowseButton ------------------------------------------------------------------------
 
@@ -65,6 +71,7 @@ void BrowseButton::Invalidate() {
 void BrowseButton::Repaint() { RedrawNow(button_->hwnd()); }
 void BrowseButton::BoundsChanged(const ui::Rect&) { MoveWindowTo(button_->hwnd(), bounds_); }
 void BrowseButton::VisibleChanged() {
+    if (!visible_) ui::MoveFocusFrom(button_->hwnd());
     if (button_->hwnd()) ::ShowWindow(button_->hwnd(), visible_ ? SW_SHOWNA : SW_HIDE);
 }
 void BrowseButton::EnabledChanged() { button_->SetEnabled(enabled_); }

@@ -82,8 +82,34 @@ void MainForm::SetActivePage(int page) {
 }
 
 void MainForm::SetVisible(Ctl ctl, bool visible) {
+    // A focused Agree that goes away hands the focus to the Next it covered.
+    if (ctl == Ctl::suiButton4 && !visible) {
+        CoverNext(false);
+        WizardButton* agree = At(Ctl::suiButton4).button;
+        WizardButton* next = At(Ctl::suiButton2).button;
+        if (::GetFocus() == agree->Button().hwnd() && next->Visible() && next->Enabled()) next->Button().Focus();
+    }
     if (ui::Control* c = At(ctl).control) c->SetVisible(visible);
     if (At(ctl).button) UpdateDefaultButton();
+    if (ctl == Ctl::suiButton4 || ctl == Ctl::suiButton2) CoverNext();
+}
+
+// While Agree lies over Next, the keyboard must not reach the Next beneath it: a focused
+// Next would take Enter, skip the agreement and leave "同意" standing over the folder page.
+// Next then leaves the tab order and hands its focus to Agree, and takes both back once
+// Agree is hidden or moved away.
+void MainForm::CoverNext(bool agree_may_cover) {
+    WizardButton* next = At(Ctl::suiButton2).button;
+    WizardButton* agree = At(Ctl::suiButton4).button;
+    if (!next || !agree || !next->Button().hwnd()) return;
+    const ui::Rect a = agree->Bounds(), n = next->Bounds();
+    const bool covered = agree_may_cover && agree->Visible() && next->Visible() && a.left < n.left + n.width &&
+                         n.left < a.left + a.width && a.top < n.top + n.height && n.top < a.top + a.height;
+    HWND next_window = next->Button().hwnd();
+    LONG style = ::GetWindowLongW(next_window, GWL_STYLE);
+    style = covered ? (style & ~WS_TABSTOP) : (style | WS_TABSTOP);
+    ::SetWindowLongW(next_window, GWL_STYLE, style);
+    if (covered && ::GetFocus() == next_window) agree->Button().Focus();
 }
 
 bool MainForm::Visible(Ctl ctl) {
@@ -123,6 +149,7 @@ std::string MainForm::Caption(Ctl ctl) {
 void MainForm::SetTop(Ctl ctl, int top) {
     if (ui::Control* c = At(ctl).control) c->SetTop(top);
     if (At(ctl).button) UpdateDefaultButton();
+    if (ctl == Ctl::suiButton4) CoverNext();
 }
 
 void MainForm::SetSize(Ctl ctl, int width, int height) {

@@ -77,6 +77,7 @@ private:
     void WireEvents();
     // After a change to the buttons or the page: which button takes Enter and the focus.
     void UpdateDefaultButton();
+    void CoverNext(bool agree_may_cover = true);
     Entry& At(Ctl ctl);
     template <class T, class... Args>
     T* Make(Args&&... args);

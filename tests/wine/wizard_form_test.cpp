@@ -75,25 +75,27 @@ public:
     void ShowAuthorWebSite() override {}
 };
 
+struct ChildSearch {
+    const wchar_t *cls, *text;
+    HWND found;
+};
+
+// A named function: a lambda does not convert to the stdcall WNDENUMPROC of 32-bit builds.
+BOOL CALLBACK MatchChild(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<ChildSearch*>(lp);
+    wchar_t cls[64] = {}, text[256] = {};
+    ::GetClassNameW(w, cls, 64);
+    ::GetWindowTextW(w, text, 256);
+    if (wcscmp(cls, s->cls) == 0 && (!s->text || wcscmp(text, s->text) == 0)) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindChild(HWND parent, const wchar_t* class_name, const wchar_t* text) {
-    struct Search {
-        const wchar_t *cls, *text;
-        HWND found;
-    } search{class_name, text, nullptr};
-    ::EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            wchar_t cls[64] = {}, text[256] = {};
-            ::GetClassNameW(w, cls, 64);
-            ::GetWindowTextW(w, text, 256);
-            if (wcscmp(cls, s->cls) == 0 && (!s->text || wcscmp(text, s->text) == 0)) {
-                s->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ChildSearch search{class_name, text, nullptr};
+    ::EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -229,6 +231,44 @@ TEST(WizardForm, FinishedPageRelabelsCancelAndChecksBothBoxes) {
     ::SendMessageW(r.form.hwnd(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(r.app.Terminated());
     EXPECT_TRUE(r.dialogs.asked.empty());
+}
+
+TEST(WizardForm, FocusLeavesButtonsThatDisappear) {
+    FormRig r;
+    Click(r.Button(L"下一步"));
+    Click(r.Button(L"同意"));
+    TempDir dir;
+    ::SetWindowTextW(FindChild(r.form.hwnd(), L"Edit", nullptr), (dir / L"App").c_str());
+    Click(r.Button(L"下一步"));
+    ASSERT_EQ(r.form.Controller().ActivePage(), kPageReady);
+    ::SetFocus(r.Button(L"下一步"));
+    ASSERT_EQ(::GetFocus(), r.Button(L"下一步"));
+    Click(r.Button(L"下一步"));  // the copying page hides Next, the finished page keeps it hidden
+    // Not left on a hidden or disabled button, nor on a container that takes no keys.
+    HWND focus = ::GetFocus();
+    EXPECT_NE(focus, r.Button(L"下一步"));
+    EXPECT_TRUE(focus == r.form.hwnd() ||
+                (::IsWindowVisible(focus) && (::GetWindowLongW(focus, GWL_STYLE) & WS_TABSTOP)));
+}
+
+TEST(WizardForm, KeyboardCannotReachTheNextBeneathAgree) {
+    FormRig r;
+    HWND next = r.Button(L"下一步"), agree = r.Button(L"同意");
+    ::SetFocus(next);
+    ::SendMessageW(next, WM_KEYDOWN, VK_RETURN, 0);
+    ::SendMessageW(next, WM_KEYUP, VK_RETURN, 0);
+    Pump();
+    ASSERT_EQ(r.form.Controller().ActivePage(), kPageLicence);
+    // Agree now covers Next: the focus is on Agree and Tab skips Next.
+    EXPECT_EQ(::GetFocus(), agree);
+    EXPECT_FALSE(::GetWindowLongW(next, GWL_STYLE) & WS_TABSTOP);
+    ::SendMessageW(agree, WM_KEYDOWN, VK_RETURN, 0);
+    ::SendMessageW(agree, WM_KEYUP, VK_RETURN, 0);
+    Pump();
+    EXPECT_EQ(r.form.Controller().ActivePage(), kPageFolder);
+    // Agree is out of view for good: Next is a tab stop again and has the focus.
+    EXPECT_TRUE(::GetWindowLongW(next, GWL_STYLE) & WS_TABSTOP);
+    EXPECT_EQ(::GetFocus(), next);
 }
 
 TEST(WizardForm, CloseBoxAsksAndOnlyYesEnds) {

@@ -155,16 +155,21 @@ void WindowedControl::BoundsChanged(const Rect&) {
                        SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void MoveFocusFrom(HWND window) {
+    HWND focus = ::GetFocus();
+    if (!window || !focus || (focus != window && !::IsChild(window, focus))) return;
+    // A hidden window would keep the focus, and the keyboard would reach nothing visible.
+    HWND top = ::GetAncestor(window, GA_ROOT);
+    HWND next = top ? ::GetNextDlgTabItem(top, window, FALSE) : nullptr;
+    if (next && next != window && !::IsChild(window, next) && ::IsWindowVisible(next))
+        ::SetFocus(next);
+    else
+        ::SetFocus(top);
+}
+
 void WindowedControl::VisibleChanged() {
     if (!hwnd_) return;
-    // A hidden window that had the focus would keep it: hand it on, as a dialog does.
-    if (!visible_ && (::GetFocus() == hwnd_ || ::IsChild(hwnd_, ::GetFocus()))) {
-        HWND top = ::GetAncestor(hwnd_, GA_ROOT);
-        ::ShowWindow(hwnd_, SW_HIDE);
-        HWND next = ::GetNextDlgTabItem(top, hwnd_, FALSE);
-        ::SetFocus(next && next != hwnd_ ? next : top);
-        return;
-    }
+    if (!visible_) MoveFocusFrom(hwnd_);
     ::ShowWindow(hwnd_, visible_ ? SW_SHOWNA : SW_HIDE);
 }
 

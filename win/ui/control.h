@@ -117,4 +117,8 @@ private:
     bool own_class_ = false;
 };
 
+// Before a window is hidden: when the focus is in it, hands the focus on to the next control
+// of the top-level window (as a dialog does), or to the top-level window itself.
+void MoveFocusFrom(HWND window);
+
 }  // namespace setup::win::ui
