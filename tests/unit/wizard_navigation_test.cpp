@@ -171,7 +171,7 @@ TEST(WizardNavigation, CloseBoxOnPagesZeroToFourAsksTheConfirmation) {
     }
 }
 
-TEST(WizardNavigation, CloseBoxAskedOnTheCopyingPageWhenNotInstalling) {
+TEST(WizardNavigation, WhileInstallingCancelIsInertAndTheCloseBoxAsksNothing) {
     At r(kPageReady);
     int asked_during_run = -1;
     r.engine->run_body = [&] {
