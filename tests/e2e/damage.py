@@ -1,0 +1,51 @@
+#!/usr/bin/env python3
+"""Makes damaged copies of a packaged setup.exe for the start-up tests.
+
+  damage.py packsum IN OUT   the record's PackSum off by one (the payload stays intact)
+  damage.py nopayload IN OUT the payload resource renamed, so the program cannot find it
+
+The packed record is found by its header (unpacked length 207160, then a zlib stream),
+repacked in place with zlib at level 9 and padded with zeros: the stream ends before the
+padding, so the resource keeps its size and the file its layout.
+"""
+import struct
+import sys
+import zlib
+
+RECORD_SIZE = 207160
+PACKSUM_OFFSET = 0x528
+
+
+def packsum(data: bytearray) -> bytearray:
+    header = struct.pack("<I", RECORD_SIZE)
+    pos = data.find(header + b"\x78")
+    if pos < 0:
+        sys.exit("damage.py: no packed record found")
+    d = zlib.decompressobj()
+    record = bytearray(d.decompress(bytes(data[pos + 4:])))
+    used = len(data) - (pos + 4) - len(d.unused_data)
+    if len(record) != RECORD_SIZE:
+        sys.exit("damage.py: the record does not unpack to its size")
+    (old,) = struct.unpack_from("<I", record, PACKSUM_OFFSET)
+    struct.pack_into("<I", record, PACKSUM_OFFSET, (old + 1) & 0xFFFFFFFF)
+    packed = zlib.compress(bytes(record), 9)
+    if len(packed) > used:
+        sys.exit("damage.py: the repacked record does not fit")
+    data[pos + 4:pos + 4 + used] = packed + bytes(used - len(packed))
+    return data
+
+
+def nopayload(data: bytearray) -> bytearray:
+    name = "SETUPPACK".encode("utf-16-le")
+    pos = data.find(struct.pack("<H", 9) + name)
+    if pos < 0:
+        sys.exit("damage.py: no SETUPPACK name in the resource directory")
+    data[pos + 2:pos + 2 + len(name)] = "SETUPPACX".encode("utf-16-le")
+    return data
+
+
+if __name__ == "__main__":
+    kind, src, dst = sys.argv[1:4]
+    data = bytearray(open(src, "rb").read())
+    data = {"packsum": packsum, "nopayload": nopayload}[kind](data)
+    open(dst, "wb").write(data)
