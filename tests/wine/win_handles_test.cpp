@@ -118,10 +118,12 @@ TEST(WinHandlesTest, TimerScopeKillsItsTimer) {
     ASSERT_NE(window, nullptr);
     {
         TimerScope timer;
-        ASSERT_TRUE(timer.Set(window, 7, 1));
+        // Long enough that no tick falls due before the scope ends, even on a loaded machine
+        // (KillTimer does not take back a WM_TIMER already posted).
+        ASSERT_TRUE(timer.Set(window, 7, 200));
         EXPECT_TRUE(timer.running());
     }
-    ::Sleep(30);
+    ::Sleep(300);
     MSG msg;
     EXPECT_FALSE(::PeekMessageW(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE));
     ::DestroyWindow(window);
