@@ -19,19 +19,19 @@ UINT AlignFlags(TextFormat format) {
     return flags | DT_CENTER;
 }
 
-UniqueFont MakeFont(const FontSpec& spec, bool smooth) {
+UniqueFont MakeFont(const FontSpec& font, bool smooth) {
     LOGFONTW lf{};
-    lf.lfHeight = -spec.height;  // character height, as a font's pixel height means
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = spec.italic;
-    lf.lfUnderline = spec.underline;
-    lf.lfStrikeOut = spec.strikeout;
-    lf.lfCharSet = spec.charset;
+    lf.lfHeight = -font.height;  // character height, as a font's pixel height means
+    lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = font.italic;
+    lf.lfUnderline = font.underline;
+    lf.lfStrikeOut = font.strikeout;
+    lf.lfCharSet = font.charset;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = smooth ? DEFAULT_QUALITY : NONANTIALIASED_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    const std::wstring face = Wide(spec.name);
+    const std::wstring face = Wide(font.name);
     face.copy(lf.lfFaceName, LF_FACESIZE - 1);
     return UniqueFont(::CreateFontIndirectW(&lf));
 }
