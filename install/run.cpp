@@ -20,11 +20,9 @@ bool WritePackedFile(FileSystem& fs, const Payload& payload, const FileRow& row,
     if (!bytes) return false;
     try {
         if (fs.FileExists(target)) fs.DeleteFile(target);  // advisory; the write below decides
-        // One buffer of exactly Size bytes per file, released after the write.
-        const std::vector<uint8_t> buffer(bytes->begin(), bytes->end());
-        return fs.WriteFile(target, buffer).ok();
-    } catch (const std::bad_alloc&) {
-        return false;
+        // Written straight from the payload: it is already whole in memory, and a copy of
+        // each file would cost its size again in memory and a fresh page fault per page.
+        return fs.WriteFile(target, *bytes).ok();
     } catch (const Error&) {
         return false;
     }
