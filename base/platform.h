@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -149,6 +150,18 @@ public:
     // The bytes of the RCDATA resource of that name, valid for the life of the program.
     // Throws Error("Resource <name> not found") when it is missing.
     virtual std::span<const uint8_t> Find(const std::string& name) = 0;
+
+    // The same bytes, handed over a piece at a time. A large resource is best read this way:
+    // the pieces can come from the file through one small buffer, so the resource need not
+    // stay resident beside what is made of it. By default the pieces are Find's bytes.
+    class Reader {
+    public:
+        virtual ~Reader() = default;
+        // The next piece (valid until the next call); empty once everything was handed
+        // over. Throws Error("Stream read error") when the bytes cannot be read.
+        virtual std::span<const uint8_t> Next() = 0;
+    };
+    virtual std::unique_ptr<Reader> Open(const std::string& name);
 };
 
 // Everything the portable code may touch, handed over as one bundle of references.

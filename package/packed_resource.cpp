@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <new>
-#include <stdexcept>
+#include <utility>
 
 #include "base/error.h"
 
@@ -13,10 +13,6 @@ namespace setup {
 namespace {
 
 constexpr size_t kHeaderSize = 4;
-// Output is made available to inflate in steps of this size: the buffer is reserved whole up
-// front (so an unallocatable length fails at once), but its pages are only touched as far as
-// the stream really delivers, and each step is cleared while it is still cache-warm.
-constexpr size_t kOutputStep = size_t{1} << 20;
 
 // Owns a z_stream set up for inflate (zlib format).
 class Inflater {
@@ -63,53 +59,59 @@ uInt Chunk(size_t n) { return static_cast<uInt>(std::min<size_t>(n, UINT_MAX)); 
 
 }  // namespace
 
-std::vector<uint8_t> Unpack(std::span<const uint8_t> packed) {
-    if (packed.size() < kHeaderSize) throw Error("Stream read error");
-    const size_t n = size_t{packed[0]} | size_t{packed[1]} << 8 | size_t{packed[2]} << 16 |
-                     size_t{packed[3]} << 24;
-    std::vector<uint8_t> out;
+UnpackedBytes UnpackPieces(const PackedPieces& next) {
+    // The length may arrive split over pieces.
+    uint8_t header[kHeaderSize];
+    size_t have = 0;
+    std::span<const uint8_t> piece;
+    while (have < kHeaderSize) {
+        if (piece.empty() && (piece = next()).empty()) throw Error("Stream read error");
+        const size_t take = std::min(kHeaderSize - have, piece.size());
+        std::copy_n(piece.begin(), take, header + have);
+        have += take;
+        piece = piece.subspan(take);
+    }
+    const size_t n = size_t{header[0]} | size_t{header[1]} << 8 | size_t{header[2]} << 16 | size_t{header[3]} << 24;
+    UnpackedBytes out;
     if (n == 0) return out;
+    // Reserved whole up front, so that a length that cannot be had fails at once; left
+    // uncleared, so that a page is first touched when inflate writes it, and pages the
+    // stream never reaches are never touched.
     try {
-        out.reserve(n);
+        out.data = std::make_unique_for_overwrite<uint8_t[]>(n);
     } catch (const std::bad_alloc&) {
-        throw Error("Out of memory");
-    } catch (const std::length_error&) {
         throw Error("Out of memory");
     }
 
     Inflater z;
-    const uint8_t* in = packed.data() + kHeaderSize;
-    size_t in_left = packed.size() - kHeaderSize;
-    while (out.size() < n) {
-        const size_t produced = out.size();
-        out.resize(std::min(n, produced + kOutputStep));  // within the reservation: no throw
-        z->next_out = out.data() + produced;
-        z->avail_out = Chunk(out.size() - produced);
-        const uInt out_given = z->avail_out;
-        bool stream_end = false;
-        while (z->avail_out > 0) {
-            if (z->avail_in == 0 && in_left > 0) {
-                z->next_in = const_cast<Bytef*>(in);
-                z->avail_in = Chunk(in_left);
-                in += z->avail_in;
-                in_left -= z->avail_in;
-            }
-            const uInt before_in = z->avail_in, before_out = z->avail_out;
-            int rc = inflate(z.get(), Z_NO_FLUSH);
-            if (rc == Z_STREAM_END) {
-                stream_end = true;
-                break;
-            }
-            if (rc != Z_OK && rc != Z_BUF_ERROR) ThrowFor(rc);
-            if (z->avail_in == before_in && z->avail_out == before_out) {
-                if (z->avail_in == 0 && in_left == 0) break;  // the input ended first
-                throw Error("Error");                         // no progress with input left
-            }
+    // Hands inflate the next piece when it has used up the last; false at the end.
+    const auto refill = [&] {
+        if (z->avail_in > 0) return true;
+        if (piece.empty()) piece = next();
+        if (piece.empty()) return false;
+        z->next_in = const_cast<Bytef*>(piece.data());
+        z->avail_in = Chunk(piece.size());
+        piece = piece.subspan(z->avail_in);
+        return true;
+    };
+
+    size_t produced = 0;
+    while (produced < n) {
+        const bool input = refill();
+        z->next_out = out.data.get() + produced;
+        z->avail_out = Chunk(n - produced);
+        const uInt given = z->avail_out, before_in = z->avail_in;
+        const int rc = inflate(z.get(), Z_NO_FLUSH);
+        produced += given - z->avail_out;
+        if (rc == Z_STREAM_END) break;
+        if (rc != Z_OK && rc != Z_BUF_ERROR) ThrowFor(rc);
+        if (z->avail_in == before_in && z->avail_out == given) {
+            if (!input) break;       // the input ended first
+            throw Error("Error");    // no progress with input left
         }
-        out.resize(produced + (out_given - z->avail_out));
-        if (out.size() < n && (stream_end || (z->avail_in == 0 && in_left == 0)))
-            throw Error("Stream read error");
     }
+    if (produced < n) throw Error("Stream read error");
+    out.size = n;
 
     // Exactly N bytes are out. When the stream also ends here, let zlib check its Adler-32
     // trailer, so a damaged stream of the right length is not taken as good; content beyond
@@ -117,12 +119,18 @@ std::vector<uint8_t> Unpack(std::span<const uint8_t> packed) {
     uint8_t probe;
     z->next_out = &probe;
     z->avail_out = 1;
-    if (z->avail_in == 0 && in_left > 0) {
-        z->next_in = const_cast<Bytef*>(in);
-        z->avail_in = Chunk(in_left);
+    while (refill()) {
+        const uInt before_in = z->avail_in;
+        const int rc = inflate(z.get(), Z_NO_FLUSH);
+        if (rc == Z_DATA_ERROR && z->avail_out == 1) throw Error("Error");
+        if (rc != Z_OK || z->avail_out == 0 || z->avail_in == before_in) break;
     }
-    if (inflate(z.get(), Z_NO_FLUSH) == Z_DATA_ERROR && z->avail_out == 1) throw Error("Error");
     return out;
+}
+
+std::vector<uint8_t> Unpack(std::span<const uint8_t> packed) {
+    const UnpackedBytes out = UnpackPieces([&] { return std::exchange(packed, {}); });
+    return std::vector<uint8_t>(out.data.get(), out.data.get() + out.size);
 }
 
 std::vector<uint8_t> Pack(std::span<const uint8_t> data, int level) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -12,6 +14,19 @@ namespace setup {
 // 4-byte header) ends before N bytes, "Error" for corrupt data, "Out of memory" when N bytes
 // cannot be allocated. Data that inflate past N are ignored.
 std::vector<uint8_t> Unpack(std::span<const uint8_t> packed);
+
+// The pieces of a packed resource in order: each call returns the next one, an empty span
+// at the end. A piece stays valid until the next call.
+using PackedPieces = std::function<std::span<const uint8_t>()>;
+
+// N unpacked bytes in a buffer that was never cleared: the inflater writes every byte.
+struct UnpackedBytes {
+    std::unique_ptr<uint8_t[]> data;
+    size_t size = 0;
+};
+
+// Unpack over pieces, with the same results and errors; the pieces may be cut anywhere.
+UnpackedBytes UnpackPieces(const PackedPieces& next);
 
 // Frames data as a packed resource (zlib at the given level).
 std::vector<uint8_t> Pack(std::span<const uint8_t> data, int level = 9);

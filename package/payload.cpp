@@ -84,9 +84,15 @@ uint32_t ByteSum(std::span<const uint8_t> bytes) {
 
 uint32_t ByteSumPortable(std::span<const uint8_t> bytes) { return SumWords(bytes.data(), bytes.size()); }
 
+Payload::Payload(std::span<const uint8_t> bytes) {
+    bytes_.data = std::make_unique_for_overwrite<uint8_t[]>(bytes.size());
+    bytes_.size = bytes.size();
+    std::copy(bytes.begin(), bytes.end(), bytes_.data.get());
+}
+
 std::optional<std::span<const uint8_t>> Payload::Range(uint32_t offset, uint32_t size) const {
-    if (uint64_t{offset} + uint64_t{size} > uint64_t{bytes_.size()}) return std::nullopt;
-    return std::span<const uint8_t>(bytes_).subspan(offset, size);
+    if (uint64_t{offset} + uint64_t{size} > uint64_t{bytes_.size}) return std::nullopt;
+    return Bytes().subspan(offset, size);
 }
 
 void LoadRecord(Resources& resources, SetupConfig& config) {
@@ -94,6 +100,9 @@ void LoadRecord(Resources& resources, SetupConfig& config) {
     config.Load(decoded);
 }
 
-Payload LoadPayload(Resources& resources) { return Payload(Unpack(resources.Find("SETUPPACK"))); }
+Payload LoadPayload(Resources& resources) {
+    const std::unique_ptr<Resources::Reader> reader = resources.Open("SETUPPACK");
+    return Payload(UnpackPieces([&] { return reader->Next(); }));
+}
 
 }  // namespace setup

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/platform.h"
+#include "package/packed_resource.h"
 #include "package/setup_config.h"
 
 namespace setup {
@@ -19,22 +20,24 @@ uint32_t ByteSumPortable(std::span<const uint8_t> bytes);
 class Payload {
 public:
     Payload() = default;
-    explicit Payload(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
-    std::span<const uint8_t> Bytes() const { return bytes_; }
-    size_t size() const { return bytes_.size(); }
+    explicit Payload(UnpackedBytes bytes) : bytes_(std::move(bytes)) {}
+    explicit Payload(std::span<const uint8_t> bytes);
+    std::span<const uint8_t> Bytes() const { return {bytes_.data.get(), bytes_.size}; }
+    size_t size() const { return bytes_.size; }
     // The bytes [offset, offset + size), or nullopt when the range runs past the payload
     // (computed in 64 bits: no wrap-around).
     std::optional<std::span<const uint8_t>> Range(uint32_t offset, uint32_t size) const;
 
 private:
-    std::vector<uint8_t> bytes_;
+    UnpackedBytes bytes_;
 };
 
 // Decodes "SETUPINI" from the resource bytes straight into the record (no temporary file).
 // Throws Error as Unpack and Resources::Find do.
 void LoadRecord(Resources& resources, SetupConfig& config);
 
-// Unpacks "SETUPPACK". Throws Error as Unpack and Resources::Find do.
+// Unpacks "SETUPPACK", reading it a piece at a time (Resources::Open). Throws Error as
+// Unpack and Resources::Find do.
 Payload LoadPayload(Resources& resources);
 
 }  // namespace setup

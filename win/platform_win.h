@@ -86,6 +86,8 @@ public:
     // The module whose resources are read; the running executable when null.
     explicit WinResources(HMODULE module = nullptr) : module_(module) {}
     std::span<const uint8_t> Find(const std::string& name) override;
+    // Reads the bytes from the executable's file, when it is the one that was loaded.
+    std::unique_ptr<Reader> Open(const std::string& name) override;
 
 private:
     HMODULE module_;

@@ -135,5 +135,51 @@ TEST(PackedResource, HugeLengthFailsCleanly) {
     EXPECT_TRUE(text == "Out of memory" || text == "Stream read error") << text;
 }
 
+// The payload is read from the file a piece at a time; wherever the pieces are cut (in the
+// length, in the zlib header, in the trailer), the outcome is the one of the whole span.
+TEST(PackedResource, PiecesCutAnywhereGiveTheSameBytesAndTheSameError) {
+    const auto data = RandomBytes(70000, 5);
+    auto truncated = Pack(data);
+    truncated.resize(truncated.size() / 2);
+    auto bad_trailer = Pack(Bytes("the content of exactly this length"));
+    bad_trailer.back() ^= 0x01;
+    auto trailing = Pack(Bytes("hello"));
+    trailing.insert(trailing.end(), {1, 2, 3});
+    const std::vector<std::vector<uint8_t>> inputs = {
+        Pack(data), Framed(10, data), trailing, {}, {5, 0, 0}, {0, 0, 0, 0, 0xDE}, {5, 0, 0, 0},
+        truncated, bad_trailer, Framed(5001, RandomBytes(5000, 3)),
+        {9, 0, 0, 0, 0x78, 0x9C, 0xFF, 0xFF, 0xFF, 0xFF}};
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        std::string whole;
+        std::vector<uint8_t> want;
+        try {
+            want = Unpack(inputs[i]);
+        } catch (const Error& e) {
+            whole = e.text();
+        }
+        for (size_t piece : {size_t{1}, size_t{3}, size_t{5}, size_t{4096}}) {
+            std::span<const uint8_t> rest = inputs[i];
+            int calls_after_end = 0;
+            const PackedPieces next = [&] {
+                if (rest.empty()) ++calls_after_end;
+                const auto p = rest.first(std::min(piece, rest.size()));
+                rest = rest.subspan(p.size());
+                return p;
+            };
+            std::string text;
+            std::vector<uint8_t> got;
+            try {
+                const UnpackedBytes out = UnpackPieces(next);
+                got.assign(out.data.get(), out.data.get() + out.size);
+            } catch (const Error& e) {
+                text = e.text();
+            }
+            EXPECT_EQ(text, whole) << "input " << i << ", pieces of " << piece;
+            EXPECT_EQ(got, want) << "input " << i << ", pieces of " << piece;
+            EXPECT_LE(calls_after_end, 1) << "input " << i << ": asked again after the end";
+        }
+    }
+}
+
 }  // namespace
 }  // namespace setup

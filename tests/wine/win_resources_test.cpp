@@ -1,6 +1,8 @@
 // WinResources: RCDATA of the running executable (resources/test.rc).
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "base/error.h"
 #include "win/platform_win.h"
 
@@ -35,6 +37,25 @@ TEST(WinResourcesTest, ResourceOfAnotherTypeIsNotRcdata) {
     // The version resource exists, but not as RCDATA.
     WinResources resources;
     EXPECT_THROW(resources.Find("#1"), Error);
+}
+
+// Open reads the bytes from the executable's file, through the section layout of the image.
+TEST(WinResourcesTest, OpenHandsOverTheSameBytesAsFind) {
+    WinResources resources;
+    for (const char* name : {"ZSTESTDATA", "ZSTESTEMPTY"}) {
+        const auto mapped = resources.Find(name);
+        std::string read;
+        auto reader = resources.Open(name);
+        for (auto piece = reader->Next(); !piece.empty(); piece = reader->Next()) read.append(piece.begin(), piece.end());
+        EXPECT_EQ(read, std::string(mapped.begin(), mapped.end())) << name;
+        EXPECT_TRUE(reader->Next().empty()) << name;
+    }
+    try {
+        resources.Open("SETUPPACK");
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.text(), "Resource SETUPPACK not found");
+    }
 }
 
 }  // namespace
