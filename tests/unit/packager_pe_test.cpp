@@ -103,7 +103,15 @@ TEST_P(ResourceRewrite, KeepsTheStubsResourcesAndEveryOtherByte) {
     EXPECT_EQ(Opt32(pe, kOptSizeOfInitializedData), initialized);
     EXPECT_EQ(pe.Directory(kDirResource).rva, placed.rva);
     EXPECT_EQ(placed.rva % 0x1000, 0u);
-    EXPECT_EQ(placed.raw_pointer % 0x200, 0u);
+    // The resources start on a page of the file, so that a loader can map them rather than
+    // copy them; the gap in front of them is zeros.
+    EXPECT_EQ(placed.raw_pointer % 0x1000, 0u);
+    const Section& rsrc = pe.Sections()[pe.SectionOf(placed.rva)];
+    EXPECT_EQ(rsrc.raw_pointer, placed.raw_pointer);
+    size_t before = 0;
+    for (const Section& s : pe.Sections())
+        if (s.raw_size && s.RawEnd() <= placed.raw_pointer) before = std::max<size_t>(before, s.RawEnd());
+    EXPECT_TRUE(std::all_of(out.begin() + before, out.begin() + placed.raw_pointer, [](uint8_t b) { return b == 0; }));
 
     switch (GetParam().tail) {
         case StubTail::kRsrcLast:

@@ -15,6 +15,11 @@ constexpr uint32_t kScnMemRead = 0x40000000;
 constexpr uint32_t kScnMemWrite = 0x80000000;
 constexpr uint64_t kMaxImage = uint64_t{1} << 31;  // no Windows loader maps more for us
 constexpr size_t kOptAddressOfEntryPoint = 16;
+// The resource section's raw data start on a page boundary of the file. A loader can then map
+// them straight from the file (Wine copies a section whose file offset is not page-aligned
+// into private memory at start-up: the whole packed payload, read and resident before the
+// program runs).
+constexpr uint64_t kPage = 4096;
 
 uint64_t SumWords(std::span<const uint8_t> b, size_t from, size_t to) {
     uint64_t sum = 0;
@@ -138,7 +143,9 @@ std::vector<uint8_t> WithResources(const PeImage& pe, const std::vector<Resource
     if (how != Placement::kAppend) {
         header_at = pe.SectionTableOffset() + static_cast<size_t>(r) * kSectionHeaderSize;
         p.rva = sections[r].virtual_address;
-        p.raw_pointer = sections[r].raw_pointer;
+        const uint64_t raw = AlignUp(sections[r].raw_pointer, std::max<uint64_t>(pe.FileAlignment(), kPage));
+        if (raw > 0xFFFFFFFFu) throw PackError(pe.What() + ": the image is too large to take the resources");
+        p.raw_pointer = static_cast<uint32_t>(raw);
     } else {
         const bool room = table_end + kSectionHeaderSize <= pe.SizeOfHeaders() &&
                           table_end + kSectionHeaderSize <= sections.front().virtual_address &&
@@ -149,7 +156,7 @@ std::vector<uint8_t> WithResources(const PeImage& pe, const std::vector<Resource
                             "(the resources cannot be rewritten where they are, so a section must be added)");
         header_at = table_end;
         const uint64_t rva = AlignUp(sections.back().VirtualEnd(), pe.SectionAlignment());
-        const uint64_t raw = AlignUp(overlay, pe.FileAlignment());
+        const uint64_t raw = AlignUp(overlay, std::max<uint64_t>(pe.FileAlignment(), kPage));
         if (rva >= kMaxImage || raw > 0xFFFFFFFFu)
             throw PackError(pe.What() + ": the image is too large to take another section");
         p.rva = static_cast<uint32_t>(rva);
@@ -160,7 +167,8 @@ std::vector<uint8_t> WithResources(const PeImage& pe, const std::vector<Resource
     size_t expected = p.raw_pointer + 4096 + (in.size() - std::min(in.size(), size_t{p.raw_pointer}));
     for (const Resource& res : resources) expected += res.data.size() + 8;
     out.reserve(expected);
-    out.assign(in.begin(), in.begin() + (how == Placement::kAppend ? overlay : p.raw_pointer));
+    // Up to the old resources (or the overlay), then zeros to the new section's start.
+    out.assign(in.begin(), in.begin() + (how == Placement::kAppend ? overlay : sections[r].raw_pointer));
     out.resize(p.raw_pointer, 0);
     p.size = LayoutResources(resources, p.rva, out);
     p.raw_size = static_cast<uint32_t>(AlignUp(p.size, pe.FileAlignment()));
