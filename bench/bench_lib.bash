@@ -18,6 +18,12 @@ BL_REPEAT=${BENCH_REPEAT:-3}
 
 bl_die() { echo "bench: $*" >&2; exit 1; }
 
+# Sleeps without starting a process: the polling loops below run every few milliseconds
+# beside the installer being measured, and a fork per round would take CPU from it on a
+# small machine. The read waits on a pipe that nobody writes to, until its timeout.
+exec {BL_NAP_FD}<> <(:)
+bl_nap() { read -r -t "$1" -u "$BL_NAP_FD" _ || :; }
+
 # Re-runs the calling script under a display (the caller's when it works, else Xvfb) and at
 # a lower priority: the machine is shared, and every process measured (packagers, Wine,
 # wineserver, cp) inherits the same priority, so the comparisons stay even.
@@ -105,9 +111,9 @@ bl_hwm_watch() {  # pid file
         if read -r line <"/proc/$pid/stat" 2>/dev/null; then
             read -r -a f <<<"${line##*) }"
             ticks=$((f[11] + f[12]))
-            [ "$peak" -gt 0 ] && echo "$peak $ticks $hz" >"$file.new" && mv -f "$file.new" "$file"
+            [ "$peak" -gt 0 ] && echo "$peak $ticks $hz" >"$file"
         fi
-        sleep 0.02
+        bl_nap 0.02
     done
 }
 
@@ -130,7 +136,7 @@ bl_wait_state() {  # log state seconds
             echo "bench: the setup ended while waiting for $want (last: ${last:-nothing})" >&2
             return 1
         fi
-        sleep 0.01
+        bl_nap 0.01
     done
 }
 
