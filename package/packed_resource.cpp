@@ -119,11 +119,14 @@ UnpackedBytes UnpackPieces(const PackedPieces& next) {
     uint8_t probe;
     z->next_out = &probe;
     z->avail_out = 1;
-    while (refill()) {
+    // inflate runs at least once, even with no input left: it may still hold bits of the
+    // stream that decide.
+    for (;;) {
+        const bool input = refill();
         const uInt before_in = z->avail_in;
         const int rc = inflate(z.get(), Z_NO_FLUSH);
         if (rc == Z_DATA_ERROR && z->avail_out == 1) throw Error("Error");
-        if (rc != Z_OK || z->avail_out == 0 || z->avail_in == before_in) break;
+        if (rc != Z_OK || z->avail_out == 0 || !input || z->avail_in == before_in) break;
     }
     return out;
 }
