@@ -51,6 +51,11 @@ bl_init() {
         x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -municode -static -o "$BL_PROBE" \
             bench/win/wizard_probe.cpp -lwinmm || bl_die "cannot build the wizard probe"
     fi
+    BL_FLOOR_EXE="$BL_DIR/wine_floor.exe"
+    if [ ! -f "$BL_FLOOR_EXE" ] || [ bench/win/wine_floor.cpp -nt "$BL_FLOOR_EXE" ]; then
+        x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -municode -mwindows -static -o "$BL_FLOOR_EXE" \
+            bench/win/wine_floor.cpp || bl_die "cannot build the Wine floor program"
+    fi
 }
 
 # Starts this prefix's wineserver for the whole run (so that no launch pays for starting
@@ -243,6 +248,21 @@ bl_clean() {  # company-key product folder-under-drive_c
         wine reg delete "$k" /f /reg:32 >/dev/null 2>&1
     done
     rm -rf "$WINEPREFIX/drive_c/$3"
+}
+
+# Peak resident memory (MB) of the smallest windowed program under Wine: the floor under every
+# installer's figure.
+bl_wine_floor() {
+    local hwm="$BL_DIR/hwm-floor" pid kb ticks hz
+    rm -f "$hwm"
+    wine "$BL_FLOOR_EXE" >/dev/null 2>&1 &
+    pid=$!
+    bl_hwm_watch "$pid" "$hwm" &
+    local watch=$!
+    wait "$pid"
+    wait "$watch" 2>/dev/null
+    read -r kb ticks hz <"$hwm" || return 1
+    awk -v k="$kb" 'BEGIN { printf "%.1f", k / 1024 }'
 }
 
 # Checks that every file of the payload arrived intact under a folder.
