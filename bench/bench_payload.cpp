@@ -17,73 +17,18 @@
 #include <string>
 #include <vector>
 
+#include "bench/payload_gen.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-enum class Kind { kExecutable, kText, kRandom };
-
-// Machine-code-like bytes: frequent opcodes, small displacements, addresses that repeat.
-std::vector<uint8_t> ExecutableLike(size_t n, std::mt19937& gen) {
-    static const std::vector<std::vector<uint8_t>> kOps = {
-        {0x55}, {0x8B, 0xEC}, {0x83, 0xEC}, {0x8B, 0x45}, {0x89, 0x45}, {0xE8}, {0xC3}, {0x50}, {0x51},
-        {0x8D, 0x4D}, {0x33, 0xC0}, {0x85, 0xC0}, {0x74}, {0x75}, {0xFF, 0x15}, {0x6A, 0x00}, {0x5D}, {0x90}};
-    std::vector<uint32_t> addresses(64);
-    for (auto& a : addresses) a = 0x00401000 + (gen() & 0xFFFFF);
-    std::vector<uint8_t> out;
-    out.reserve(n + 8);
-    while (out.size() < n) {
-        const auto& op = kOps[gen() % kOps.size()];
-        out.insert(out.end(), op.begin(), op.end());
-        switch (gen() % 4) {
-            case 0: out.push_back(static_cast<uint8_t>(gen() % 64)); break;
-            case 1: {
-                const uint32_t a = addresses[gen() % addresses.size()];
-                for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(a >> (8 * i)));
-                break;
-            }
-            default: break;
-        }
-    }
-    out.resize(n);
-    return out;
-}
-
-// Words in ASCII and GBK, lines ended by CR LF.
-std::vector<uint8_t> TextLike(size_t n, std::mt19937& gen) {
-    static const std::vector<std::string> kWords = {
-        "setup", "install", "folder", "the", "program", "file", "version", "ZENTA", "KOV", "registry",
-        "\xC7\xE0\xE1\xB0", "\xBB\xA4\xCE\xC0", "\xB0\xB2\xD7\xB0", "\xCE\xC4\xBC\xFE", "\xC8\xED\xBC\xFE"};
-    std::vector<uint8_t> out;
-    out.reserve(n + 16);
-    while (out.size() < n) {
-        const std::string& w = kWords[gen() % kWords.size()];
-        out.insert(out.end(), w.begin(), w.end());
-        if (gen() % 12 == 0) {
-            out.push_back('\r');
-            out.push_back('\n');
-        } else {
-            out.push_back(' ');
-        }
-    }
-    out.resize(n);
-    return out;
-}
-
-std::vector<uint8_t> RandomBytes(size_t n, std::mt19937& gen) {
-    std::vector<uint8_t> out(n + 4);
-    for (size_t i = 0; i < n; i += 4) {
-        const uint32_t v = gen();
-        std::memcpy(&out[i], &v, 4);
-    }
-    out.resize(n);
-    return out;
-}
+using setup::bench::PayloadKind;
 
 struct FileSpec {
     std::string folder;  // under files/ and under the target folder; "" for the top
     std::string name;
-    Kind kind;
+    PayloadKind kind;
     size_t size;
 };
 
@@ -109,15 +54,15 @@ std::vector<FileSpec> BigShape(std::mt19937& gen) {
         switch (i % 3) {
             case 0:
                 std::snprintf(name, sizeof name, "module%03zu.dll", i);
-                files.push_back({"bin", name, Kind::kExecutable, sizes[i]});
+                files.push_back({"bin", name, PayloadKind::kExecutable, sizes[i]});
                 break;
             case 1:
                 std::snprintf(name, sizeof name, "notes%03zu.txt", i);
-                files.push_back({"doc", name, Kind::kText, sizes[i]});
+                files.push_back({"doc", name, PayloadKind::kText, sizes[i]});
                 break;
             default:
                 std::snprintf(name, sizeof name, "asset%03zu.dat", i);
-                files.push_back({"data", name, Kind::kRandom, sizes[i]});
+                files.push_back({"data", name, PayloadKind::kRandom, sizes[i]});
                 break;
         }
     }
@@ -129,11 +74,11 @@ std::vector<FileSpec> BigShape(std::mt19937& gen) {
 std::vector<FileSpec> ExampleShape() {
     const size_t total = static_cast<size_t>(1.6 * (1 << 20));
     std::vector<FileSpec> files = {
-        {"", "ZENTA-KOV.exe", Kind::kExecutable, 900 << 10},
-        {"", "license.txt", Kind::kText, 60 << 10},
-        {"", "readme.txt", Kind::kText, 200 << 10},
-        {"", "Uninstall.exe", Kind::kExecutable, 150 << 10},
-        {"", "resources.dat", Kind::kRandom, 0},
+        {"", "ZENTA-KOV.exe", PayloadKind::kExecutable, 900 << 10},
+        {"", "license.txt", PayloadKind::kText, 60 << 10},
+        {"", "readme.txt", PayloadKind::kText, 200 << 10},
+        {"", "Uninstall.exe", PayloadKind::kExecutable, 150 << 10},
+        {"", "resources.dat", PayloadKind::kRandom, 0},
     };
     size_t used = 0;
     for (const auto& f : files) used += f.size;
@@ -179,13 +124,7 @@ int main(int argc, char** argv) {
     for (const FileSpec& f : files) {
         const fs::path folder = f.folder.empty() ? dir / "files" : dir / "files" / f.folder;
         fs::create_directories(folder);
-        std::vector<uint8_t> bytes;
-        switch (f.kind) {
-            case Kind::kExecutable: bytes = ExecutableLike(f.size, gen); break;
-            case Kind::kText: bytes = TextLike(f.size, gen); break;
-            case Kind::kRandom: bytes = RandomBytes(f.size, gen); break;
-        }
-        if (!Write(folder / f.name, bytes)) {
+        if (!Write(folder / f.name, setup::bench::PayloadBytes(f.kind, f.size, gen))) {
             std::fprintf(stderr, "bench_payload: cannot write %s\n", (folder / f.name).c_str());
             return 1;
         }

@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/payload_gen.h"
 #include "package/payload.h"
 #include "tools/packager/bytes.h"
 #include "tools/packager/inspect.h"
@@ -22,6 +23,8 @@
 
 namespace fs = std::filesystem;
 using namespace setup::packager;
+using setup::bench::PayloadBytes;
+using setup::bench::PayloadKind;
 
 namespace {
 
@@ -36,62 +39,6 @@ double Cpu() {
     timespec ts;
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-// Machine-code-like bytes: frequent opcodes, small displacements, and addresses that repeat.
-std::vector<uint8_t> ExecutableLike(size_t n, std::mt19937& gen) {
-    static const std::vector<std::vector<uint8_t>> kOps = {
-        {0x55}, {0x8B, 0xEC}, {0x83, 0xEC}, {0x8B, 0x45}, {0x89, 0x45}, {0xE8}, {0xC3}, {0x50}, {0x51},
-        {0x8D, 0x4D}, {0x33, 0xC0}, {0x85, 0xC0}, {0x74}, {0x75}, {0xFF, 0x15}, {0x6A, 0x00}, {0x5D}, {0x90}};
-    std::vector<uint32_t> addresses(64);
-    for (auto& a : addresses) a = 0x00401000 + (gen() & 0xFFFFF);
-    std::vector<uint8_t> out;
-    out.reserve(n + 8);
-    while (out.size() < n) {
-        const auto& op = kOps[gen() % kOps.size()];
-        out.insert(out.end(), op.begin(), op.end());
-        switch (gen() % 4) {
-            case 0: out.push_back(static_cast<uint8_t>(gen() % 64)); break;
-            case 1: {
-                const uint32_t a = addresses[gen() % addresses.size()];
-                for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(a >> (8 * i)));
-                break;
-            }
-            default: break;
-        }
-    }
-    out.resize(n);
-    return out;
-}
-
-// Text in ASCII and GBK words with line breaks.
-std::vector<uint8_t> TextLike(size_t n, std::mt19937& gen) {
-    static const std::vector<std::string> kWords = {
-        "setup", "install", "folder", "the", "program", "file", "version", "ZENTA", "KOV", "registry",
-        "\xC7\xE0\xE1\xB0", "\xBB\xA4\xCE\xC0", "\xB0\xB2\xD7\xB0", "\xCE\xC4\xBC\xFE", "\xC8\xED\xBC\xFE"};
-    std::vector<uint8_t> out;
-    out.reserve(n + 16);
-    while (out.size() < n) {
-        const std::string& w = kWords[gen() % kWords.size()];
-        out.insert(out.end(), w.begin(), w.end());
-        if (gen() % 12 == 0) {
-            out.push_back('\r');
-            out.push_back('\n');
-        } else {
-            out.push_back(' ');
-        }
-    }
-    out.resize(n);
-    return out;
-}
-
-std::vector<uint8_t> Random(size_t n, std::mt19937& gen) {
-    std::vector<uint8_t> out(n);
-    for (size_t i = 0; i + 4 <= n; i += 4) {
-        const uint32_t v = gen();
-        std::memcpy(&out[i], &v, 4);
-    }
-    return out;
 }
 
 void WriteBytes(const fs::path& p, const std::vector<uint8_t>& b) {
@@ -121,7 +68,8 @@ int main(int argc, char** argv) {
         const char* kind = i % 3 == 0 ? "exe" : i % 3 == 1 ? "txt" : "bin";
         const std::string name = "f" + std::to_string(i) + "." + kind;
         const size_t size = i + 1 == kFiles ? total - each * (kFiles - 1) : each;
-        WriteBytes(dir / "files" / name, i % 3 == 0 ? ExecutableLike(size, gen) : i % 3 == 1 ? TextLike(size, gen) : Random(size, gen));
+        const PayloadKind kinds[] = {PayloadKind::kExecutable, PayloadKind::kText, PayloadKind::kRandom};
+        WriteBytes(dir / "files" / name, PayloadBytes(kinds[i % 3], size, gen));
         manifest << "[[file]]\nsource = \"files/" << name << "\"\nname = '\\" << (i % 3 == 0 ? "bin\\" : "") << name << "'\n";
     }
     WriteBytes(dir / "licence.txt", {'L', '\n'});

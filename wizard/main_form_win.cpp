@@ -48,68 +48,64 @@ void MainForm::WireEvents() {
 
 // ---- WizardView --------------------------------------------------------------------------
 
+// One rule for the four buttons at the bottom, run after every change to a button or the page.
+//
 // Enter goes to the button that moves the wizard on, as the user sees it: Agree while it lies
-// over Next, Next, and on the finished page "完成" (Cancel); Escape to Cancel. A button that
-// is hidden, disabled or covered keeps no keyboard focus: the default button takes it over.
-void MainForm::UpdateDefaultButton() {
+// over Next, Next, and on the finished page "完成" (Cancel); Escape to Cancel.
+//
+// While Agree lies over Next (any overlap), the keyboard must not reach the Next beneath it: a
+// focused Next would take Enter, skip the agreement and leave "同意" standing over the folder
+// page. Next then leaves the tab order, and takes its place back once Agree is hidden or moved
+// away.
+//
+// A button that is hidden, disabled or covered keeps no keyboard focus: the button that moves
+// the wizard on takes it over. Hiding a focused button passes its focus on to the next control
+// in the tab order (ui::MoveFocusFrom), so a button about to be hidden (`hiding`) is settled
+// before it goes, counting as hidden already.
+void MainForm::UpdateButtons(const WizardButton* hiding) {
+    WizardButton* back = At(Ctl::suiButton1).button;
     WizardButton* next = At(Ctl::suiButton2).button;
     WizardButton* cancel = At(Ctl::suiButton3).button;
     WizardButton* agree = At(Ctl::suiButton4).button;
-    if (!next || !cancel || !agree) return;
-    const bool agree_on_top = agree->Visible() && agree->Bounds().left == next->Bounds().left &&
-                              agree->Bounds().top == next->Bounds().top;
+    if (!back || !next || !cancel || !agree || !next->Button().hwnd()) return;
+    auto shown = [hiding](const WizardButton* b) { return b != hiding && b->Visible(); };
+    const ui::Rect a = agree->Bounds(), n = next->Bounds();
+    const bool agree_over_next = shown(agree) && a.left < n.left + n.width && n.left < a.left + a.width &&
+                                 a.top < n.top + n.height && n.top < a.top + a.height;
+    const bool next_covered = agree_over_next && shown(next);
     const bool finished = active_page_ == kPageFinished;
-    agree->Button().SetDefault(agree_on_top);
-    next->Button().SetDefault(!agree_on_top && !finished);
+
+    agree->Button().SetDefault(agree_over_next);
+    next->Button().SetDefault(!agree_over_next && !finished);
     cancel->Button().SetDefault(finished);
     cancel->Button().SetCancel(true);
 
-    WizardButton* target = finished ? cancel : agree_on_top ? agree : next;
-    if (!target->Visible() || !target->Enabled() || !target->Button().hwnd()) return;
-    HWND focus = ::GetFocus();
-    for (Ctl ctl : {Ctl::suiButton1, Ctl::suiButton2, Ctl::suiButton3, Ctl::suiButton4}) {
-        WizardButton* b = At(ctl).button;
-        if (b == target || !focus || focus != b->Button().hwnd()) continue;
-        const bool covered = b == next && agree_on_top;
-        if (!b->Visible() || !b->Enabled() || covered) target->Button().Focus();
+    const HWND next_window = next->Button().hwnd();
+    const LONG style = ::GetWindowLongW(next_window, GWL_STYLE);
+    const LONG tab_style = next_covered ? (style & ~WS_TABSTOP) : (style | WS_TABSTOP);
+    if (tab_style != style) ::SetWindowLongW(next_window, GWL_STYLE, tab_style);
+
+    WizardButton* target = finished ? cancel : agree_over_next ? agree : next;
+    if (!shown(target) || !target->Enabled() || !target->Button().hwnd()) return;
+    const HWND focus = ::GetFocus();
+    if (!focus) return;
+    for (WizardButton* b : {back, next, cancel, agree}) {
+        if (b == target || focus != b->Button().hwnd()) continue;
+        if (!shown(b) || !b->Enabled() || (b == next && next_covered)) target->Button().Focus();
     }
 }
 
 void MainForm::SetActivePage(int page) {
     active_page_ = page;
     pages_->SetActivePage(page);
-    UpdateDefaultButton();
+    UpdateButtons();
 }
 
 void MainForm::SetVisible(Ctl ctl, bool visible) {
-    // A focused Agree that goes away hands the focus to the Next it covered.
-    if (ctl == Ctl::suiButton4 && !visible) {
-        CoverNext(false);
-        WizardButton* agree = At(Ctl::suiButton4).button;
-        WizardButton* next = At(Ctl::suiButton2).button;
-        if (::GetFocus() == agree->Button().hwnd() && next->Visible() && next->Enabled()) next->Button().Focus();
-    }
+    WizardButton* button = At(ctl).button;
+    if (button && !visible) UpdateButtons(button);  // while it still holds a focus to hand on
     if (ui::Control* c = At(ctl).control) c->SetVisible(visible);
-    if (At(ctl).button) UpdateDefaultButton();
-    if (ctl == Ctl::suiButton4 || ctl == Ctl::suiButton2) CoverNext();
-}
-
-// While Agree lies over Next, the keyboard must not reach the Next beneath it: a focused
-// Next would take Enter, skip the agreement and leave "同意" standing over the folder page.
-// Next then leaves the tab order and hands its focus to Agree, and takes both back once
-// Agree is hidden or moved away.
-void MainForm::CoverNext(bool agree_may_cover) {
-    WizardButton* next = At(Ctl::suiButton2).button;
-    WizardButton* agree = At(Ctl::suiButton4).button;
-    if (!next || !agree || !next->Button().hwnd()) return;
-    const ui::Rect a = agree->Bounds(), n = next->Bounds();
-    const bool covered = agree_may_cover && agree->Visible() && next->Visible() && a.left < n.left + n.width &&
-                         n.left < a.left + a.width && a.top < n.top + n.height && n.top < a.top + a.height;
-    HWND next_window = next->Button().hwnd();
-    LONG style = ::GetWindowLongW(next_window, GWL_STYLE);
-    style = covered ? (style & ~WS_TABSTOP) : (style | WS_TABSTOP);
-    ::SetWindowLongW(next_window, GWL_STYLE, style);
-    if (covered && ::GetFocus() == next_window) agree->Button().Focus();
+    if (button && visible) UpdateButtons();
 }
 
 bool MainForm::Visible(Ctl ctl) {
@@ -119,7 +115,7 @@ bool MainForm::Visible(Ctl ctl) {
 
 void MainForm::SetEnabled(Ctl ctl, bool enabled) {
     if (ui::Control* c = At(ctl).control) c->SetEnabled(enabled);
-    if (At(ctl).button) UpdateDefaultButton();
+    if (At(ctl).button) UpdateButtons();
 }
 
 bool MainForm::Enabled(Ctl ctl) {
@@ -148,8 +144,7 @@ std::string MainForm::Caption(Ctl ctl) {
 
 void MainForm::SetTop(Ctl ctl, int top) {
     if (ui::Control* c = At(ctl).control) c->SetTop(top);
-    if (At(ctl).button) UpdateDefaultButton();
-    if (ctl == Ctl::suiButton4) CoverNext();
+    if (At(ctl).button) UpdateButtons();
 }
 
 void MainForm::SetSize(Ctl ctl, int width, int height) {

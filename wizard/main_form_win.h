@@ -75,9 +75,9 @@ private:
 
     void BuildLayout(Shell& shell);  // main_form_layout_win.cpp
     void WireEvents();
-    // After a change to the buttons or the page: which button takes Enter and the focus.
-    void UpdateDefaultButton();
-    void CoverNext(bool agree_may_cover = true);
+    // After a change to the buttons or the page (or before `hiding` goes): which button takes
+    // Enter, Escape and the focus, and whether Next is in the tab order.
+    void UpdateButtons(const WizardButton* hiding = nullptr);
     Entry& At(Ctl ctl);
     template <class T, class... Args>
     T* Make(Args&&... args);

@@ -1,5 +1,4 @@
 // The item buttons of the check and radio groups (TsuiCheckGroupButton, TsuiRadioGroupButton).
-#include <windowsx.h>
 
 #include <cctype>
 
@@ -86,15 +85,9 @@ bool GroupItemButton::NeedFocusRect() const {
     return group_.model_.Checked(index_) && (focus == hwnd() || focus == group_.hwnd());
 }
 
-void GroupItemButton::Paint(HDC dc) {
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    const int w = client.right, h = client.bottom;
-    if (w <= 0 || h <= 0) return;
-    DibSurface surface(dc, w, h);
-    if (!surface.ok()) return;
-    Image canvas = group_.transparent_ || !group_.color_ ? ParentBackground(hwnd(), w, h)
-                                                         : Image(w, h, Pixel(ToColorRef(*group_.color_)));
+void GroupItemButton::OnPaint(DibSurface& surface) {
+    const int w = surface.width(), h = surface.height();
+    Image canvas = Background(w, h, group_.color_, group_.transparent_);
     const Image glyph = Glyph();
     HDC mem = surface.dc();
     Selection font(mem, group_.font_.get());
@@ -119,7 +112,6 @@ void GroupItemButton::Paint(HDC dc) {
         SetBkColor(mem, RGB(255, 255, 255));
         DrawFocusRect(mem, &fr);
     }
-    BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
 }
 
 void GroupItemButton::MoveFocus(int step) {
@@ -131,31 +123,13 @@ void GroupItemButton::MoveFocus(int step) {
 
 LRESULT GroupItemButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        EndPaint(hwnd(), &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
     case WM_LBUTTONDOWN:
         if (IsWindowEnabled(hwnd()) && IsWindowVisible(hwnd())) SetFocus(hwnd());
         SetCapture(hwnd());
         return 0;
-    case WM_LBUTTONUP: {
-        if (GetCapture() != hwnd()) return 0;
-        ReleaseCapture();
-        RECT c{};
-        GetClientRect(hwnd(), &c);
-        const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        if (PtInRect(&c, pt)) group_.model_.ItemButtonClicked(index_);
+    case WM_LBUTTONUP:
+        if (EndPress(lp).value_or(false)) group_.model_.ItemButtonClicked(index_);
         return 0;
-    }
     case WM_KEYDOWN:
         if (wp == VK_DOWN || wp == VK_RIGHT) MoveFocus(1);
         if (wp == VK_UP || wp == VK_LEFT) MoveFocus(-1);

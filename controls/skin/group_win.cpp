@@ -1,7 +1,5 @@
 #include "controls/skin/group_win.h"
 
-#include <windowsx.h>
-
 #include "win/text.h"
 
 namespace setup::skin::win {
@@ -206,15 +204,10 @@ void RadioGroup::FocusItemButton() {
     if (i >= 0 && static_cast<size_t>(i) < ItemCount()) SetFocus(Item(static_cast<size_t>(i))->hwnd());
 }
 
-void CheckGroup::Paint(HDC dc) {
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    const int w = client.right, h = client.bottom;
-    if (w <= 0 || h <= 0) return;
-    DibSurface surface(dc, w, h);
-    if (!surface.ok()) return;
-    surface.Put(transparent_ || !color_ ? ParentBackground(hwnd(), w, h) : Image(w, h, Pixel(ToColorRef(*color_))));
-    HDC mem = surface.dc();
+void CheckGroup::OnPaint(DibSurface& canvas) {
+    const int w = canvas.width(), h = canvas.height();
+    canvas.Put(Background(w, h, color_, transparent_));
+    HDC mem = canvas.dc();
     {
         Selection font(mem, font_.get());
         const std::wstring text = Wide(caption_);
@@ -234,23 +227,10 @@ void CheckGroup::Paint(HDC dc) {
             TextOutW(mem, frame.caption.x, frame.caption.y, text.c_str(), static_cast<int>(text.size()));
         }
     }
-    BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
 }
 
 LRESULT CheckGroup::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        EndPaint(hwnd(), &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
     case WM_SIZE:
         Layout();
         Invalidate();
@@ -261,15 +241,9 @@ LRESULT CheckGroup::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
         SetCapture(hwnd());
         return 0;
-    case WM_LBUTTONUP: {
-        if (GetCapture() != hwnd()) return 0;
-        ReleaseCapture();
-        RECT c{};
-        GetClientRect(hwnd(), &c);
-        const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        if (PtInRect(&c, pt)) model_.SurfaceClicked();
+    case WM_LBUTTONUP:
+        if (EndPress(lp).value_or(false)) model_.SurfaceClicked();
         return 0;
-    }
     case WM_SETCURSOR:
         if (item_cursor_ && reinterpret_cast<HWND>(wp) != hwnd() && LOWORD(lp) == HTCLIENT) {
             ::SetCursor(item_cursor_);

@@ -47,7 +47,7 @@ public:
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void Paint(HDC dc);
+    void OnPaint(DibSurface& canvas) override;
     bool NeedFocusRect() const;
     void MoveFocus(int step);
 
@@ -105,7 +105,7 @@ protected:
 private:
     friend class GroupItemButton;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void Paint(HDC dc);
+    void OnPaint(DibSurface& canvas) override;
     void Layout();
     void UpdateUIStyle();
     void RepaintItems();

@@ -118,21 +118,17 @@ bool ImageButton::ParentEnabled() {
     return parent && IsWindowEnabled(parent);
 }
 
-void ImageButton::Paint(HDC dc) {
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    const int w = client.right, h = client.bottom;
-    if (w <= 0 || h <= 0) return;
+void ImageButton::OnPaint(DibSurface& canvas) {
+    const int w = canvas.width(), h = canvas.height();
+    const RECT client{0, 0, w, h};
 
     const Image& picture = ImageButtonPicture(pics_, ShownPicture());
     Image background;
     if (transparent_ || !color_) background = ParentBackground(hwnd(), w, h);
     const ButtonComposition comp{w, h, transparent_, color_.value_or(0), background.empty() ? nullptr : &background,
                                  &picture, stretch_};
-    DibSurface surface(dc, w, h);
-    if (!surface.ok()) return;
-    surface.Put(ComposeButton(comp));
-    HDC mem = surface.dc();
+    canvas.Put(ComposeButton(comp));
+    HDC mem = canvas.dc();
 
     if (ShouldDrawFocusRect(Focused(), model_.tab_stop, draw_focused_)) {
         RECT fr{focus_margin_, focus_margin_, w - focus_margin_, h - focus_margin_};
@@ -156,25 +152,12 @@ void ImageButton::Paint(HDC dc) {
             DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &m, DT_CENTER | DT_WORDBREAK | DT_EXPANDTABS);
         }
     }
-    BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
 }
 
 LRESULT ImageButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE:
         model_.Created();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        EndPaint(hwnd(), &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
         return 0;
     case WM_SETCURSOR:
         if (cursor_ && LOWORD(lp) == HTCLIENT) {
@@ -186,16 +169,12 @@ LRESULT ImageButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
         RECT c{};
         GetClientRect(hwnd(), &c);
-        if (!tracking_ && GetCapture() != hwnd()) {
-            TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd(), 0};
-            tracking_ = TrackMouseEvent(&t) != FALSE;
-            model_.MouseEnter();
-        }
+        if (GetCapture() != hwnd() && BeginHover()) model_.MouseEnter();
         model_.MouseMove(x, y, c.right, c.bottom);
         return 0;
     }
     case WM_MOUSELEAVE:
-        tracking_ = false;
+        EndHover();
         // While the button holds the mouse, leaving is settled by the release.
         if (GetCapture() != hwnd()) model_.MouseLeave();
         return 0;
@@ -204,19 +183,10 @@ LRESULT ImageButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         model_.LeftButtonDown();
         return 0;
     case WM_LBUTTONUP: {
-        if (GetCapture() != hwnd()) return 0;
-        RECT c{};
-        GetClientRect(hwnd(), &c);
-        const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        const bool inside = PtInRect(&c, pt) != FALSE;
-        ReleaseCapture();  // before the click: its handler may open a modal window
-        model_.LeftButtonUp(inside);
-        if (!inside && tracking_) {
-            TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_CANCEL, hwnd(), 0};
-            TrackMouseEvent(&t);
-            tracking_ = false;
-            model_.MouseLeave();
-        }
+        const std::optional<bool> inside = EndPress(lp);  // the mouse goes free before the click
+        if (!inside) return 0;
+        model_.LeftButtonUp(*inside);
+        if (!*inside && CancelHover()) model_.MouseLeave();
         return 0;
     }
     case WM_CANCELMODE:

@@ -78,7 +78,7 @@ public:
 private:
     ImageButton() : model_(*this) {}
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void Paint(HDC dc);
+    void OnPaint(DibSurface& canvas) override;
     void UpdateAutoSize();
 
     // ButtonHost
@@ -107,7 +107,6 @@ private:
     HCURSOR cursor_ = nullptr;
     TsuiUIStyle ui_style_ = kDefaultUIStyle;
     setup::win::TimerScope timer_;
-    bool tracking_ = false;
 };
 
 }  // namespace setup::skin::win

@@ -63,11 +63,68 @@ LRESULT CALLBACK SkinWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
     try {
-        return self->HandleMessage(msg, wp, lp);
+        return self->Dispatch(msg, wp, lp);
     } catch (...) {
         // No exception may cross the window procedure; the control keeps its last picture.
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
+}
+
+LRESULT SkinWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;  // OnPaint covers every pixel
+    case WM_PAINT: {
+        setup::win::PaintScope paint(hwnd_);
+        Paint(paint.get());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wp));
+        return 0;
+    default:
+        return HandleMessage(msg, wp, lp);
+    }
+}
+
+void SkinWindow::Paint(HDC dc) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int w = client.right, h = client.bottom;
+    if (w <= 0 || h <= 0) return;
+    DibSurface canvas(dc, w, h);
+    if (!canvas.ok()) return;
+    OnPaint(canvas);
+    BitBlt(dc, 0, 0, w, h, canvas.dc(), 0, 0, SRCCOPY);
+}
+
+Image SkinWindow::Background(int width, int height, std::optional<Color> color, bool transparent) const {
+    if (transparent || !color) return ParentBackground(hwnd_, width, height);
+    return Image(width, height, Pixel(ToColorRef(*color)));
+}
+
+bool SkinWindow::BeginHover() {
+    if (hovering_) return false;
+    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd_, 0};
+    hovering_ = TrackMouseEvent(&t) != FALSE;
+    return true;
+}
+
+bool SkinWindow::CancelHover() {
+    if (!hovering_) return false;
+    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_CANCEL, hwnd_, 0};
+    TrackMouseEvent(&t);
+    hovering_ = false;
+    return true;
+}
+
+std::optional<bool> SkinWindow::EndPress(LPARAM lp) {
+    if (GetCapture() != hwnd_) return std::nullopt;
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    ReleaseCapture();
+    return PtInRect(&client, pt) != FALSE;
 }
 
 // ---- Bitmaps ------------------------------------------------------------------------------

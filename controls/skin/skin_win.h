@@ -1,7 +1,9 @@
 // skin_win.h: what the Windows skinned controls share.
 //
 //   SkinWindow             base of each control's window: owns the HWND, routes messages to
-//                          HandleMessage, keeps C++ exceptions inside the window procedure
+//                          HandleMessage, keeps C++ exceptions inside the window procedure,
+//                          paints through an off-screen canvas (OnPaint), tracks hover and
+//                          mouse presses for the control
 //   ResourceBitmaps        BitmapSource over the program's BITMAP resources
 //   Win32SkinFileHost      SkinFileHost over the real file system and folders
 //   FontSpec, MakeFont     fonts by face (GBK), pixel height, style
@@ -13,6 +15,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "controls/skin/file_theme.h"
@@ -43,15 +46,38 @@ public:
 protected:
     bool CreateSkinWindow(const wchar_t* class_name, HWND parent, DWORD style, DWORD ex_style, int x, int y, int w,
                           int h, int id);
+    // Every message but the paint messages, which go to OnPaint.
     virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
     void Invalidate() const {
         if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
     }
 
+    // The control draws its whole client area into `canvas` (the client's size, never empty),
+    // which then goes to the window in one piece: nothing flickers and there is nothing to
+    // erase first. Serves WM_PAINT and WM_PRINTCLIENT (into the DC it brings).
+    virtual void OnPaint(DibSurface& canvas) = 0;
+    // What shows behind the control's own drawing: `color`, or what the parent shows behind
+    // the control when it is transparent or has no colour of its own.
+    Image Background(int width, int height, std::optional<Color> color, bool transparent = false) const;
+
+    // Hover. On WM_MOUSEMOVE: asks Windows for a WM_MOUSELEAVE once per visit of the mouse;
+    // true when the mouse has just come in. On WM_MOUSELEAVE: EndHover. CancelHover ends a
+    // visit the control settles itself (no WM_MOUSELEAVE follows); true when one was going on.
+    bool BeginHover();
+    void EndHover() { hovering_ = false; }
+    bool CancelHover();
+    // A press holds the mouse (SetCapture on WM_LBUTTONDOWN). On WM_LBUTTONUP: lets the mouse
+    // go, before any click handler runs (it may open a modal window), and tells whether the
+    // button came up over the window; nullopt when the window held no press.
+    std::optional<bool> EndPress(LPARAM lp);
+
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    void Paint(HDC dc);
     HWND hwnd_ = nullptr;
+    bool hovering_ = false;
 };
 
 class ResourceBitmaps : public BitmapSource {

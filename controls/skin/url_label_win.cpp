@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
-#include <windowsx.h>
 
 #include "win/text.h"
 
@@ -98,40 +97,22 @@ void UrlLabel::Click() {
         on_click);
 }
 
-void UrlLabel::Paint(HDC dc) {
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    const int w = client.right, h = client.bottom;
-    if (w <= 0 || h <= 0) return;
-    DibSurface surface(dc, w, h);
-    if (!surface.ok()) return;
-    surface.Put(color_ ? Image(w, h, Pixel(ToColorRef(*color_))) : ParentBackground(hwnd(), w, h));
-    HDC mem = surface.dc();
+void UrlLabel::OnPaint(DibSurface& canvas) {
+    const int w = canvas.width(), h = canvas.height();
+    canvas.Put(Background(w, h, color_));
+    HDC mem = canvas.dc();
     {
         Selection font(mem, font_.get());
         SetBkMode(mem, TRANSPARENT);
         SetTextColor(mem, ToColorRef(model_.FontColor()));
         const std::wstring text = Wide(caption_);
-        RECT r = client;
+        RECT r{0, 0, w, h};
         DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &r, kTextFormat);
     }
-    BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
 }
 
 LRESULT UrlLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        EndPaint(hwnd(), &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
     case WM_SETCURSOR:
         if (cursor_ && LOWORD(lp) == HTCLIENT) {
             ::SetCursor(cursor_);
@@ -139,30 +120,22 @@ LRESULT UrlLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_MOUSEMOVE:
-        if (!tracking_) {
-            TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd(), 0};
-            tracking_ = TrackMouseEvent(&t) != FALSE;
+        if (BeginHover()) {
             model_.MouseEnter();
             Invalidate();
         }
         return 0;
     case WM_MOUSELEAVE:
-        tracking_ = false;
+        EndHover();
         model_.MouseLeave();
         Invalidate();
         return 0;
     case WM_LBUTTONDOWN:
         SetCapture(hwnd());
         return 0;
-    case WM_LBUTTONUP: {
-        if (GetCapture() != hwnd()) return 0;
-        RECT c{};
-        GetClientRect(hwnd(), &c);
-        const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        ReleaseCapture();
-        if (PtInRect(&c, pt)) Click();
+    case WM_LBUTTONUP:
+        if (EndPress(lp).value_or(false)) Click();
         return 0;
-    }
     case WM_NCHITTEST:
         return HTCLIENT;
     default:

@@ -52,7 +52,7 @@ public:
 private:
     UrlLabel() = default;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void Paint(HDC dc);
+    void OnPaint(DibSurface& canvas) override;
     void FitToText();
 
     UrlLabelModel model_;
@@ -60,7 +60,6 @@ private:
     FontSpec font_spec_{.underline = true, .color = kUrlLinkBlue};
     Font font_;
     bool auto_size_ = true;
-    bool tracking_ = false;
     std::optional<Color> color_;
     HCURSOR cursor_ = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND));
     HWND tooltip_ = nullptr;  // owned by the label's window, destroyed with it
