@@ -58,8 +58,11 @@ void MainForm::WireEvents() {
 // page. Next then leaves the tab order, and takes its place back once Agree is hidden or moved
 // away.
 //
-// A button that is hidden, disabled or covered keeps no keyboard focus: the button that moves
-// the wizard on takes it over. Hiding a focused button passes its focus on to the next control
+// Once agreed, Agree waits above the panel's top edge, "shown" but out of view: a button that
+// lies wholly outside the panel is out of the tab order, like a hidden one.
+//
+// A button that is hidden, out of view, disabled or covered keeps no keyboard focus: the
+// button that moves the wizard on takes it over. Hiding a focused button passes its focus on to the next control
 // in the tab order (ui::MoveFocusFrom), so a button about to be hidden (`hiding`) is settled
 // before it goes, counting as hidden already.
 void MainForm::UpdateButtons(const WizardButton* hiding) {
@@ -69,6 +72,10 @@ void MainForm::UpdateButtons(const WizardButton* hiding) {
     WizardButton* agree = At(Ctl::suiButton4).button;
     if (!back || !next || !cancel || !agree || !next->Button().hwnd()) return;
     auto shown = [hiding](const WizardButton* b) { return b != hiding && b->Visible(); };
+    auto in_view = [&](const WizardButton* b) {
+        const ui::Rect r = b->Bounds();
+        return shown(b) && r.top + r.height > 0 && r.left + r.width > 0;
+    };
     const ui::Rect a = agree->Bounds(), n = next->Bounds();
     const bool agree_over_next = shown(agree) && a.left < n.left + n.width && n.left < a.left + a.width &&
                                  a.top < n.top + n.height && n.top < a.top + a.height;
@@ -80,18 +87,22 @@ void MainForm::UpdateButtons(const WizardButton* hiding) {
     cancel->Button().SetDefault(finished);
     cancel->Button().SetCancel(true);
 
-    const HWND next_window = next->Button().hwnd();
-    const LONG style = ::GetWindowLongW(next_window, GWL_STYLE);
-    const LONG tab_style = next_covered ? (style & ~WS_TABSTOP) : (style | WS_TABSTOP);
-    if (tab_style != style) ::SetWindowLongW(next_window, GWL_STYLE, tab_style);
+    for (WizardButton* b : {back, next, cancel, agree}) {
+        const HWND window = b->Button().hwnd();
+        if (!window) continue;
+        const bool tab_stop = in_view(b) && !(b == next && next_covered);
+        const LONG style = ::GetWindowLongW(window, GWL_STYLE);
+        const LONG tab_style = tab_stop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
+        if (tab_style != style) ::SetWindowLongW(window, GWL_STYLE, tab_style);
+    }
 
     WizardButton* target = finished ? cancel : agree_over_next ? agree : next;
-    if (!shown(target) || !target->Enabled() || !target->Button().hwnd()) return;
+    if (!in_view(target) || !target->Enabled() || !target->Button().hwnd()) return;
     const HWND focus = ::GetFocus();
     if (!focus) return;
     for (WizardButton* b : {back, next, cancel, agree}) {
         if (b == target || focus != b->Button().hwnd()) continue;
-        if (!shown(b) || !b->Enabled() || (b == next && next_covered)) target->Button().Focus();
+        if (!in_view(b) || !b->Enabled() || (b == next && next_covered)) target->Button().Focus();
     }
 }
 

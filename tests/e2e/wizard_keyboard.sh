@@ -27,6 +27,13 @@ wz_expect_page 3 "Enter on the folder page (the proposed folder)"
 press Escape
 wz_expect_page 3 "Escape on the ready page"
 wz_shot keyboard-ready
+# Tab goes round the ready page's buttons and never to the agreed "同意" out of view.
+for i in 1 2 3 4 5 6 7 8; do
+    press Tab
+    focus=$(wz_dump | awk -F'\t' '$1=="focus" { print $2 "/" $3 }')
+    [ -n "$focus" ] || wz_fail "Tab $i on the ready page: no control has the focus"
+    [ "$focus" != "THSButton/同意" ] || wz_fail "Tab $i on the ready page reached the hidden 同意"
+done
 wz_stop
 wz_clean
 echo "wizard keyboard: ok"

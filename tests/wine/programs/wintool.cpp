@@ -149,6 +149,14 @@ int Dump(const std::wstring& title) {
     Out(L"client\t" + std::to_wstring(client.right) + L"\t" + std::to_wstring(client.bottom));
     Out(L"frame\t" + Rect(frame));
     Out(L"enabled\t" + std::to_wstring(IsWindowEnabled(w) ? 1 : 0));
+    // The keyboard focus of the window's thread, as "focus <class> <text> <rect>".
+    GUITHREADINFO gui{sizeof(gui)};
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &gui) && gui.hwndFocus) {
+        RECT r{};
+        GetWindowRect(gui.hwndFocus, &r);
+        MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
+        Out(L"focus\t" + ClassOf(gui.hwndFocus) + L"\t" + Escape(TextOf(gui.hwndFocus)) + L"\t" + Rect(r));
+    }
     bool dialog = ClassOf(w) == L"#32770";
     std::vector<HWND> children;
     EnumChildWindows(w, Collect, reinterpret_cast<LPARAM>(&children));
