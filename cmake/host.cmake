@@ -1,12 +1,13 @@
 # Linux build: the packaging tool, native unit tests and benchmarks.
 find_package(GTest REQUIRED)
 find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
 pkg_check_modules(TOMLPP REQUIRED IMPORTED_TARGET tomlplusplus)
 
 file(GLOB ZS_PACKAGER_SOURCES CONFIGURE_DEPENDS tools/packager/*.cpp)
 list(FILTER ZS_PACKAGER_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(packager STATIC ${ZS_PACKAGER_SOURCES})
-target_link_libraries(packager PUBLIC setupcore PkgConfig::TOMLPP)
+target_link_libraries(packager PUBLIC setupcore PkgConfig::TOMLPP Threads::Threads)
 add_executable(pack-setup tools/packager/main.cpp)
 target_link_libraries(pack-setup PRIVATE packager)
 

@@ -16,6 +16,7 @@
 #include "package/safe_name.h"
 #include "tools/packager/bytes.h"
 #include "tools/packager/gbk.h"
+#include "tools/packager/parallel_pack.h"
 
 namespace setup::packager {
 
@@ -265,7 +266,7 @@ Package MakePackage(const Manifest& m, int level) {
         std::vector<uint8_t> payload = ReadPayload(m, names, p.config);
         p.payload_size = payload.size();
         p.config.SetPackSum(ByteSum(payload));
-        p.setuppack = Pack(payload, level);
+        p.setuppack = PackParallel(payload, level);
     }
     p.setupini = Pack(p.config.Bytes(), level);
     return p;
