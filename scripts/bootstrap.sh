@@ -49,10 +49,27 @@ SRC
   touch "$stamp"
 fi
 
-# libjpeg-turbo, cross-built static for the Windows programs.
+# libjpeg-turbo, cross-built static for the Windows programs. The programs only decode, so the
+# library is built small: no arithmetic coding, 8-bit samples only, no SIMD, no JPEGMEM
+# variable (its sscanf would pull MinGW's whole scanf into the setup program), no forced
+# inlining, each function in its own section so the linker drops what is not called. The
+# 32-bit build (the shipped one) also leaves out the DWARF unwind tables: the i686 linker keeps
+# every function an .eh_frame entry points at, so C code with tables defeats --gc-sections.
+# (64-bit Windows unwinds through SEH tables, which longjmp needs there; they stay.)
+# The recipe is written beside the library; a cache built by another recipe is built again.
+jpeg_options=(-DCMAKE_BUILD_TYPE=MinSizeRel -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF
+  -DWITH_JAVA=OFF -DWITH_SIMD=OFF -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF -DWITH_12BIT=OFF -DFORCE_INLINE=OFF)
+jpeg_flags() {  # triple
+  local flags="-ffunction-sections -fdata-sections -DNO_GETENV"
+  [ "$1" = i686-w64-mingw32 ] && flags="$flags -fno-asynchronous-unwind-tables"
+  echo "$flags"
+}
 build_jpeg() {  # triple prefix-dir toolchain-file
   local triple=$1 prefix=$2 toolchain=$3
-  [ -f "$prefix/lib/libjpeg.a" ] && return 0
+  local flags recipe
+  flags=$(jpeg_flags "$triple")
+  recipe="${jpeg_options[*]} -DCMAKE_C_FLAGS=$flags toolchain:$(sha1sum < "$toolchain" | cut -c1-12)"
+  [ -f "$prefix/lib/libjpeg.a" ] && [ "$(cat "$prefix/recipe" 2>/dev/null)" = "$recipe" ] && return 0
   echo "bootstrap: cross-building libjpeg-turbo for $triple"
   mkdir -p "$deps/src"
   ( cd "$deps/src"
@@ -63,14 +80,18 @@ build_jpeg() {  # triple prefix-dir toolchain-file
       cd .. && rm -rf lj
     }
   )
-  rm -rf "$deps/build-jpeg-$triple"
-  cmake -S "$deps/src/libjpeg-turbo-src" -B "$deps/build-jpeg-$triple" -G "Unix Makefiles" \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
-    -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF -DWITH_SIMD=OFF >/dev/null
-  cmake --build "$deps/build-jpeg-$triple" -j"$(nproc)" >/dev/null
-  cmake --install "$deps/build-jpeg-$triple" >/dev/null
-  rm -rf "$deps/build-jpeg-$triple"
+  local build="$deps/build-jpeg-$triple"
+  rm -rf "$build" "$prefix"
+  cmake -S "$deps/src/libjpeg-turbo-src" -B "$build" -G "Unix Makefiles" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" "${jpeg_options[@]}" -DCMAKE_C_FLAGS="$flags" >/dev/null
+  # Only the library: the command-line tools are not needed.
+  cmake --build "$build" --target jpeg-static -j"$(nproc)" >/dev/null
+  mkdir -p "$prefix/lib" "$prefix/include"
+  cp "$build/libjpeg.a" "$prefix/lib/"
+  cp "$build/jconfig.h" "$deps/src/libjpeg-turbo-src/jpeglib.h" "$deps/src/libjpeg-turbo-src/jmorecfg.h" \
+     "$deps/src/libjpeg-turbo-src/jerror.h" "$prefix/include/"
+  echo "$recipe" > "$prefix/recipe"
+  rm -rf "$build"
 }
 build_jpeg i686-w64-mingw32 "$deps/mingw32" "$top/cmake/mingw32.cmake"
 build_jpeg x86_64-w64-mingw32 "$deps/mingw64" "$top/cmake/mingw64.cmake"
