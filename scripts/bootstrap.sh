@@ -9,11 +9,11 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 deps="$top/deps"
-stamp="$deps/.apt-ok-v3"
+stamp="$deps/.apt-ok-v4"
 
 pkgs=(
   cmake make g++ clang libclang-rt-14-dev pkg-config dpkg-dev
-  g++-mingw-w64-i686-posix mingw-w64-i686-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+  g++-mingw-w64-i686-win32 mingw-w64-i686-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   libz-mingw-w64-dev wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei fonts-wine locales
   googletest libgtest-dev libtomlplusplus-dev zlib1g-dev nasm nsis
 )
@@ -21,7 +21,7 @@ pkgs=(
 need_apt=0
 if [ ! -f "$stamp" ]; then need_apt=1; fi
 if [ $need_apt = 0 ]; then
-  for p in i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix wine Xvfb xdotool convert clang cmake makensis; do
+  for p in i686-w64-mingw32-g++-win32 x86_64-w64-mingw32-g++-posix wine Xvfb xdotool convert clang cmake makensis; do
     command -v "$p" >/dev/null 2>&1 || need_apt=1
   done
 fi
