@@ -52,13 +52,18 @@ fi
 # libjpeg-turbo, cross-built static for the Windows programs. The programs only decode, so the
 # library is built small: no arithmetic coding, 8-bit samples only, no SIMD, no JPEGMEM
 # variable (its sscanf would pull MinGW's whole scanf into the setup program), no forced
-# inlining, each function in its own section so the linker drops what is not called. The
+# inlining, each function in its own section so the linker drops what is not called.
+# Decoder options the programs never ask for are left out through libjpeg's own capability
+# switches in jmorecfg.h (jpeg_options_off): the fast and floating-point IDCTs (the default is
+# the accurate integer one), scaled output, merged "sloppy" upsampling and colour
+# quantisation. Default decoding, the only kind used, gives the same pixels without them. The
 # 32-bit build (the shipped one) also leaves out the DWARF unwind tables: the i686 linker keeps
 # every function an .eh_frame entry points at, so C code with tables defeats --gc-sections.
 # (64-bit Windows unwinds through SEH tables, which longjmp needs there; they stay.)
 # The recipe is written beside the library; a cache built by another recipe is built again.
 jpeg_options=(-DCMAKE_BUILD_TYPE=MinSizeRel -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF
   -DWITH_JAVA=OFF -DWITH_SIMD=OFF -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF -DWITH_12BIT=OFF -DFORCE_INLINE=OFF)
+jpeg_options_off="DCT_IFAST_SUPPORTED DCT_FLOAT_SUPPORTED IDCT_SCALING_SUPPORTED UPSAMPLE_MERGING_SUPPORTED QUANT_1PASS_SUPPORTED QUANT_2PASS_SUPPORTED"
 jpeg_flags() {  # triple
   local flags="-ffunction-sections -fdata-sections -DNO_GETENV"
   [ "$1" = i686-w64-mingw32 ] && flags="$flags -fno-asynchronous-unwind-tables"
@@ -68,7 +73,7 @@ build_jpeg() {  # triple prefix-dir toolchain-file
   local triple=$1 prefix=$2 toolchain=$3
   local flags recipe
   flags=$(jpeg_flags "$triple")
-  recipe="${jpeg_options[*]} -DCMAKE_C_FLAGS=$flags toolchain:$(sha1sum < "$toolchain" | cut -c1-12)"
+  recipe="${jpeg_options[*]} -DCMAKE_C_FLAGS=$flags off:$jpeg_options_off toolchain:$(sha1sum < "$toolchain" | cut -c1-12)"
   [ -f "$prefix/lib/libjpeg.a" ] && [ "$(cat "$prefix/recipe" 2>/dev/null)" = "$recipe" ] && return 0
   echo "bootstrap: cross-building libjpeg-turbo for $triple"
   mkdir -p "$deps/src"
@@ -82,14 +87,20 @@ build_jpeg() {  # triple prefix-dir toolchain-file
   )
   local build="$deps/build-jpeg-$triple"
   rm -rf "$build" "$prefix"
-  cmake -S "$deps/src/libjpeg-turbo-src" -B "$build" -G "Unix Makefiles" \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" "${jpeg_options[@]}" -DCMAKE_C_FLAGS="$flags" >/dev/null
+  mkdir -p "$build"
+  cp -r "$deps/src/libjpeg-turbo-src" "$build/src"
+  local opt
+  for opt in $jpeg_options_off; do
+    grep -q "^#define $opt\b" "$build/src/jmorecfg.h" || { echo "bootstrap: jmorecfg.h has no $opt" >&2; exit 1; }
+    sed -i "s/^#define $opt\b/#undef  $opt/" "$build/src/jmorecfg.h"
+  done
+  cmake -S "$build/src" -B "$build/out" -G "Unix Makefiles" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" "${jpeg_options[@]}" -DCMAKE_C_FLAGS="$flags" -Wno-dev >/dev/null
   # Only the library: the command-line tools are not needed.
-  cmake --build "$build" --target jpeg-static -j"$(nproc)" >/dev/null
+  cmake --build "$build/out" --target jpeg-static -j"$(nproc)" >/dev/null
   mkdir -p "$prefix/lib" "$prefix/include"
-  cp "$build/libjpeg.a" "$prefix/lib/"
-  cp "$build/jconfig.h" "$deps/src/libjpeg-turbo-src/jpeglib.h" "$deps/src/libjpeg-turbo-src/jmorecfg.h" \
-     "$deps/src/libjpeg-turbo-src/jerror.h" "$prefix/include/"
+  cp "$build/out/libjpeg.a" "$prefix/lib/"
+  cp "$build/out/jconfig.h" "$build/src/jpeglib.h" "$build/src/jmorecfg.h" "$build/src/jerror.h" "$prefix/include/"
   echo "$recipe" > "$prefix/recipe"
   rm -rf "$build"
 }
