@@ -106,4 +106,39 @@ build_jpeg() {  # triple prefix-dir toolchain-file
 }
 build_jpeg i686-w64-mingw32 "$deps/mingw32" "$top/cmake/mingw32.cmake"
 build_jpeg x86_64-w64-mingw32 "$deps/mingw64" "$top/cmake/mingw64.cmake"
+
+# zlib for the shipped 32-bit program, from Debian's zlib sources (the version of Debian's
+# libz.a): built without DWARF unwind tables and with a section per function, so the linker
+# keeps only what the program calls (the inflater; Debian's library brings the whole deflater
+# along). -O2 as Debian's: unpacking speed matters. The 64-bit test build uses Debian's libz.a.
+# cmake/mingw32.cmake points the build at deps/zlib-mingw32.
+zlib_sources="adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate inftrees trees uncompr zutil"
+build_zlib() {  # prefix-dir toolchain-file
+  local prefix=$1 toolchain=$2
+  local cc flags="-O2 -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables" recipe
+  cc=$(sed -n 's/^set(CMAKE_C_COMPILER \([^ )]*\))$/\1/p' "$toolchain")
+  recipe="$cc $flags $zlib_sources"
+  [ -f "$prefix/lib/libz.a" ] && [ "$(cat "$prefix/recipe" 2>/dev/null)" = "$recipe" ] && return 0
+  echo "bootstrap: cross-building zlib with $cc"
+  mkdir -p "$deps/src"
+  ( cd "$deps/src"
+    [ -d zlib-src ] || {
+      rm -rf zl && mkdir zl && cd zl
+      apt-get source --download-only zlib >/dev/null 2>&1 || apt-get source --download-only zlib
+      dpkg-source -x --skip-patches ./zlib_*.dsc ../zlib-src >/dev/null 2>&1
+      cd .. && rm -rf zl
+    }
+  )
+  local build="$deps/build-zlib" f
+  rm -rf "$build" "$prefix"
+  mkdir -p "$build" "$prefix/lib" "$prefix/include"
+  for f in $zlib_sources; do
+    "$cc" $flags -c "$deps/src/zlib-src/$f.c" -o "$build/$f.o"
+  done
+  "${cc%-gcc-*}-ar" rcs "$prefix/lib/libz.a" "$build"/*.o
+  cp "$deps/src/zlib-src/zlib.h" "$deps/src/zlib-src/zconf.h" "$prefix/include/"
+  echo "$recipe" > "$prefix/recipe"
+  rm -rf "$build"
+}
+build_zlib "$deps/zlib-mingw32" "$top/cmake/mingw32.cmake"
 echo "bootstrap: ok"
