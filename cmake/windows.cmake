@@ -23,6 +23,13 @@ add_library(setupwin STATIC ${ZS_WIN_SOURCES})
 target_link_libraries(setupwin PUBLIC setupcore zs_jpeg
   comctl32 comdlg32 shell32 ole32 oleaut32 uuid gdi32 user32 advapi32 shlwapi)
 
+# The resource scripts name pictures and bitmaps that CMake does not scan for: compile them
+# again when any file under resources/ changes.
+file(GLOB_RECURSE ZS_RESOURCE_FILES CONFIGURE_DEPENDS resources/*)
+list(FILTER ZS_RESOURCE_FILES EXCLUDE REGEX "\\.(py|sh|md)$")
+set_source_files_properties(resources/setup.rc resources/test.rc resources/hsbutton.rc
+  PROPERTIES OBJECT_DEPENDS "${ZS_RESOURCE_FILES}")
+
 add_executable(setup-stub WIN32 wizard/entry_win.cpp resources/setup.rc)
 target_link_libraries(setup-stub PRIVATE setupwin)
 target_link_options(setup-stub PRIVATE -municode)
