@@ -122,6 +122,13 @@ convert -size 100x100 xc:white \
     -fill "$CREAM_PALE" -stroke '#FBE3BA' -strokewidth 1 -draw 'circle 50,50 50,3' \
     "$T/e84s.png" -gravity center -geometry +0+1 -composite \
     -alpha off -type TrueColor "BMP3:$OUT/product.bmp"
+# The program carries it packed: the bitmap resource's bytes (the file without its 14-byte
+# header) as a 32-bit little-endian length and a zlib stream (wizard.rc).
+python3 - "$OUT/product.bmp" "$OUT/product.pdib" <<'PY'
+import struct, sys, zlib
+dib = open(sys.argv[1], "rb").read()[14:]
+open(sys.argv[2], "wb").write(struct.pack("<I", len(dib)) + zlib.compress(dib, 9))
+PY
 
 # ---- JPG_LOGO (gImage10): 130 x 30; the control shows only 121 x 30 of it ------------------
 convert -size 130x30 xc:white "$T/e28.png" -geometry +1+1 -composite "$T/logo.png"
