@@ -55,15 +55,17 @@ fi
 # inlining, each function in its own section so the linker drops what is not called.
 # Decoder options the programs never ask for are left out through libjpeg's own capability
 # switches in jmorecfg.h (jpeg_options_off): the fast and floating-point IDCTs (the default is
-# the accurate integer one), scaled output, merged "sloppy" upsampling and colour
-# quantisation. Default decoding, the only kind used, gives the same pixels without them. The
+# the accurate integer one), scaled output, merged "sloppy" upsampling, colour quantisation,
+# block smoothing (it only refines progressive pictures shown before all their scans are in)
+# and saving markers (jpeg_save_markers). Default decoding of whole pictures, the only kind
+# used, gives the same pixels without them. The
 # 32-bit build (the shipped one) also leaves out the DWARF unwind tables: the i686 linker keeps
 # every function an .eh_frame entry points at, so C code with tables defeats --gc-sections.
 # (64-bit Windows unwinds through SEH tables, which longjmp needs there; they stay.)
 # The recipe is written beside the library; a cache built by another recipe is built again.
 jpeg_options=(-DCMAKE_BUILD_TYPE=MinSizeRel -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF
   -DWITH_JAVA=OFF -DWITH_SIMD=OFF -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF -DWITH_12BIT=OFF -DFORCE_INLINE=OFF)
-jpeg_options_off="DCT_IFAST_SUPPORTED DCT_FLOAT_SUPPORTED IDCT_SCALING_SUPPORTED UPSAMPLE_MERGING_SUPPORTED QUANT_1PASS_SUPPORTED QUANT_2PASS_SUPPORTED"
+jpeg_options_off="DCT_IFAST_SUPPORTED DCT_FLOAT_SUPPORTED IDCT_SCALING_SUPPORTED UPSAMPLE_MERGING_SUPPORTED QUANT_1PASS_SUPPORTED QUANT_2PASS_SUPPORTED BLOCK_SMOOTHING_SUPPORTED SAVE_MARKERS_SUPPORTED"
 jpeg_flags() {  # triple
   local flags="-ffunction-sections -fdata-sections -DNO_GETENV"
   [ "$1" = i686-w64-mingw32 ] && flags="$flags -fno-asynchronous-unwind-tables"
