@@ -31,11 +31,18 @@ host: bootstrap
 	@cmake --build $(HOST_DIR) -j$(JOBS)
 	@cp $(HOST_DIR)/pack-setup $(O)/
 
+# CMake keeps the compiler it found when a build folder was first configured, so a folder
+# configured by another version of its toolchain file is emptied and configured anew.
+fresh_for = sum=$$(sha1sum < $(2) | cut -c1-12); [ "$$(cat $(1)/.toolchain 2>/dev/null)" = "$$sum" ] || \
+	{ rm -rf $(1); mkdir -p $(1); echo "$$sum" > $(1)/.toolchain; }
+
 win: bootstrap
 	@mkdir -p $(O)
+	@$(call fresh_for,$(WIN_DIR),cmake/mingw32.cmake)
 	@cmake -S . -B $(WIN_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	@cmake --build $(WIN_DIR) -j$(JOBS)
 	@cp $(WIN_DIR)/setup-stub.exe $(O)/
+	@$(call fresh_for,$(WIN64_DIR),cmake/mingw64.cmake)
 	@cmake -S . -B $(WIN64_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	@cmake --build $(WIN64_DIR) -j$(JOBS)
 	@mkdir -p $(O)/win64 && cp $(WIN64_DIR)/setup-stub.exe $(O)/win64/

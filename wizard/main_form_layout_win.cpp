@@ -79,7 +79,7 @@ void MainForm::BuildLayout(Shell& shell) {
 
     // Page 0, welcome.
     ui::TabSheet* p0 = &pages_->Page(kPageWelcome);
-    image(p0, {56, 7, 113, 113}, ui::Picture::FromBitmapResource(L"PRODUCT"));
+    image(p0, {56, 7, 113, 113}, ui::Picture::FromPackedBitmapResource(L"PRODUCT"));
     label(Ctl::GLabel3, p0, {208, 2, 226, 21}, Gray(kYaHei16, true), "GLabel3");
     label(Ctl::gLabel5, p0, {208, 35, 58, 20}, Gray(kYaHei14), "gLabel5");
     plain(p0, {208, 68, 336, 40}, Gray(kYaHei14, true), texts::kAdvice);

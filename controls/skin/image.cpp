@@ -17,7 +17,52 @@ uint32_t U32(std::span<const uint8_t> b, size_t at) {
 uint16_t U16(std::span<const uint8_t> b, size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
 
 constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kBiRle8 = 1;
 constexpr uint32_t kBiBitfields = 3;
+
+// BI_RLE8 rows, bottom-up: pairs (n, index) paint n pixels; (0, 0) ends a row, (0, 1) the
+// bitmap, (0, 2, dx, dy) moves right and up, (0, n >= 3) is followed by n indices (padded to
+// an even count). Pixels the stream skips keep colour 0 of the palette, as GDI leaves them;
+// pixels past the right or top edge are dropped. A stream cut before its end is damaged, and
+// so is a header that claims more pixels than its stream could reach.
+std::optional<Image> DecodeRle8(std::span<const uint8_t> data, int width, int height,
+                                const std::vector<uint32_t>& palette) {
+    // Two bytes paint at most 255 pixels, or end a row: a header claiming more pixels than the
+    // stream can paint is damaged, and is refused before its pixels are allocated.
+    const uint64_t reach = static_cast<uint64_t>(data.size() / 2) * static_cast<uint64_t>(std::max(width, 255));
+    if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > reach) return std::nullopt;
+    const auto colour = [&](unsigned index) { return index < palette.size() ? palette[index] : 0xFF000000u; };
+    Image img(width, height, colour(0));
+    int64_t x = 0, row = 0;  // row 0 is the bottom one
+    const auto put = [&](unsigned index) {
+        if (x < width && row < height) img.at(static_cast<int>(x), static_cast<int>(height - 1 - row)) = colour(index);
+        ++x;
+    };
+    size_t i = 0;
+    while (true) {
+        if (data.size() - i < 2) return std::nullopt;
+        const unsigned n = data[i], v = data[i + 1];
+        i += 2;
+        if (n > 0) {
+            for (unsigned k = 0; k < n; ++k) put(v);
+        } else if (v == 0) {
+            x = 0;
+            ++row;
+        } else if (v == 1) {
+            return img;
+        } else if (v == 2) {
+            if (data.size() - i < 2) return std::nullopt;
+            x += data[i];
+            row += data[i + 1];
+            i += 2;
+        } else {
+            const size_t padded = v + (v & 1);
+            if (data.size() - i < padded) return std::nullopt;
+            for (unsigned k = 0; k < v; ++k) put(data[i + k]);
+            i += padded;
+        }
+    }
+}
 
 // bits_at: where the pixels start, counted from the DIB's first byte; by default right after
 // the header, masks and palette.
@@ -60,6 +105,9 @@ std::optional<Image> DecodeDibAt(std::span<const uint8_t> dib, std::optional<siz
         }
         if (U32(dib, 40) != 0x00FF0000u || U32(dib, 44) != 0x0000FF00u || U32(dib, 48) != 0x000000FFu)
             return std::nullopt;
+    } else if (compression == kBiRle8) {
+        // Run-length rows are bottom-up 8-bit ones only.
+        if (bpp != 8 || top_down || header == 12) return std::nullopt;
     } else if (compression != kBiRgb) {
         return std::nullopt;
     }
@@ -80,6 +128,14 @@ std::optional<Image> DecodeDibAt(std::span<const uint8_t> dib, std::optional<siz
     if (bits_at) {
         if (*bits_at < offset || *bits_at > dib.size()) return std::nullopt;
         offset = *bits_at;
+    }
+
+    if (compression == kBiRle8) {
+        // The header's image size bounds the stream when given; the stream's end marker ends it.
+        const uint32_t size_image = U32(dib, 20);
+        std::span<const uint8_t> data = dib.subspan(offset);
+        if (size_image != 0 && size_image < data.size()) data = data.first(size_image);
+        return DecodeRle8(data, static_cast<int>(width), static_cast<int>(height), palette);
     }
 
     const size_t stride = ((static_cast<size_t>(width) * bpp + 31) / 32) * 4;

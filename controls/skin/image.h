@@ -47,8 +47,9 @@ struct Image {
 inline constexpr int kMaxBitmapSide = 8192;
 
 // Uncompressed DIBs of 1, 4, 8, 24 or 32 bits per pixel (BI_RGB, and BI_BITFIELDS with the
-// usual 8-8-8 masks), bottom-up or top-down, with a BITMAPINFOHEADER or a later header.
-// nullopt for anything damaged, truncated or unsupported. Decoded pixels are opaque.
+// usual 8-8-8 masks), bottom-up or top-down, and run-length encoded bottom-up 8-bit ones
+// (BI_RLE8), with a BITMAPINFOHEADER or a later header. nullopt for anything damaged,
+// truncated or unsupported. Decoded pixels are opaque.
 std::optional<Image> DecodeDib(std::span<const uint8_t> dib);
 std::optional<Image> DecodeBmpFile(std::span<const uint8_t> file);
 

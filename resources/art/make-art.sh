@@ -122,6 +122,13 @@ convert -size 100x100 xc:white \
     -fill "$CREAM_PALE" -stroke '#FBE3BA' -strokewidth 1 -draw 'circle 50,50 50,3' \
     "$T/e84s.png" -gravity center -geometry +0+1 -composite \
     -alpha off -type TrueColor "BMP3:$OUT/product.bmp"
+# The program carries it packed: the bitmap resource's bytes (the file without its 14-byte
+# header) as a 32-bit little-endian length and a zlib stream (wizard.rc).
+python3 - "$OUT/product.bmp" "$OUT/product.pdib" <<'PY'
+import struct, sys, zlib
+dib = open(sys.argv[1], "rb").read()[14:]
+open(sys.argv[2], "wb").write(struct.pack("<I", len(dib)) + zlib.compress(dib, 9))
+PY
 
 # ---- JPG_LOGO (gImage10): 130 x 30; the control shows only 121 x 30 of it ------------------
 convert -size 130x30 xc:white "$T/e28.png" -geometry +1+1 -composite "$T/logo.png"
@@ -214,9 +221,19 @@ text "$T/licence.png" "$CJK" 11 "$GRAY" 102 88 '请仔细阅读协议条款'
 convert "$T/licence.png" -strip -sampling-factor 1x1 -quality 90 -interlace JPEG "JPEG:$OUT/licence.jpg"
 
 # ---- FINISH (Image3): icon, one 64 x 64 image with alpha ---------------------------------
+# Stored PNG-compressed (the icon format of Windows Vista and later): a third of the bytes of
+# the same 32-bit image as a bitmap with its mask.
 convert "$T/tick58.png" -background none -gravity north -extent 64x64 "$T/tick64.png"
 shadowed "$T/tick64.png" "$T/finish.png"
-convert "$T/finish.png" "$OUT/finish.ico"
+convert "$T/finish.png" -depth 8 -define png:exclude-chunks=date,time -define png:compression-level=9 \
+    -define png:compression-filter=5 -define png:compression-strategy=1 "PNG32:$T/finish-64.png"
+python3 - "$T/finish-64.png" "$OUT/finish.ico" <<'PY'
+import struct, sys
+png = open(sys.argv[1], "rb").read()
+assert png[:8] == b"\x89PNG\r\n\x1a\n" and struct.unpack(">II", png[16:24]) == (64, 64), "finish: not a 64 x 64 PNG"
+entry = struct.pack("<BBBBHHII", 64, 64, 0, 0, 1, 32, len(png), 6 + 16)
+open(sys.argv[2], "wb").write(struct.pack("<HHH", 0, 1, 1) + entry + png)
+PY
 
 # ---- BROWSE, BROWSE_HOT: 24 x 21 bitmaps; the top-left pixel is the transparent colour ----
 folder "$CREAM_PALE" '#FFE7B8' "$ORANGE_DEEP" 18 "$T/f-normal.png"

@@ -6,7 +6,8 @@ Run from anywhere: python3 resources/skin/make_bitmaps.py. Deterministic output.
 Strips read by the controls get their exact sizes (button strips: 3 frames; check-box and
 radio strips: 4 frames: checked, unchecked, checked disabled, unchecked disabled). Bitmaps no
 control of this program reads are small placeholders in the style's colours. Files with at
-most 256 colours are written as 8-bit BMPs with a trimmed palette, to keep the program small.
+most 256 colours are written as 8-bit BMPs with a trimmed palette, run-length encoded
+(BI_RLE8) when that is smaller, to keep the program small.
 """
 import os
 import struct
@@ -62,16 +63,45 @@ class Img:
                 self.set(xx, yy, c)
 
 
+def rle8_row(row):
+    """One row as BI_RLE8 pairs: runs of a repeated index, literal stretches of 3 or more."""
+    out = bytearray()
+    i, n = 0, len(row)
+    while i < n:
+        run = 1
+        while i + run < n and run < 255 and row[i + run] == row[i]:
+            run += 1
+        if run >= 2:
+            out += bytes((run, row[i]))
+            i += run
+            continue
+        j = i  # the literal stretch ends where a run of two begins
+        while j < n and j - i < 255 and not (j + 1 < n and row[j + 1] == row[j]):
+            j += 1
+        literal = row[i:j]
+        if len(literal) >= 3:  # absolute mode, padded to an even count
+            out += bytes((0, len(literal))) + literal + b"\0" * (len(literal) & 1)
+        else:  # (0, 1) and (0, 2) are escapes: single pixels go as runs of one
+            for v in literal:
+                out += bytes((1, v))
+        i = j
+    return bytes(out)
+
+
 def write_bmp(name, img, force24=False):
     colours = sorted({c for row in img.px for c in row})
+    compression = 0
     if len(colours) <= 256 and not force24:
         index = {c: i for i, c in enumerate(colours)}
         stride = (img.w + 3) & ~3
         palette = b"".join(struct.pack("<BBBB", c[2], c[1], c[0], 0) for c in colours)
-        rows = b""
-        for y in range(img.h - 1, -1, -1):
-            row = bytes(index[c] for c in img.px[y])
-            rows += row + b"\0" * (stride - img.w)
+        lines = [bytes(index[c] for c in img.px[y]) for y in range(img.h - 1, -1, -1)]  # bottom-up
+        rows = b"".join(line + b"\0" * (stride - img.w) for line in lines)
+        # Each row ends with (0, 0), the last with (0, 1), the end of the bitmap.
+        rle = b"".join(rle8_row(line) + (b"\0\1" if k == len(lines) - 1 else b"\0\0")
+                       for k, line in enumerate(lines))
+        if len(rle) < len(rows):
+            rows, compression = rle, 1
         bpp, used = 8, len(colours)
     else:
         stride = (img.w * 3 + 3) & ~3
@@ -81,7 +111,7 @@ def write_bmp(name, img, force24=False):
             row = b"".join(struct.pack("<BBB", c[2], c[1], c[0]) for c in img.px[y])
             rows += row + b"\0" * (stride - img.w * 3)
         bpp, used = 24, 0
-    info = struct.pack("<IiiHHIIiiII", 40, img.w, img.h, 1, bpp, 0, len(rows), 2835, 2835, used, used)
+    info = struct.pack("<IiiHHIIiiII", 40, img.w, img.h, 1, bpp, compression, len(rows), 2835, 2835, used, used)
     off = 14 + len(info) + len(palette)
     head = struct.pack("<2sIHHI", b"BM", off + len(rows), 0, 0, off)
     with open(os.path.join(HERE, name.lower() + ".bmp"), "wb") as f:

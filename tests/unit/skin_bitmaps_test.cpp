@@ -176,6 +176,54 @@ TEST(Dib, DecodesPalettedAndTrueColourRowsTopToBottom) {
     EXPECT_FALSE(DecodeDib(bad).has_value());
 }
 
+// An 8-bit BI_RLE8 DIB, bottom-up, palette {red, green, blue}, with the given stream.
+std::vector<uint8_t> Rle8(int width, int height, std::vector<uint8_t> stream, uint32_t size_image = 0) {
+    std::vector<uint8_t> dib(40, 0);
+    dib[0] = 40;
+    dib[4] = static_cast<uint8_t>(width);
+    dib[5] = static_cast<uint8_t>(width >> 8);
+    dib[8] = static_cast<uint8_t>(height);
+    dib[9] = static_cast<uint8_t>(height >> 8);
+    dib[12] = 1;
+    dib[14] = 8;
+    dib[16] = 1;  // BI_RLE8
+    dib[20] = static_cast<uint8_t>(size_image);
+    dib[32] = 3;
+    const uint8_t palette[] = {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0};
+    dib.insert(dib.end(), std::begin(palette), std::end(palette));
+    dib.insert(dib.end(), stream.begin(), stream.end());
+    return dib;
+}
+
+TEST(Dib, RunLengthRowsPaintRunsLiteralsAndSkips) {
+    // 5 x 3, bottom row first: a run of 2 blue then literals green, red, blue (padded to an
+    // even count), end of row; a delta of one row up skips the middle row, painting nothing;
+    // the top row is a run of 7 green, cut at the right edge.
+    const auto dib = Rle8(5, 3, {2, 2, 0, 3, 1, 0, 2, 0, 0, 0, 0, 2, 0, 1, 7, 1, 0, 1});
+    auto img = DecodeDib(dib);
+    ASSERT_TRUE(img.has_value());
+    const uint32_t R = 0xFFFF0000u, G = 0xFF00FF00u, B = 0xFF0000FFu;
+    const std::vector<uint32_t> want = {G, G, G, G, G,   // top
+                                        R, R, R, R, R,   // skipped: colour 0
+                                        B, B, G, R, B};  // bottom
+    EXPECT_EQ(img->pixels, want);
+}
+
+TEST(Dib, RunLengthStreamsCutShortOrOutOfReachAreRefused) {
+    EXPECT_TRUE(DecodeDib(Rle8(2, 1, {2, 1, 0, 1})).has_value());
+    EXPECT_FALSE(DecodeDib(Rle8(2, 1, {2, 1})).has_value());             // no end marker
+    EXPECT_FALSE(DecodeDib(Rle8(2, 1, {0, 3, 1, 2})).has_value());       // literals cut short
+    EXPECT_FALSE(DecodeDib(Rle8(2, 1, {0, 2, 1})).has_value());          // delta cut short
+    EXPECT_FALSE(DecodeDib(Rle8(2, 1, {2, 1, 0, 1}, 2)).has_value());    // the image size ends it first
+    EXPECT_FALSE(DecodeDib(Rle8(8000, 8000, {0, 1})).has_value());       // more pixels than it can paint
+    auto top_down = Rle8(2, 1, {2, 1, 0, 1});
+    top_down[8] = 0xFF, top_down[9] = 0xFF, top_down[10] = 0xFF, top_down[11] = 0xFF;  // height -1
+    EXPECT_FALSE(DecodeDib(top_down).has_value());
+    auto four_bits = Rle8(2, 1, {2, 1, 0, 1});
+    four_bits[14] = 4;
+    EXPECT_FALSE(DecodeDib(four_bits).has_value());
+}
+
 TEST(Dib, BitfieldMasksAreReadOnlyWhereTheHeaderPutsThem) {
     // 32-bit BI_BITFIELDS, 1 x 1: the masks follow a 40-byte header and lie inside the
     // 52-byte and later headers. A header size between the two holds only part of them.

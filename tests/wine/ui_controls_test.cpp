@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
+#include "package/packed_resource.h"
 #include "tests/wine/ui_test_support.h"
 #include "tests/wine/win_test_util.h"
 #include "win/ui/label.h"
@@ -15,6 +19,8 @@ namespace setup::testing {
 namespace {
 
 using namespace win::ui;
+using win::UniqueBitmap;
+using win::WindowDc;
 
 constexpr uint32_t kWhiteRgb = 0xFFFFFF;
 
@@ -66,10 +72,62 @@ TEST(UiPicture, BrokenOrMissingPicturesStayEmpty) {
     EXPECT_TRUE(Picture::FromBitmapResource(L"NO_SUCH_BITMAP").Empty());
 }
 
+// A 24-bit bottom-up DIB of 3 x 2 pixels as a BITMAP resource stores it: header, then rows
+// padded to four bytes.
+std::vector<uint8_t> SmallDib(WORD bits = 24, DWORD compression = BI_RGB) {
+    BITMAPINFOHEADER h{};
+    h.biSize = sizeof(h);
+    h.biWidth = 3;
+    h.biHeight = 2;
+    h.biPlanes = 1;
+    h.biBitCount = bits;
+    h.biCompression = compression;
+    std::vector<uint8_t> dib(sizeof(h));
+    std::memcpy(dib.data(), &h, sizeof(h));
+    const uint8_t rows[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0};
+    dib.insert(dib.end(), rows, rows + sizeof(rows));
+    return dib;
+}
+
+TEST(UiPicture, PackedBitmapsUnpackToTheirPixels) {
+    const std::vector<uint8_t> dib = SmallDib();
+    int w = 0, h = 0;
+    UniqueBitmap bitmap = DecodePackedDib(Pack(dib), &w, &h);
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(w, 3);
+    EXPECT_EQ(h, 2);
+    BITMAPINFO info{};
+    std::memcpy(&info.bmiHeader, dib.data(), sizeof(info.bmiHeader));
+    uint8_t back[24] = {};
+    WindowDc screen(nullptr);
+    ASSERT_EQ(::GetDIBits(screen.get(), bitmap.get(), 0, 2, back, &info, DIB_RGB_COLORS), 2);
+    EXPECT_EQ(std::memcmp(back, dib.data() + 40, 9), 0);       // bottom row
+    EXPECT_EQ(std::memcmp(back + 12, dib.data() + 52, 9), 0);  // top row
+}
+
+TEST(UiPicture, PackedBitmapsRefuseWhatTheyCannotShow) {
+    int w = -1, h = -1;
+    std::vector<uint8_t> cut = SmallDib();
+    cut.resize(cut.size() - 1);  // the last row is one byte short
+    EXPECT_FALSE(DecodePackedDib(Pack(cut), &w, &h));
+    EXPECT_EQ(w, 0);
+    EXPECT_EQ(h, 0);
+    EXPECT_FALSE(DecodePackedDib(Pack(SmallDib(8)), &w, &h));            // needs a colour table
+    EXPECT_FALSE(DecodePackedDib(Pack(SmallDib(24, BI_RLE8)), &w, &h));  // compressed rows
+    std::vector<uint8_t> damaged = Pack(SmallDib());
+    damaged[damaged.size() / 2] ^= 0x55;
+    EXPECT_FALSE(DecodePackedDib(damaged, &w, &h));
+    EXPECT_FALSE(DecodePackedDib({}, &w, &h));
+    EXPECT_TRUE(Picture::FromPackedBitmapResource(L"NO_SUCH_PICTURE").Empty());
+}
+
 TEST(UiPicture, BitmapAndIconResources) {
-    Picture product = Picture::FromBitmapResource(L"PRODUCT");
+    Picture product = Picture::FromPackedBitmapResource(L"PRODUCT");
     EXPECT_EQ(product.Width(), 100);
     EXPECT_EQ(product.Height(), 100);
+    BITMAP shape{};
+    ASSERT_NE(::GetObjectW(product.Bitmap(), sizeof(shape), &shape), 0);
+    EXPECT_EQ(shape.bmBitsPixel, 24);
     Picture browse = Picture::FromBitmapResource(L"BROWSE");
     EXPECT_EQ(browse.Width(), 24);
     EXPECT_EQ(browse.Height(), 21);

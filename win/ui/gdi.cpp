@@ -1,5 +1,11 @@
 #include "win/ui/gdi.h"
 
+#include <cstring>
+#include <vector>
+
+#include "base/error.h"
+#include "package/packed_resource.h"
+
 namespace setup::win::ui {
 
 UniqueFont MakeFont(const FontSpec& spec) {
@@ -45,6 +51,42 @@ Picture Picture::FromBitmapResource(const wchar_t* name) {
         p.width_ = bm.bmWidth;
         p.height_ = bm.bmHeight;
     }
+    return p;
+}
+
+UniqueBitmap DecodePackedDib(std::span<const uint8_t> packed, int* width, int* height) {
+    *width = *height = 0;
+    std::vector<uint8_t> dib;
+    try {
+        dib = Unpack(packed);
+    } catch (const Error&) {
+        return UniqueBitmap();
+    }
+    BITMAPINFOHEADER h;
+    if (dib.size() < sizeof(h)) return UniqueBitmap();
+    std::memcpy(&h, dib.data(), sizeof(h));
+    // Sides far beyond any picture of the window keep the size arithmetic below exact.
+    constexpr LONG kMaxSide = 16384;
+    const LONG rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+    if (h.biSize != sizeof(h) || h.biCompression != BI_RGB || (h.biBitCount != 24 && h.biBitCount != 32) ||
+        h.biWidth <= 0 || h.biWidth > kMaxSide || rows == 0 || rows > kMaxSide)
+        return UniqueBitmap();
+    const size_t stride = (static_cast<size_t>(h.biWidth) * h.biBitCount / 8 + 3) & ~size_t{3};
+    const size_t bytes = stride * static_cast<size_t>(rows);
+    if (dib.size() - sizeof(h) < bytes) return UniqueBitmap();
+    void* bits = nullptr;
+    UniqueBitmap bitmap(::CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(dib.data()), DIB_RGB_COLORS,
+                                           &bits, nullptr, 0));
+    if (!bitmap || !bits) return UniqueBitmap();
+    std::memcpy(bits, dib.data() + sizeof(h), bytes);
+    *width = static_cast<int>(h.biWidth);
+    *height = static_cast<int>(rows);
+    return bitmap;
+}
+
+Picture Picture::FromPackedBitmapResource(const wchar_t* name) {
+    Picture p;
+    p.bitmap_ = DecodePackedDib(RcData(name), &p.width_, &p.height_);
     return p;
 }
 

@@ -3,6 +3,7 @@
 //   FontSpec / MakeFont   a font by face name and pixel height (GB2312 character set)
 //   ColorOf               a colour value (0x00BBGGRR, or 0xFF0000nn for a system colour)
 //   Picture               an owned bitmap or icon, drawn unscaled from its top-left corner
+//   DecodePackedDib       a packed (Unpack) 24- or 32-bit DIB to a bitmap
 //   DecodeJpeg            baseline or progressive JPEG bytes to a 24-bit bitmap
 #pragma once
 
@@ -39,6 +40,9 @@ public:
     // Resources of the running executable, by name; an empty picture when missing or broken.
     static Picture FromJpegResource(const wchar_t* name);
     static Picture FromBitmapResource(const wchar_t* name);
+    // An RCDATA resource holding a BITMAP resource's bytes (header, pixels) packed like the
+    // package's resources: the product picture, a third of its size as a plain bitmap.
+    static Picture FromPackedBitmapResource(const wchar_t* name);
     static Picture FromIconResource(const wchar_t* name, int size);
     static Picture FromJpeg(std::span<const uint8_t> bytes);
 
@@ -57,5 +61,9 @@ private:
 
 // A top-down 24-bit DIB section with the decoded picture, or null for data libjpeg refuses.
 UniqueBitmap DecodeJpeg(std::span<const uint8_t> bytes, int* width, int* height);
+
+// A DIB section from packed DIB bytes (a 40-byte BITMAPINFOHEADER, uncompressed 24 or 32 bits
+// per pixel, then the rows), or null for anything else, damaged or short.
+UniqueBitmap DecodePackedDib(std::span<const uint8_t> packed, int* width, int* height);
 
 }  // namespace setup::win::ui

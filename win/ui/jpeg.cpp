@@ -20,7 +20,27 @@ void OnError(j_common_ptr info) {
     auto* err = reinterpret_cast<ErrorManager*>(info->err);
     std::longjmp(err->jump, 1);
 }
+// Warnings about damaged data are counted, as libjpeg's own manager does; nothing is shown.
+void OnEmit(j_common_ptr info, int level) {
+    if (level < 0) ++info->err->num_warnings;
+}
 void OnMessage(j_common_ptr) {}
+void OnFormat(j_common_ptr, char* buffer) { buffer[0] = '\0'; }
+void OnReset(j_common_ptr info) {
+    info->err->num_warnings = 0;
+    info->err->msg_code = 0;
+}
+
+// Filled here rather than by jpeg_std_error: that one brings libjpeg's message table and
+// printf-style formatting into the program, for messages nobody sees.
+void InitErrors(ErrorManager& err) {
+    err.pub = jpeg_error_mgr{};
+    err.pub.error_exit = OnError;
+    err.pub.emit_message = OnEmit;
+    err.pub.output_message = OnMessage;
+    err.pub.format_message = OnFormat;
+    err.pub.reset_error_mgr = OnReset;
+}
 
 // Decodes into a DIB section. Only trivially destructible objects live between setjmp and a
 // possible longjmp, so the jump skips no destructor.
@@ -28,9 +48,8 @@ HBITMAP DecodeRaw(const uint8_t* data, unsigned long size, int* width, int* heig
     jpeg_decompress_struct info;
     ErrorManager err;
     HBITMAP volatile bitmap = nullptr;
-    info.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = OnError;
-    err.pub.output_message = OnMessage;
+    InitErrors(err);
+    info.err = &err.pub;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&info);
         if (bitmap) ::DeleteObject(bitmap);
