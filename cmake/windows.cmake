@@ -13,8 +13,9 @@ set_target_properties(zs_jpeg PROPERTIES
 # Small static executables: no MinGW runtime DLLs, unused sections dropped.
 target_compile_options(zs_options INTERFACE -ffunction-sections -fdata-sections
   -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX -D_WIN32_WINNT=0x0601 -DWINVER=0x0601)
+# No link time stamp in the header: the same sources and toolchain give the same program.
 target_link_options(zs_options INTERFACE -static -static-libgcc -static-libstdc++
-  -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware -s)
+  -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware -Wl,--no-insert-timestamp -s)
 
 file(GLOB_RECURSE ZS_WIN_SOURCES CONFIGURE_DEPENDS
   win/*.cpp base/*_win.cpp package/*_win.cpp wizard/*_win.cpp install/*_win.cpp controls/*_win.cpp)
