@@ -96,7 +96,7 @@ bl_size() { stat -c %s "$1"; }
 # CPU time (user + system, seconds) a process has used so far, from /proc/PID/stat.
 bl_cpu_of() {  # pid
     local line f
-    read -r line <"/proc/$1/stat" 2>/dev/null || return 1
+    { read -r line <"/proc/$1/stat"; } 2>/dev/null || return 1
     read -r -a f <<<"${line##*) }"  # fields from the state on: utime and stime are 12th and 13th
     awk -v u="${f[11]}" -v s="${f[12]}" -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.2f", (u + s) / hz }'
 }
@@ -112,8 +112,9 @@ bl_hwm_watch() {  # pid file
                 [ "$value" -gt "$peak" ] && peak=$value
                 break
             fi
-        done <"/proc/$pid/status" 2>/dev/null
-        if read -r line <"/proc/$pid/stat" 2>/dev/null; then
+        done 2>/dev/null <"/proc/$pid/status"
+        # (The process may end between two reads: the redirection's error is not news.)
+        if { read -r line <"/proc/$pid/stat"; } 2>/dev/null; then
             read -r -a f <<<"${line##*) }"
             ticks=$((f[11] + f[12]))
             [ "$peak" -gt 0 ] && echo "$peak $ticks $hz" >"$file"
