@@ -72,10 +72,16 @@ wz_folder_text() { wz_dump | awk -F'\t' '$1=="child" && $2=="Edit" { gsub(/\\\\/
 
 wz_box_text() { wz_tool dump "$1" | awk -F'\t' '$1=="message" { print $2; exit }'; }
 
+# The page is read again for a few seconds before the check fails: a page change (or the
+# window coming back after a message box) may still be on its way when the input was sent.
 wz_expect_page() {  # page what
-    local p
-    p=$(wz_page)
-    [ "$p" = "$1" ] || wz_fail "$2: on page $p, expected $1"
+    local p i
+    for i in $(seq 25); do
+        p=$(wz_page)
+        [ "$p" = "$1" ] && return 0
+        sleep 0.2
+    done
+    wz_fail "$2: on page $p, expected $1"
 }
 
 wz_expect_box() {  # title text key
