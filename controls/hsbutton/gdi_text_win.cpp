@@ -38,15 +38,15 @@ UniqueFont MakeFont(const FontSpec& font, bool smooth) {
 
 }  // namespace
 
-HFONT GdiFontCache::Get(const FontSpec& spec, bool smooth) {
-    auto same = [&](const Entry& entry) { return entry.smooth == smooth && entry.spec == spec; };
+HFONT GdiFontCache::Get(const FontSpec& font, bool smooth) {
+    auto same = [&](const Entry& entry) { return entry.smooth == smooth && entry.wanted == font; };
     auto it = std::find_if(fonts_.begin(), fonts_.end(), same);
     if (it != fonts_.end()) {
         std::rotate(it, it + 1, fonts_.end());
         return fonts_.back().font.get();
     }
     if (fonts_.size() >= kMaxFonts) fonts_.erase(fonts_.begin());
-    fonts_.push_back(Entry{spec, smooth, MakeFont(spec, smooth)});
+    fonts_.push_back(Entry{font, smooth, MakeFont(font, smooth)});
     return fonts_.back().font.get();
 }
 

@@ -17,11 +17,11 @@ namespace setup::win::hsb {
 class GdiFontCache {
 public:
     // smooth: the system's font smoothing; off, every text pixel is the text colour.
-    HFONT Get(const FontSpec& spec, bool smooth);
+    HFONT Get(const FontSpec& font, bool smooth);
 
 private:
     struct Entry {
-        FontSpec spec;
+        FontSpec wanted;
         bool smooth;
         UniqueFont font;
     };

@@ -239,10 +239,10 @@ std::string Win32SkinFileHost::SystemFolder() {
 
 // ---- Fonts, colours, background ---------------------------------------------------------
 
-Font MakeFont(const FontSpec& spec) {
-    return Font(CreateFontW(-spec.height_px, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, spec.underline, FALSE,
+Font MakeFont(const FontSpec& font) {
+    return Font(CreateFontW(-font.height_px, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline, FALSE,
                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, Wide(spec.face).c_str()));
+                            DEFAULT_PITCH | FF_DONTCARE, Wide(font.face).c_str()));
 }
 
 COLORREF ToColorRef(Color c) {

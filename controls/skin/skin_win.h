@@ -109,7 +109,7 @@ struct FontSpec {
     bool underline = false;
     Color color = 0;
 };
-Font MakeFont(const FontSpec& spec);
+Font MakeFont(const FontSpec& font);
 
 COLORREF ToColorRef(Color c);
 

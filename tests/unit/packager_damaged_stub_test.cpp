@@ -198,9 +198,9 @@ TEST(CrowdedStub, SectionDataAfterTheResourcesInTheFileAreKept) {
 }
 
 TEST(Overlay, ACoffSymbolTablePointerFollowsTheOverlay) {
-    StubSpec spec{.tail = StubTail::kRsrcLast, .resources = testing::TypicalStubResources(),
+    StubSpec layout{.tail = StubTail::kRsrcLast, .resources = testing::TypicalStubResources(),
                   .overlay = std::vector<uint8_t>(64, 0x5A)};
-    std::vector<uint8_t> b = MakeStub(spec);
+    std::vector<uint8_t> b = MakeStub(layout);
     const uint32_t overlay_at = static_cast<uint32_t>(b.size() - 64);
     Put32(b, 0x84 + 8, overlay_at);
     const PeImage pe = PeImage::Parse(b, "stub");

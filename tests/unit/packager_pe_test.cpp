@@ -63,12 +63,12 @@ struct Case {
 class ResourceRewrite : public ::testing::TestWithParam<Case> {};
 
 TEST_P(ResourceRewrite, KeepsTheStubsResourcesAndEveryOtherByte) {
-    StubSpec spec{.pe64 = GetParam().pe64, .tail = GetParam().tail, .resources = testing::TypicalStubResources(),
+    StubSpec layout{.pe64 = GetParam().pe64, .tail = GetParam().tail, .resources = testing::TypicalStubResources(),
                   .overlay = {'O', 'V', 'E', 'R', 'L', 'A', 'Y', 0, 1}};
-    const PeImage stub = PeImage::Parse(MakeStub(spec), "stub");
+    const PeImage stub = PeImage::Parse(MakeStub(layout), "stub");
     EXPECT_EQ(stub.Is64(), GetParam().pe64);
     std::vector<Resource> list = ReadResources(stub);
-    ExpectSameResources(list, Expected(spec.resources));
+    ExpectSameResources(list, Expected(layout.resources));
 
     // Large enough that the resources outgrow the stub's one-page section.
     PutResource(list, Rcdata("SETUPPACK", testing::RandomBytes(70000, 7)));
@@ -79,7 +79,7 @@ TEST_P(ResourceRewrite, KeepsTheStubsResourcesAndEveryOtherByte) {
     const PeImage pe = PeImage::Parse(out, "out");
 
     // The stale SETUPINI (language 0x0804) is gone; the new one has the neutral language.
-    std::vector<Resource> want = Expected(spec.resources);
+    std::vector<Resource> want = Expected(layout.resources);
     std::erase_if(want, [](const Resource& r) { return r.name == ResourceId::Name("SETUPINI"); });
     want.insert(want.begin() + 2, Rcdata("PROTOCOL", {}));
     want.insert(want.begin() + 3, Rcdata("SETUPINI", {9, 8, 7, 6, 5}));
@@ -91,8 +91,8 @@ TEST_P(ResourceRewrite, KeepsTheStubsResourcesAndEveryOtherByte) {
     EXPECT_TRUE(std::equal(stub.Bytes().begin() + 0x400, stub.Bytes().begin() + 0x600, out.begin() + text.raw_pointer));
     EXPECT_TRUE(std::equal(stub.Bytes().begin(), stub.Bytes().begin() + 0x86, out.begin()));
     EXPECT_TRUE(std::equal(stub.Bytes().begin() + 0x88, stub.Bytes().begin() + 0x98 + 8, out.begin() + 0x88));
-    ASSERT_GE(out.size(), spec.overlay.size());
-    EXPECT_TRUE(std::equal(spec.overlay.begin(), spec.overlay.end(), out.end() - spec.overlay.size()));
+    ASSERT_GE(out.size(), layout.overlay.size());
+    EXPECT_TRUE(std::equal(layout.overlay.begin(), layout.overlay.end(), out.end() - layout.overlay.size()));
 
     const Section& last = pe.Sections().back();
     EXPECT_EQ(Opt32(pe, kOptSizeOfImage), AlignUp(last.VirtualEnd(), 0x1000));
@@ -146,8 +146,8 @@ TEST_P(ResourceRewrite, KeepsTheStubsResourcesAndEveryOtherByte) {
 }
 
 TEST_P(ResourceRewrite, SameInputGivesTheSameBytesAndARewriteIsStable) {
-    StubSpec spec{.pe64 = GetParam().pe64, .tail = GetParam().tail, .resources = testing::TypicalStubResources()};
-    const PeImage stub = PeImage::Parse(MakeStub(spec), "stub");
+    StubSpec layout{.pe64 = GetParam().pe64, .tail = GetParam().tail, .resources = testing::TypicalStubResources()};
+    const PeImage stub = PeImage::Parse(MakeStub(layout), "stub");
     std::vector<Resource> list = ReadResources(stub);
     PutResource(list, Rcdata("SETUPPACK", testing::RandomBytes(9000, 3)));
     const std::vector<uint8_t> a = WithResources(stub, list);

@@ -154,15 +154,15 @@ inline std::vector<uint8_t> ResourceTree(const std::vector<StubResource>& list, 
 //   .text  RVA 0x1000   code, entry point at its start
 //   .rsrc  RVA 0x2000   the resource tree (one or more pages)
 //   then, by `tail`: nothing; .reloc (fix-ups into .text); or .data (not movable)
-inline std::vector<uint8_t> MakeStub(const StubSpec& spec) {
+inline std::vector<uint8_t> MakeStub(const StubSpec& layout) {
     using detail::Put16;
     using detail::Put32;
     const uint32_t kRsrcRva = 0x2000;
-    const std::vector<uint8_t> tree = detail::ResourceTree(spec.resources, kRsrcRva);
+    const std::vector<uint8_t> tree = detail::ResourceTree(layout.resources, kRsrcRva);
     const auto align = [](size_t v, size_t a) { return (v + a - 1) & ~(a - 1); };
     const uint32_t rsrc_raw = static_cast<uint32_t>(align(tree.size(), 0x200));
     const uint32_t tail_rva = static_cast<uint32_t>(kRsrcRva + align(tree.size(), 0x1000));
-    const bool has_tail = spec.tail != StubTail::kRsrcLast;
+    const bool has_tail = layout.tail != StubTail::kRsrcLast;
     const uint16_t sections = has_tail ? 3 : 2;
 
     std::vector<uint8_t> b(0x400 + 0x200 + rsrc_raw + (has_tail ? 0x200 : 0), 0);
@@ -171,17 +171,17 @@ inline std::vector<uint8_t> MakeStub(const StubSpec& spec) {
     Put32(b, 0x3C, 0x80);
     Put32(b, 0x80, 0x00004550);
     const size_t fh = 0x84, opt = 0x98;
-    Put16(b, fh, spec.pe64 ? 0x8664 : 0x14C);
+    Put16(b, fh, layout.pe64 ? 0x8664 : 0x14C);
     Put16(b, fh + 2, sections);
-    const uint16_t opt_size = spec.pe64 ? 240 : 224;
+    const uint16_t opt_size = layout.pe64 ? 240 : 224;
     Put16(b, fh + 16, opt_size);
-    Put16(b, fh + 18, spec.pe64 ? 0x22 : 0x102);
-    Put16(b, opt, spec.pe64 ? 0x20B : 0x10B);
+    Put16(b, fh + 18, layout.pe64 ? 0x22 : 0x102);
+    Put16(b, opt, layout.pe64 ? 0x20B : 0x10B);
     Put32(b, opt + 4, 0x200);                         // SizeOfCode
     Put32(b, opt + 8, rsrc_raw + (has_tail ? 0x200 : 0));  // SizeOfInitializedData
     Put32(b, opt + 16, 0x1000);                       // AddressOfEntryPoint
     Put32(b, opt + 20, 0x1000);                       // BaseOfCode
-    if (spec.pe64) {
+    if (layout.pe64) {
         Put32(b, opt + 24, 0x40000000);
         Put32(b, opt + 28, 0x1);  // ImageBase 0x140000000
     } else {
@@ -194,8 +194,8 @@ inline std::vector<uint8_t> MakeStub(const StubSpec& spec) {
     Put32(b, opt + 56, tail_rva + (has_tail ? 0x1000 : 0));  // SizeOfImage
     Put32(b, opt + 60, 0x400);
     Put16(b, opt + 68, 2);  // GUI
-    Put16(b, opt + 70, has_tail && spec.tail == StubTail::kRelocAfterRsrc ? 0x140 : 0x100);
-    const size_t dirs = opt + (spec.pe64 ? 112 : 96);
+    Put16(b, opt + 70, has_tail && layout.tail == StubTail::kRelocAfterRsrc ? 0x140 : 0x100);
+    const size_t dirs = opt + (layout.pe64 ? 112 : 96);
     Put32(b, dirs - 4, 16);
     Put32(b, dirs + 8 * 2, kRsrcRva);
     Put32(b, dirs + 8 * 2 + 4, static_cast<uint32_t>(tree.size()));
@@ -217,23 +217,23 @@ inline std::vector<uint8_t> MakeStub(const StubSpec& spec) {
     section(1, ".rsrc", static_cast<uint32_t>(tree.size()), kRsrcRva, rsrc_raw, 0x600, 0x40000040);
     std::copy(tree.begin(), tree.end(), b.begin() + 0x600);
     const uint32_t tail_raw = 0x600 + rsrc_raw;
-    if (spec.tail == StubTail::kRelocAfterRsrc) {
+    if (layout.tail == StubTail::kRelocAfterRsrc) {
         section(2, ".reloc", 12, tail_rva, 0x200, tail_raw, 0x42000040);
         Put32(b, tail_raw, 0x1000);  // one block: page .text, two fix-ups
         Put32(b, tail_raw + 4, 12);
-        Put16(b, tail_raw + 8, (spec.pe64 ? 0xA000 : 0x3000) | 0x4);
+        Put16(b, tail_raw + 8, (layout.pe64 ? 0xA000 : 0x3000) | 0x4);
         Put16(b, tail_raw + 10, 0);
         Put32(b, dirs + 8 * 5, tail_rva);
         Put32(b, dirs + 8 * 5 + 4, 12);
-    } else if (spec.tail == StubTail::kDataAfterRsrc) {
+    } else if (layout.tail == StubTail::kDataAfterRsrc) {
         section(2, ".data", 0x20, tail_rva, 0x200, tail_raw, 0xC0000040);
         for (int i = 0; i < 0x20; ++i) b[tail_raw + i] = static_cast<uint8_t>(0xD0 + i);
     }
-    if (spec.certificate) {
+    if (layout.certificate) {
         Put32(b, dirs + 8 * 4, static_cast<uint32_t>(b.size()));
         Put32(b, dirs + 8 * 4 + 4, 8);
     }
-    b.insert(b.end(), spec.overlay.begin(), spec.overlay.end());
+    b.insert(b.end(), layout.overlay.begin(), layout.overlay.end());
     return b;
 }
 

@@ -41,18 +41,18 @@ TEST(WizardCaptions, ShowHandlersRunOnlyOnceTheWindowIsShown) {
 TEST(WizardCaptions, ReleaseDateShapes) {
     for (auto [date, shown] : std::vector<std::pair<std::string, std::string>>{
              {"", ".. "}, {"2024", "2024.. "}, {"202407", "2024.07. "}, {"20240711", "2024.07.11 "}}) {
-        PackageSpec spec;
-        spec.release_date = date;
-        WizardRig r(spec);
+        PackageSpec package;
+        package.release_date = date;
+        WizardRig r(package);
         r.Start();
         EXPECT_EQ(r.ctl(Ctl::DateLb).caption, shown) << date;
     }
 }
 
 TEST(WizardCaptions, EmptyRecordGivesEmptyCaptions) {
-    PackageSpec spec;
-    spec.product = spec.folder_name = spec.company = spec.version = spec.release_date = "";
-    WizardRig r(spec);
+    PackageSpec package;
+    package.product = package.folder_name = package.company = package.version = package.release_date = "";
+    WizardRig r(package);
     r.Start();
     EXPECT_EQ(r.view.window_caption, "安装向导");
     EXPECT_EQ(r.view.app_title, " 安装向导");
@@ -61,12 +61,12 @@ TEST(WizardCaptions, EmptyRecordGivesEmptyCaptions) {
 }
 
 TEST(WizardCaptions, LongestProductNameKeepsEveryByte) {
-    PackageSpec spec;
-    spec.product = std::string(126, 'N') + "护";  // 128 bytes, ends in a two-byte character
-    WizardRig r(spec);
+    PackageSpec package;
+    package.product = std::string(126, 'N') + "护";  // 128 bytes, ends in a two-byte character
+    WizardRig r(package);
     r.Start();
-    EXPECT_EQ(r.ctl(Ctl::GLabel3).caption, "欢迎使用 " + spec.product + " 安装向导");
-    EXPECT_EQ(r.ctl(Ctl::Label12).caption, "本安装程序将" + spec.product + "软件安装到您的计算机上。");
+    EXPECT_EQ(r.ctl(Ctl::GLabel3).caption, "欢迎使用 " + package.product + " 安装向导");
+    EXPECT_EQ(r.ctl(Ctl::Label12).caption, "本安装程序将" + package.product + "软件安装到您的计算机上。");
 }
 
 TEST(WizardCaptions, HeadingsOfEveryPage) {

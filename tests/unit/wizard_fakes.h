@@ -144,24 +144,24 @@ struct PackageSpec {
     std::vector<ShortcutRow> shortcuts;
 };
 
-inline void InstallPackage(FakeResources& resources, const PackageSpec& spec) {
+inline void InstallPackage(FakeResources& resources, const PackageSpec& package) {
     SetupConfig c;
-    c.SetText(TextField::ProductName, spec.product);
-    c.SetText(TextField::FolderName, spec.folder_name);
-    c.SetText(TextField::Company, spec.company);
-    c.SetText(TextField::Author, spec.company);
-    c.SetText(TextField::Version, spec.version);
-    c.SetText(TextField::ReleaseDate, spec.release_date);
-    c.SetText(TextField::Category, spec.category);
-    c.SetText(TextField::Intro, spec.intro);
-    c.SetText(TextField::Site, spec.site);
+    c.SetText(TextField::ProductName, package.product);
+    c.SetText(TextField::FolderName, package.folder_name);
+    c.SetText(TextField::Company, package.company);
+    c.SetText(TextField::Author, package.company);
+    c.SetText(TextField::Version, package.version);
+    c.SetText(TextField::ReleaseDate, package.release_date);
+    c.SetText(TextField::Category, package.category);
+    c.SetText(TextField::Intro, package.intro);
+    c.SetText(TextField::Site, package.site);
     c.SetText(TextField::Folder, "X:\\package value");
-    c.SetPackSum(ByteSum(spec.payload) + (spec.wrong_sum ? 1 : 0));
-    for (size_t i = 0; i < spec.files.size(); ++i) c.SetFile(static_cast<int>(i), spec.files[i]);
-    for (size_t i = 0; i < spec.shortcuts.size(); ++i) c.SetShortcut(static_cast<int>(i), spec.shortcuts[i]);
-    c.SetCounts(static_cast<int32_t>(spec.files.size()), static_cast<int32_t>(spec.shortcuts.size()), 0);
+    c.SetPackSum(ByteSum(package.payload) + (package.wrong_sum ? 1 : 0));
+    for (size_t i = 0; i < package.files.size(); ++i) c.SetFile(static_cast<int>(i), package.files[i]);
+    for (size_t i = 0; i < package.shortcuts.size(); ++i) c.SetShortcut(static_cast<int>(i), package.shortcuts[i]);
+    c.SetCounts(static_cast<int32_t>(package.files.size()), static_cast<int32_t>(package.shortcuts.size()), 0);
     resources.items["SETUPINI"] = Pack(c.Bytes());
-    resources.items["SETUPPACK"] = Pack(spec.payload);
+    resources.items["SETUPPACK"] = Pack(package.payload);
 }
 
 // One wizard on one fake machine, with drive D: present unless told otherwise.
@@ -174,9 +174,9 @@ struct WizardRig {
 
     enum class Engine { Fake, Real };
 
-    explicit WizardRig(const PackageSpec& spec = {}, bool drive_d = true, Engine kind = Engine::Fake) {
+    explicit WizardRig(const PackageSpec& package = {}, bool drive_d = true, Engine kind = Engine::Fake) {
         if (drive_d) m.fs.AddDrive('D');
-        InstallPackage(m.resources, spec);
+        InstallPackage(m.resources, package);
         std::unique_ptr<FakeEngine> e;
         if (kind == Engine::Fake) {
             e = std::make_unique<FakeEngine>(m.log, state);

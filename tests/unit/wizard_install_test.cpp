@@ -11,11 +11,11 @@ namespace setup::testing {
 namespace {
 
 PackageSpec TwoFiles() {
-    PackageSpec spec;
-    spec.payload = {'a', 'b', 'c', 'd', 'e'};
-    spec.files = {{"\\a.txt", 0, 2}, {"\\sub\\b.txt", 2, 3}};
-    spec.shortcuts = {{"ZENTA-KOV", 0, 0, ""}};
-    return spec;
+    PackageSpec package;
+    package.payload = {'a', 'b', 'c', 'd', 'e'};
+    package.files = {{"\\a.txt", 0, 2}, {"\\sub\\b.txt", 2, 3}};
+    package.shortcuts = {{"ZENTA-KOV", 0, 0, ""}};
+    return package;
 }
 
 struct Installed : WizardRig {

@@ -47,9 +47,9 @@ TEST(WizardStartup, DriveDAbsentFallsBackToC) {
 }
 
 TEST(WizardStartup, EmptyFolderNameGivesTheBareDriveRoot) {
-    PackageSpec spec;
-    spec.folder_name = "";
-    WizardRig r(spec);
+    PackageSpec package;
+    package.folder_name = "";
+    WizardRig r(package);
     r.Start();
     EXPECT_EQ(r.state->Config.Folder(), "D:\\");
 }
@@ -167,9 +167,9 @@ TEST(WizardStartup, OverwriteNoEndsWithoutLoadingThePayload) {
 }
 
 TEST(WizardStartup, ByteSumMismatchAsksAndYesContinues) {
-    PackageSpec spec;
-    spec.wrong_sum = true;
-    WizardRig r(spec);
+    PackageSpec package;
+    package.wrong_sum = true;
+    WizardRig r(package);
     r.Start();
     ASSERT_EQ(r.m.dialogs.boxes.size(), 1u);
     const auto& box = r.m.dialogs.boxes[0];
@@ -181,9 +181,9 @@ TEST(WizardStartup, ByteSumMismatchAsksAndYesContinues) {
 }
 
 TEST(WizardStartup, ByteSumMismatchNoEnds) {
-    PackageSpec spec;
-    spec.wrong_sum = true;
-    WizardRig r(spec);
+    PackageSpec package;
+    package.wrong_sum = true;
+    WizardRig r(package);
     r.m.dialogs.answers = {kIdNo};
     r.Start();
     EXPECT_TRUE(r.wizard->Terminated());
@@ -191,9 +191,9 @@ TEST(WizardStartup, ByteSumMismatchNoEnds) {
 }
 
 TEST(WizardStartup, OverwriteYesThenByteSumQuestion) {
-    PackageSpec spec;
-    spec.wrong_sum = true;
-    WizardRig r(spec);
+    PackageSpec package;
+    package.wrong_sum = true;
+    WizardRig r(package);
     RegisterEarlier(r.m.reg, 1, "E:\\x");
     r.m.dialogs.answers = {kIdYes, kIdNo};
     r.Start();

@@ -8,10 +8,10 @@
 
 namespace setup::win::ui {
 
-UniqueFont MakeFont(const FontSpec& spec) {
-    return UniqueFont(::CreateFontW(-spec.pixels, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                                    spec.underline ? TRUE : FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face));
+UniqueFont MakeFont(const FontSpec& font) {
+    return UniqueFont(::CreateFontW(-font.pixels, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                                    font.underline ? TRUE : FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face));
 }
 
 COLORREF ColorOf(uint32_t color_value) {

@@ -24,7 +24,7 @@ struct FontSpec {
     bool bold = false;
 };
 
-UniqueFont MakeFont(const FontSpec& spec);
+UniqueFont MakeFont(const FontSpec& font);
 
 COLORREF ColorOf(uint32_t color_value);
 
