@@ -15,16 +15,14 @@ printf 'the user'"'"'s own file\r\n' > "$dir/tmp.cx"
 question='   护卫提示：文件资源校核不完整,继续吗？      '
 
 # Wrong byte sum, No: the program ends without opening the wizard.
-wine "$dir/packsum-setup.exe" >/dev/null 2>&1 &
-WZ_PID=$!
+wz_launch "$dir/packsum-setup.exe"
 wz_expect_box ' ZENTA' "$question" n
 wz_wait_exit 15 || wz_fail "No to the byte-sum question did not end the program"
 xdotool search --onlyvisible --name "$WZ_TITLE" >/dev/null 2>&1 && wz_fail "the wizard opened after No"
 wz_stop
 
 # Wrong byte sum, Yes: the wizard opens on its welcome page.
-wine "$dir/packsum-setup.exe" >/dev/null 2>&1 &
-WZ_PID=$!
+wz_launch "$dir/packsum-setup.exe"
 wz_expect_box ' ZENTA' "$question" y
 WZ_WIN=$(wz_wait_window "$WZ_TITLE" 60) || wz_fail "Yes to the byte-sum question did not open the wizard"
 wz_measure
@@ -34,8 +32,7 @@ wz_stop
 
 # Missing payload: the error box, titled with the task-bar title the record has set by then,
 # names the resource, with its full stop; then the program ends.
-wine "$dir/nopayload-setup.exe" >/dev/null 2>&1 &
-WZ_PID=$!
+wz_launch "$dir/nopayload-setup.exe"
 wz_expect_box 'ZENTA-KOV 安装向导' 'Resource SETUPPACK not found.' Return
 wz_wait_exit 15 || wz_fail "the program did not end after the error"
 xdotool search --onlyvisible --name "$WZ_TITLE" >/dev/null 2>&1 && wz_fail "a wizard window opened"

@@ -125,9 +125,15 @@ wz_window_gone() {  # id [seconds]
     return 1
 }
 
-wz_start() {
-    WINEDEBUG=${WZ_WINEDEBUG:--all} wine "$WZ_EXE" >/dev/null 2>${WZ_STDERR:-/dev/null} &
+# Starts a setup without waiting for anything (it may open a box before, or instead of, its
+# window); wz_stop ends it.
+wz_launch() {  # exe
+    WINEDEBUG=${WZ_WINEDEBUG:--all} wine "$1" >/dev/null 2>${WZ_STDERR:-/dev/null} &
     WZ_PID=$!
+}
+
+wz_start() {
+    wz_launch "$WZ_EXE"
     WZ_WIN=$(wz_wait_window "$WZ_TITLE" 60) || wz_fail "the wizard window did not open"
     wz_measure
     sleep 0.5

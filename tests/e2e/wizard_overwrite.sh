@@ -14,8 +14,7 @@ wine reg add "$key" /v Folder /t REG_SZ /d 'C:\Apps\Old' /f >/dev/null 2>&1
 question='   护卫提示：青岚护卫软件已经安装,覆盖原来以前的吗？        '
 
 # No: the program ends, the wizard window never shows.
-wine "$WZ_EXE" >/dev/null 2>&1 &
-WZ_PID=$!
+wz_launch "$WZ_EXE"
 box=$(wz_wait_window '^ ZENTA$' 60) || wz_fail "no overwrite question"
 xdotool search --onlyvisible --name "$WZ_TITLE" >/dev/null 2>&1 && wz_fail "the wizard opened before the question"
 wz_expect_box ' ZENTA' "$question" n
@@ -25,8 +24,7 @@ xdotool search --onlyvisible --name "$WZ_TITLE" >/dev/null 2>&1 && wz_fail "the 
 wz_stop
 
 # Yes: the wizard opens and proposes the registered folder.
-wine "$WZ_EXE" >/dev/null 2>&1 &
-WZ_PID=$!
+wz_launch "$WZ_EXE"
 wz_expect_box ' ZENTA' "$question" y
 WZ_WIN=$(wz_wait_window "$WZ_TITLE" 30) || wz_fail "no wizard after Yes"
 wz_measure

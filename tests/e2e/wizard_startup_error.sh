@@ -7,8 +7,7 @@ wz_with_display "$@"
 
 stub="$O/win64/setup-stub.exe"
 [ -f "$stub" ] || { echo "SKIP: no $stub (make win)"; exit 0; }
-wine "$stub" >/dev/null 2>&1 &
-WZ_PID=$!
+wz_launch "$stub"
 wz_expect_box 'setup-stub' 'Resource SETUPINI not found.' Return
 wz_wait_exit 15 || wz_fail "the program did not end after the error"
 xdotool search --onlyvisible --name "安装向导" >/dev/null 2>&1 && wz_fail "a wizard window opened"

@@ -125,6 +125,13 @@ struct FormRig {
         ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\ZsWizardFormTest");
     }
     HWND Button(const wchar_t* caption) { return FindChild(form.hwnd(), L"THSButton", caption); }
+    // Welcome, agree, a new folder under `dir`, Next: the ready page.
+    void WalkToReady(const TempDir& dir) {
+        Click(Button(L"下一步"));
+        Click(Button(L"同意"));
+        ::SetWindowTextW(FindChild(form.hwnd(), L"Edit", nullptr), (dir / L"App").c_str());
+        Click(Button(L"下一步"));
+    }
 };
 
 TEST(WizardForm, FixedFrameClientSizeAndCaption) {
@@ -210,11 +217,8 @@ TEST(WizardForm, ButtonsMoveThroughThePages) {
 
 TEST(WizardForm, FinishedPageRelabelsCancelAndChecksBothBoxes) {
     FormRig r;
-    Click(r.Button(L"下一步"));
-    Click(r.Button(L"同意"));
     TempDir dir;
-    ::SetWindowTextW(FindChild(r.form.hwnd(), L"Edit", nullptr), (dir / L"App").c_str());
-    Click(r.Button(L"下一步"));
+    r.WalkToReady(dir);
     Click(r.Button(L"下一步"));
     EXPECT_EQ(r.form.Controller().ActivePage(), kPageFinished);
     HWND finish = r.Button(L"完成");
@@ -235,11 +239,8 @@ TEST(WizardForm, FinishedPageRelabelsCancelAndChecksBothBoxes) {
 
 TEST(WizardForm, FocusLeavesButtonsThatDisappear) {
     FormRig r;
-    Click(r.Button(L"下一步"));
-    Click(r.Button(L"同意"));
     TempDir dir;
-    ::SetWindowTextW(FindChild(r.form.hwnd(), L"Edit", nullptr), (dir / L"App").c_str());
-    Click(r.Button(L"下一步"));
+    r.WalkToReady(dir);
     ASSERT_EQ(r.form.Controller().ActivePage(), kPageReady);
     ::SetFocus(r.Button(L"下一步"));
     ASSERT_EQ(::GetFocus(), r.Button(L"下一步"));
