@@ -1,16 +1,22 @@
 #include "base/platform.h"
 
-#include <utility>
+#include <algorithm>
+
+#include "base/error.h"
 
 namespace setup {
 
 namespace {
 
-// The whole resource as one piece.
-class SpanReader final : public Resources::Reader {
+// The resource's bytes as they lie in memory.
+class SpanSource final : public Resources::Source {
 public:
-    explicit SpanReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
-    std::span<const uint8_t> Next() override { return std::exchange(bytes_, {}); }
+    explicit SpanSource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+    uint64_t Size() const override { return bytes_.size(); }
+    void ReadAt(uint64_t offset, std::span<uint8_t> out) override {
+        if (offset > bytes_.size() || out.size() > bytes_.size() - offset) throw Error("Stream read error");
+        std::copy_n(bytes_.begin() + static_cast<ptrdiff_t>(offset), out.size(), out.begin());
+    }
 
 private:
     std::span<const uint8_t> bytes_;
@@ -18,8 +24,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Resources::Reader> Resources::Open(const std::string& name) {
-    return std::make_unique<SpanReader>(Find(name));
+std::unique_ptr<Resources::Source> Resources::OpenSource(const std::string& name) {
+    return std::make_unique<SpanSource>(Find(name));
 }
 
 }  // namespace setup

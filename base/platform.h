@@ -151,17 +151,19 @@ public:
     // Throws Error("Resource <name> not found") when it is missing.
     virtual std::span<const uint8_t> Find(const std::string& name) = 0;
 
-    // The same bytes, handed over a piece at a time. A large resource is best read this way:
-    // the pieces can come from the file through one small buffer, so the resource need not
-    // stay resident beside what is made of it. By default the pieces are Find's bytes.
-    class Reader {
+    // The same bytes with random access, for reading a large resource a piece at a time
+    // (from several threads at once): the pieces can come from the executable's file, so the
+    // resource need not become resident beside what is made of it. By default the pieces are
+    // copied out of Find's bytes.
+    class Source {
     public:
-        virtual ~Reader() = default;
-        // The next piece (valid until the next call); empty once everything was handed
-        // over. Throws Error("Stream read error") when the bytes cannot be read.
-        virtual std::span<const uint8_t> Next() = 0;
+        virtual ~Source() = default;
+        virtual uint64_t Size() const = 0;
+        // Fills `out` with the bytes at `offset`. Safe to call from several threads at once.
+        // Throws Error("Stream read error") when they cannot be read (or lie past the end).
+        virtual void ReadAt(uint64_t offset, std::span<uint8_t> out) = 0;
     };
-    virtual std::unique_ptr<Reader> Open(const std::string& name);
+    virtual std::unique_ptr<Source> OpenSource(const std::string& name);
 };
 
 // Everything the portable code may touch, handed over as one bundle of references.

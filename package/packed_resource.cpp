@@ -13,6 +13,8 @@ namespace setup {
 namespace {
 
 constexpr size_t kHeaderSize = 4;
+// What one pass of UnpackStream holds of the unpacked bytes at a time.
+constexpr size_t kStreamBuffer = size_t{1} << 20;
 
 // Owns a z_stream set up for inflate (zlib format).
 class Inflater {
@@ -59,7 +61,7 @@ uInt Chunk(size_t n) { return static_cast<uInt>(std::min<size_t>(n, UINT_MAX)); 
 
 }  // namespace
 
-UnpackedBytes UnpackPieces(const PackedPieces& next) {
+uint32_t UnpackStream(const PackedPieces& next, const std::function<void(uint32_t)>& start, const UnpackSink& sink) {
     // The length may arrive split over pieces.
     uint8_t header[kHeaderSize];
     size_t have = 0;
@@ -71,14 +73,14 @@ UnpackedBytes UnpackPieces(const PackedPieces& next) {
         have += take;
         piece = piece.subspan(take);
     }
-    const size_t n = size_t{header[0]} | size_t{header[1]} << 8 | size_t{header[2]} << 16 | size_t{header[3]} << 24;
-    UnpackedBytes out;
-    if (n == 0) return out;
-    // Reserved whole up front, so that a length that cannot be had fails at once; left
-    // uncleared, so that a page is first touched when inflate writes it, and pages the
-    // stream never reaches are never touched.
+    const uint32_t n = uint32_t{header[0]} | uint32_t{header[1]} << 8 | uint32_t{header[2]} << 16 |
+                       uint32_t{header[3]} << 24;
+    if (start) start(n);
+    if (n == 0) return n;
+    const size_t buffer_size = std::min<size_t>(n, kStreamBuffer);
+    std::unique_ptr<uint8_t[]> buffer;
     try {
-        out.data = std::make_unique_for_overwrite<uint8_t[]>(n);
+        buffer = std::make_unique_for_overwrite<uint8_t[]>(buffer_size);
     } catch (const std::bad_alloc&) {
         throw Error("Out of memory");
     }
@@ -95,27 +97,35 @@ UnpackedBytes UnpackPieces(const PackedPieces& next) {
         return true;
     };
 
-    size_t produced = 0;
-    while (produced < n) {
+    size_t produced = 0, filled = 0;
+    bool ended = false;
+    while (produced < n && !ended) {
         const bool input = refill();
-        z->next_out = out.data.get() + produced;
-        z->avail_out = Chunk(n - produced);
+        z->next_out = buffer.get() + filled;
+        z->avail_out = Chunk(std::min<size_t>(n - produced, buffer_size - filled));
         const uInt given = z->avail_out, before_in = z->avail_in;
         const int rc = inflate(z.get(), Z_NO_FLUSH);
-        produced += given - z->avail_out;
-        if (rc == Z_STREAM_END) break;
-        if (rc != Z_OK && rc != Z_BUF_ERROR) ThrowFor(rc);
-        if (z->avail_in == before_in && z->avail_out == given) {
+        const size_t got = given - z->avail_out;
+        produced += got;
+        filled += got;
+        if (filled == buffer_size || produced == n) {
+            sink({buffer.get(), filled});
+            filled = 0;
+        }
+        if (rc == Z_STREAM_END) ended = true;
+        else if (rc != Z_OK && rc != Z_BUF_ERROR) ThrowFor(rc);
+        else if (z->avail_in == before_in && got == 0) {
             if (!input) break;       // the input ended first
             throw Error("Error");    // no progress with input left
         }
     }
+    if (filled > 0) sink({buffer.get(), filled});
     if (produced < n) throw Error("Stream read error");
-    out.size = n;
 
     // Exactly N bytes are out. When the stream also ends here, let zlib check its Adler-32
     // trailer, so a damaged stream of the right length is not taken as good; content beyond
     // N, or a stream cut after its data, is ignored.
+    if (ended) return n;
     uint8_t probe;
     z->next_out = &probe;
     z->avail_out = 1;
@@ -128,6 +138,29 @@ UnpackedBytes UnpackPieces(const PackedPieces& next) {
         if (rc == Z_DATA_ERROR && z->avail_out == 1) throw Error("Error");
         if (rc != Z_OK || z->avail_out == 0 || !input || z->avail_in == before_in) break;
     }
+    return n;
+}
+
+UnpackedBytes UnpackPieces(const PackedPieces& next) {
+    UnpackedBytes out;
+    size_t at = 0;
+    UnpackStream(
+        next,
+        [&](uint32_t n) {
+            if (n == 0) return;
+            // Reserved whole up front, so that a length that cannot be had fails at once;
+            // left uncleared: inflate writes every byte.
+            try {
+                out.data = std::make_unique_for_overwrite<uint8_t[]>(n);
+            } catch (const std::bad_alloc&) {
+                throw Error("Out of memory");
+            }
+            out.size = n;
+        },
+        [&](std::span<const uint8_t> bytes) {
+            std::copy(bytes.begin(), bytes.end(), out.data.get() + at);
+            at += bytes.size();
+        });
     return out;
 }
 

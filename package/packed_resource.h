@@ -28,6 +28,13 @@ struct UnpackedBytes {
 // Unpack over pieces, with the same results and errors; the pieces may be cut anywhere.
 UnpackedBytes UnpackPieces(const PackedPieces& next);
 
+// The same inflate without keeping the result: `start` (when set) learns N before anything
+// else happens, then sink receives the N bytes in order, in pieces of at most 1 MB (each
+// valid during the call). Returns N. Errors as Unpack, thrown after the bytes before the
+// damage were handed over.
+using UnpackSink = std::function<void(std::span<const uint8_t>)>;
+uint32_t UnpackStream(const PackedPieces& next, const std::function<void(uint32_t)>& start, const UnpackSink& sink);
+
 // Frames data as a packed resource (zlib at the given level).
 std::vector<uint8_t> Pack(std::span<const uint8_t> data, int level = 9);
 

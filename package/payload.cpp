@@ -101,8 +101,15 @@ void LoadRecord(Resources& resources, SetupConfig& config) {
 }
 
 Payload LoadPayload(Resources& resources) {
-    const std::unique_ptr<Resources::Reader> reader = resources.Open("SETUPPACK");
-    return Payload(UnpackPieces([&] { return reader->Next(); }));
+    const std::unique_ptr<Resources::Source> source = resources.OpenSource("SETUPPACK");
+    std::vector<uint8_t> piece;
+    uint64_t at = 0;
+    return Payload(UnpackPieces([&]() -> std::span<const uint8_t> {
+        piece.resize(static_cast<size_t>(std::min<uint64_t>(source->Size() - at, 256u << 10)));
+        source->ReadAt(at, piece);
+        at += piece.size();
+        return piece;
+    }));
 }
 
 }  // namespace setup

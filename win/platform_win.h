@@ -21,6 +21,7 @@
 
 #include "base/platform.h"
 #include "win/application.h"
+#include "win/handles.h"
 
 namespace setup::win {
 
@@ -83,14 +84,27 @@ private:
 
 class WinResources : public Resources {
 public:
-    // The module whose resources are read; the running executable when null.
-    explicit WinResources(HMODULE module = nullptr) : module_(module) {}
+    // The module whose resources are read; the running executable when null. Opens the
+    // module's file at once and keeps it open, denying others writes, deletes and renames.
+    explicit WinResources(HMODULE module = nullptr);
     std::span<const uint8_t> Find(const std::string& name) override;
-    // Reads the bytes from the executable's file, when it is the one that was loaded.
-    std::unique_ptr<Reader> Open(const std::string& name) override;
+    // Reads the bytes from the file opened at construction when it is the one that was
+    // loaded (checked once), else from the mapped image.
+    std::unique_ptr<Source> OpenSource(const std::string& name) override;
 
 private:
+    // Where a resource lies in the image and in the file.
+    struct ImageSpan {
+        uint64_t rva, size;
+        uint64_t section_rva, section_size, section_file_offset;
+    };
+    HMODULE Module() const;
+    bool FileIsImage(const ImageSpan& resource);
+
     HMODULE module_;
+    UniqueFile file_;
+    bool file_checked_ = false;
+    bool file_is_image_ = false;
 };
 
 struct WinPlatform {

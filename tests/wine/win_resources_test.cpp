@@ -1,7 +1,9 @@
 // WinResources: RCDATA of the running executable (resources/test.rc).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "base/error.h"
 #include "win/platform_win.h"
@@ -39,19 +41,24 @@ TEST(WinResourcesTest, ResourceOfAnotherTypeIsNotRcdata) {
     EXPECT_THROW(resources.Find("#1"), Error);
 }
 
-// Open reads the bytes from the executable's file, through the section layout of the image.
-TEST(WinResourcesTest, OpenHandsOverTheSameBytesAsFind) {
+// OpenSource reads the bytes from the executable's file, through the section layout of the
+// image, at any offset.
+TEST(WinResourcesTest, OpenSourceReadsTheSameBytesAsFind) {
     WinResources resources;
     for (const char* name : {"ZSTESTDATA", "ZSTESTEMPTY"}) {
         const auto mapped = resources.Find(name);
-        std::string read;
-        auto reader = resources.Open(name);
-        for (auto piece = reader->Next(); !piece.empty(); piece = reader->Next()) read.append(piece.begin(), piece.end());
-        EXPECT_EQ(read, std::string(mapped.begin(), mapped.end())) << name;
-        EXPECT_TRUE(reader->Next().empty()) << name;
+        auto source = resources.OpenSource(name);
+        ASSERT_EQ(source->Size(), mapped.size()) << name;
+        std::vector<uint8_t> read(mapped.size());
+        const size_t half = read.size() / 2;
+        source->ReadAt(half, std::span(read).subspan(half));
+        source->ReadAt(0, std::span(read).first(half));
+        EXPECT_TRUE(std::equal(read.begin(), read.end(), mapped.begin())) << name;
+        uint8_t past;
+        EXPECT_THROW(source->ReadAt(mapped.size(), std::span(&past, 1)), Error) << name;
     }
     try {
-        resources.Open("SETUPPACK");
+        resources.OpenSource("SETUPPACK");
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(e.text(), "Resource SETUPPACK not found");
