@@ -24,6 +24,14 @@ private:
 
 }  // namespace
 
+FileSystem::WriteResult FileSystem::WriteFile(const std::string& path, std::span<const uint8_t> bytes) {
+    WriteResult result;
+    std::unique_ptr<NewFile> file = CreateNewFile(path, result);
+    if (!file) return result;
+    result = file->Write(bytes);
+    return result.ok() ? file->Commit() : result;
+}
+
 std::unique_ptr<Resources::Source> Resources::OpenSource(const std::string& name) {
     return std::make_unique<SpanSource>(Find(name));
 }

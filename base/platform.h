@@ -37,13 +37,30 @@ public:
     // Deletes a file; the result is advisory.
     virtual bool DeleteFile(const std::string& path) = 0;
 
-    // Creates or truncates the file (exclusive access) and writes all bytes in one write.
     struct WriteResult {
-        enum Stage { kOk, kCreateFailed, kWriteFailed } stage = kOk;
+        // kReplaceFailed: every byte was written, but the old file could not be replaced
+        // (it is in use); it is left as it was.
+        enum Stage { kOk, kCreateFailed, kWriteFailed, kReplaceFailed } stage = kOk;
         std::string reason;  // the system's text for the failure, GBK, no trailing full stop
         bool ok() const { return stage == kOk; }
     };
-    virtual WriteResult WriteFile(const std::string& path, std::span<const uint8_t> bytes) = 0;
+
+    // A file written a piece at a time under a temporary name beside its path and put in
+    // place whole: whatever was at the path stays until every byte is written, and nothing
+    // is ever written through an existing file or link. Destroyed without a successful
+    // Commit, it removes its temporary file.
+    class NewFile {
+    public:
+        virtual ~NewFile() = default;
+        virtual WriteResult Write(std::span<const uint8_t> bytes) = 0;  // kWriteFailed
+        // Closes the file and moves it over the path (kWriteFailed, kReplaceFailed).
+        virtual WriteResult Commit() = 0;
+    };
+    // Null with the reason in `result` (kCreateFailed) when the temporary file cannot be made.
+    virtual std::unique_ptr<NewFile> CreateNewFile(const std::string& path, WriteResult& result) = 0;
+
+    // The whole file at once, through CreateNewFile.
+    WriteResult WriteFile(const std::string& path, std::span<const uint8_t> bytes);
     // Writes a file that must be fresh: an existing plain file is deleted first, then the file
     // is created only if nothing of that name exists (never opened through an existing file,
     // directory or link), with no sharing, and written in one write.
@@ -111,6 +128,8 @@ public:
     virtual void TerminateProcess(uint32_t pid) = 0;
 
     virtual void Sleep(uint32_t ms) = 0;
+    // Milliseconds of a clock that only moves forward (GetTickCount64).
+    virtual uint64_t Milliseconds() = 0;
 };
 
 // Win32 show commands used by the program.

@@ -1,54 +1,14 @@
 #include "install/run.h"
 
-#include <new>
-#include <vector>
 
 #include "base/error.h"
-#include "install/force_folder.h"
-#include "install/path_text.h"
+#include "install/file_copy.h"
 #include "install/shortcuts.h"
 #include "package/safe_name.h"
 
 namespace setup {
 
 namespace {
-
-// Writes one packed file. False when anything fails; the caller reports it.
-bool WritePackedFile(FileSystem& fs, const Payload& payload, const FileRow& row, const std::string& target) {
-    // A range past the payload is refused before the old file is touched.
-    const auto bytes = payload.Range(row.offset, row.size);
-    if (!bytes) return false;
-    try {
-        if (fs.FileExists(target)) fs.DeleteFile(target);  // advisory; the write below decides
-        // Written straight from the payload: it is already whole in memory, and a copy of
-        // each file would cost its size again in memory and a fresh page fault per page.
-        return fs.WriteFile(target, *bytes).ok();
-    } catch (const Error&) {
-        return false;
-    }
-}
-
-void CopyFiles(InstallContext& ctx) {
-    Platform& p = ctx.platform;
-    const std::string folder = ctx.config.Folder();
-    const int count = ctx.config.FileCount();
-    for (int i = 0; i < count; ++i) {
-        const FileRow row = ctx.config.File(i);
-        const std::string target = folder + row.name;
-        if (target.find("*.") != std::string::npos) continue;  // wildcard rows are never files
-
-        // A stored name that would leave the target folder (or that Windows would read as
-        // something else: a device, a stream) is reported like an unwritable file, and its
-        // folders are not created.
-        const bool safe = IsSafeStoredName(row.name);
-        if (safe && !ForceFolder(p.fs, FolderOf(target))) continue;
-
-        ctx.view.ShowFileName(ShortenPath(target, kFileNameDisplayLimit));
-        if (!safe || !WritePackedFile(p.fs, ctx.payload, row, target))
-            p.dialogs.MessageBox(kFileErrorText + target, kMessageTitle, kMbOk | kMbIconInformation);
-        ctx.view.SetProgress(kCopyBarColour, static_cast<int>(int64_t{i} * 100 / count));
-    }
-}
 
 void SetFixedString(Registry& reg, const std::string& key, const std::string& name, const std::string& value) {
     if (!reg.SetString(RegRoot::LocalMachine, key, name, value))
@@ -127,9 +87,9 @@ std::string UninstallCommand(const std::string& folder) {
 
 void WritePackedRecord(Platform& p, const std::string& path) {
     const std::span<const uint8_t> record = p.resources.Find("SETUPINI");
-    if (p.fs.FileExists(path)) p.fs.DeleteFile(path);
+    // Written beside an existing data file and moved over it whole.
     const FileSystem::WriteResult result = p.fs.WriteFile(path, record);
-    if (result.stage == FileSystem::WriteResult::kCreateFailed)
+    if (result.stage == FileSystem::WriteResult::kCreateFailed || result.stage == FileSystem::WriteResult::kReplaceFailed)
         throw Error("Cannot create file \"" + path + "\". " + result.reason);
     if (result.stage == FileSystem::WriteResult::kWriteFailed)
         throw Error("Cannot write file \"" + path + "\". " + result.reason);

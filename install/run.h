@@ -12,7 +12,7 @@
 //
 // Failures:
 //   - a packed file that cannot be written (or whose stored name or payload range is unusable)
-//     gets its own information box naming the full path, and the run goes on;
+//     gets its own information box naming the full path, and the run goes on (file_copy.h);
 //   - a file folder that cannot be created, an extra registry value, a missing shell folder:
 //     silently skipped;
 //   - anything else (the data file cannot be created, a fixed registry value cannot be set,
@@ -25,7 +25,7 @@
 #include <string>
 
 #include "base/platform.h"
-#include "package/payload.h"
+#include "package/payload_stream.h"
 #include "package/setup_config.h"
 
 namespace setup {
@@ -51,7 +51,7 @@ public:
 // Everything the run reads and changes, owned by the wizard window.
 struct InstallContext {
     const SetupConfig& config;      // Folder is the accepted target folder
-    const Payload& payload;         // the unpacked "SETUPPACK"
+    PayloadStream& payload;         // "SETUPPACK", inflated again for the run
     std::string product_key;        // "\Software\" + Company
     std::string install_key;        // ProductKey + "\" + FolderName
     bool& installing;               // the wizard's Installing flag
@@ -75,7 +75,8 @@ inline constexpr const char* kUninstallKeyPrefix = "\\Software\\Microsoft\\Windo
 // "<Folder>\uninstall.exe" in double quotes, as the Uninstall entry's command line.
 std::string UninstallCommand(const std::string& folder);
 
-// Writes the "SETUPINI" resource bytes unchanged to path, replacing an existing file.
+// Writes the "SETUPINI" resource bytes unchanged to path, replacing an existing file once
+// the new one is complete.
 // Throws Error("Cannot create file \"<path>\". <reason>") when the file cannot be created and
 // Error("Cannot write file \"<path>\". <reason>") when its bytes cannot be written.
 void WritePackedRecord(Platform& p, const std::string& path);

@@ -84,32 +84,9 @@ uint32_t ByteSum(std::span<const uint8_t> bytes) {
 
 uint32_t ByteSumPortable(std::span<const uint8_t> bytes) { return SumWords(bytes.data(), bytes.size()); }
 
-Payload::Payload(std::span<const uint8_t> bytes) {
-    bytes_.data = std::make_unique_for_overwrite<uint8_t[]>(bytes.size());
-    bytes_.size = bytes.size();
-    std::copy(bytes.begin(), bytes.end(), bytes_.data.get());
-}
-
-std::optional<std::span<const uint8_t>> Payload::Range(uint32_t offset, uint32_t size) const {
-    if (uint64_t{offset} + uint64_t{size} > uint64_t{bytes_.size}) return std::nullopt;
-    return Bytes().subspan(offset, size);
-}
-
 void LoadRecord(Resources& resources, SetupConfig& config) {
     std::vector<uint8_t> decoded = Unpack(resources.Find("SETUPINI"));
     config.Load(decoded);
-}
-
-Payload LoadPayload(Resources& resources) {
-    const std::unique_ptr<Resources::Source> source = resources.OpenSource("SETUPPACK");
-    std::vector<uint8_t> piece;
-    uint64_t at = 0;
-    return Payload(UnpackPieces([&]() -> std::span<const uint8_t> {
-        piece.resize(static_cast<size_t>(std::min<uint64_t>(source->Size() - at, 256u << 10)));
-        source->ReadAt(at, piece);
-        at += piece.size();
-        return piece;
-    }));
 }
 
 }  // namespace setup

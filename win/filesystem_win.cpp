@@ -1,6 +1,8 @@
 // WinFileSystem: files and folders through the W functions.
 #include <algorithm>
+#include <cwchar>
 #include <limits>
+#include <vector>
 
 #include "win/handles.h"
 #include "win/platform_win.h"
@@ -79,12 +81,91 @@ bool WinFileSystem::DeleteFile(const std::string& path) {
     return ::DeleteFileW(Wide(path).c_str()) != FALSE;
 }
 
-FileSystem::WriteResult WinFileSystem::WriteFile(const std::string& path, std::span<const uint8_t> bytes) {
-    std::wstring wide = Wide(path);
-    UniqueFile file(::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
-    if (!file) return Failed(WriteResult::kCreateFailed, ::GetLastError());
-    return WriteAndClose(std::move(file), wide, bytes);
+namespace {
+
+// The new file under a name of its own beside the target; see FileSystem::NewFile.
+class WinNewFile final : public FileSystem::NewFile {
+public:
+    WinNewFile(UniqueFile file, std::wstring temp, std::wstring target)
+        : file_(std::move(file)), temp_(std::move(temp)), target_(std::move(target)) {}
+
+    ~WinNewFile() override {
+        if (!file_) return;
+        // Removed through the handle, so the name is not looked up again.
+        FILE_DISPOSITION_INFO gone{TRUE};
+        if (::SetFileInformationByHandle(file_.get(), FileDispositionInfo, &gone, sizeof gone)) return;
+        file_.reset();
+        ::DeleteFileW(temp_.c_str());
+    }
+
+    FileSystem::WriteResult Write(std::span<const uint8_t> bytes) override {
+        if (!file_ || !WriteAll(file_.get(), bytes)) return Failed(FileSystem::WriteResult::kWriteFailed, ::GetLastError());
+        return {};
+    }
+
+    FileSystem::WriteResult Commit() override {
+        if (!file_) return Failed(FileSystem::WriteResult::kWriteFailed, ERROR_INVALID_HANDLE);
+        if (!::FlushFileBuffers(file_.get()) && ::GetLastError() != ERROR_INVALID_FUNCTION) {
+            // Data the system could not write out (a full disk found late) must not replace
+            // a good file.
+            return Failed(FileSystem::WriteResult::kWriteFailed, ::GetLastError());
+        }
+        // Renamed through the open handle: the file moved over the target is the one written,
+        // whatever happens to the temporary name meanwhile. An existing target is replaced
+        // (a link itself, never what it points to); one in use stays as it was.
+        const std::wstring nt_name = L"\\??\\" + target_;
+        std::vector<uint8_t> buffer(sizeof(FILE_RENAME_INFO) + nt_name.size() * sizeof(wchar_t));
+        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        rename->ReplaceIfExists = TRUE;
+        rename->RootDirectory = nullptr;
+        rename->FileNameLength = static_cast<DWORD>(nt_name.size() * sizeof(wchar_t));
+        std::copy(nt_name.begin(), nt_name.end(), rename->FileName);
+        if (!::SetFileInformationByHandle(file_.get(), FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
+            const DWORD code = ::GetLastError();
+            if (code != ERROR_INVALID_PARAMETER && code != ERROR_NOT_SUPPORTED && code != ERROR_CALL_NOT_IMPLEMENTED)
+                return Failed(FileSystem::WriteResult::kReplaceFailed, code);
+            // A system without renames by handle: by name.
+            if (!::CloseHandle(file_.release())) return Failed(FileSystem::WriteResult::kWriteFailed, ::GetLastError());
+            if (!::MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+                const DWORD move_code = ::GetLastError();
+                ::DeleteFileW(temp_.c_str());
+                return Failed(FileSystem::WriteResult::kReplaceFailed, move_code);
+            }
+            return {};
+        }
+        if (!::CloseHandle(file_.release())) return Failed(FileSystem::WriteResult::kWriteFailed, ::GetLastError());
+        return {};
+    }
+
+private:
+    UniqueFile file_;
+    std::wstring temp_, target_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileSystem::NewFile> WinFileSystem::CreateNewFile(const std::string& path, WriteResult& result) {
+    const std::wstring target = Wide(path);
+    static unsigned counter = 0;
+    for (int attempt = 0;; ++attempt) {
+        wchar_t suffix[32];
+        ::swprintf(suffix, 32, L".~zs%lx%x", ::GetCurrentProcessId(), counter++);
+        std::wstring temp = target + suffix;
+        // CREATE_NEW never opens an existing object; FILE_FLAG_OPEN_REPARSE_POINT keeps a
+        // link that appears in between from being followed. DELETE lets the handle rename
+        // and remove the file.
+        UniqueFile file(::CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (file) {
+            result = {};
+            return std::make_unique<WinNewFile>(std::move(file), std::move(temp), target);
+        }
+        const DWORD code = ::GetLastError();
+        if ((code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) || attempt == 16) {
+            result = Failed(WriteResult::kCreateFailed, code);
+            return nullptr;
+        }
+    }
 }
 
 FileSystem::WriteResult WinFileSystem::WriteNewFile(const std::string& path, std::span<const uint8_t> bytes) {

@@ -31,7 +31,7 @@ public:
     bool FileExists(const std::string& path) override;
     bool CreateDirectory(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;
-    WriteResult WriteFile(const std::string& path, std::span<const uint8_t> bytes) override;
+    std::unique_ptr<NewFile> CreateNewFile(const std::string& path, WriteResult& result) override;
     WriteResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes) override;
     bool SetCurrentDirectory(const std::string& path) override;
     std::string ModuleFolder() override;
@@ -61,6 +61,7 @@ public:
     std::vector<ProcessEntry> ListProcesses() override;
     void TerminateProcess(uint32_t pid) override;
     void Sleep(uint32_t ms) override;
+    uint64_t Milliseconds() override;
 
 private:
     Application* app_;

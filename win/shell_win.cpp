@@ -101,4 +101,6 @@ void WinShell::TerminateProcess(uint32_t pid) {
 
 void WinShell::Sleep(uint32_t ms) { ::Sleep(ms); }
 
+uint64_t WinShell::Milliseconds() { return ::GetTickCount64(); }
+
 }  // namespace setup::win

@@ -1,9 +1,12 @@
 #include "wizard/controller.h"
 
+#include <algorithm>
+
 #include "base/text.h"
 #include "install/force_folder.h"
 #include "install/path_text.h"
 #include "package/payload.h"
+#include "package/payload_stream.h"
 #include "wizard/captions.h"
 #include "wizard/folder.h"
 #include "wizard/texts.h"
@@ -60,8 +63,8 @@ void Wizard::LoadStartupState() {
         return;
     }
 
-    state_.PayloadStream = LoadPayload(platform_.resources);
-    if (ByteSum(state_.PayloadStream->Bytes()) != config.PackSum() &&
+    state_.PayloadStream = OpenPayload(platform_.resources);
+    if (CheckPayload() != config.PackSum() &&
         platform_.dialogs.MessageBox(texts::kByteSumQuestion, texts::kBoxTitle, kQuestion) != kIdYes) {
         EndProgram();
         return;
@@ -70,6 +73,35 @@ void Wizard::LoadStartupState() {
     SetActivePage(kPageWelcome);
     view_.SetLinkColor(Ctl::suiURLLabel1, kGray);
     view_.SetLinkColor(Ctl::suiURLLabelG, kGray);
+}
+
+// The byte sum of the payload, from one pass over it. A pass that takes a while shows its
+// progress in a small window of its own until it ends.
+uint32_t Wizard::CheckPayload() {
+    PayloadStream& payload = *state_.PayloadStream;
+    Shell& clock = platform_.shell;
+    const uint64_t started = clock.Milliseconds();
+    const std::string title = state_.Config.ProductName();
+    uint64_t done = 0;
+    int shown = -1;  // the percentage on screen; -1 while the window is not shown
+    struct Hide {
+        WizardView& view;
+        const int& shown;
+        ~Hide() {
+            if (shown >= 0) view.HideCheckProgress();
+        }
+    } hide{view_, shown};
+    uint32_t sum = 0;
+    payload.Stream([&](std::span<const uint8_t> piece) {
+        sum += ByteSum(piece);
+        done += piece.size();
+        if (shown < 0 && clock.Milliseconds() - started < texts::kCheckWindowDelayMs) return;
+        const int percent = static_cast<int>(done * 100 / std::max<uint64_t>(payload.size(), 1));
+        if (percent == shown) return;
+        shown = percent;
+        view_.ShowCheckProgress(title, texts::kCheckingPackage, percent);
+    });
+    return sum;
 }
 
 // Opening the key creates it, so merely starting the program leaves an empty key behind.

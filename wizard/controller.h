@@ -66,6 +66,7 @@ private:
     void EndProgram();
     void LoadStartupState();
     void ReadEarlierInstallation();
+    uint32_t CheckPayload();
     bool ValidateFolder();
     void ShowNotice(const char* text);
     void ShowError(const std::string& text) noexcept;

@@ -1,5 +1,6 @@
 // install_engine.cpp: the wizard's engine calls bound to the installation layer (install/),
 // and the copying page as the installation run sees it.
+#include "base/error.h"
 #include "install/finish.h"
 #include "install/process_kill.h"
 #include "install/run.h"
@@ -53,11 +54,11 @@ public:
     void Button2Click() override { KillProcessesByName(platform_.shell, kHelperProgramUp); }
 
     void RunInstallation() override {
-        // Start-up loads the payload before the window opens; without it the wizard never
-        // gets this far, but an empty payload is the safe stand-in.
-        static const Payload kEmpty;
+        // Start-up opens the payload before the window opens; without it the wizard never
+        // gets this far.
+        if (!state_.PayloadStream) throw Error("Resource " + std::string(kPayloadResource) + " not found");
         InstallContext ctx{state_.Config,
-                           state_.PayloadStream ? *state_.PayloadStream : kEmpty,
+                           *state_.PayloadStream,
                            state_.ProductKey,
                            state_.InstallKey,
                            state_.Installing,

@@ -1,5 +1,6 @@
 #include "wizard/main_form_win.h"
 
+#include "install/run.h"
 #include "win/text.h"
 
 namespace setup {
@@ -190,6 +191,41 @@ void MainForm::Repaint(Ctl ctl) {
 void MainForm::SetWindowCaption(const std::string& gbk) { form_->SetCaption(gbk); }
 
 void MainForm::SetApplicationTitle(const std::string& gbk) { app_.SetTitle(gbk); }
+
+void MainForm::ShowCheckProgress(const std::string& title, const std::string& text, int percent) {
+    if (!check_.form) {
+        constexpr int kWidth = 360, kHeight = 92;
+        check_.form = std::make_unique<win::ui::Form>(app_.window(), kWidth, kHeight, ::GetSysColor(COLOR_WINDOW),
+                                                      icon_.get());
+        if (!check_.form->hwnd()) {
+            check_.form.reset();
+            return;  // the check goes on without its window
+        }
+        check_.form->on_close_query = [] { return false; };  // the check cannot be cancelled
+        check_.text = std::make_unique<win::ui::Label>(
+            check_.form.get(), win::ui::Rect{20, 18, kWidth - 40, 20},
+            win::ui::Label::Style{{L"微软雅黑", 14}, win::ui::kGray, false, true}, text);
+        check_.bar = std::make_unique<win::ui::ProgressBar>(check_.form.get(), win::ui::Rect{20, 50, kWidth - 40, 16});
+        check_.bar->SetBarColor(kCopyBarColour);
+        check_.form->SetCaption(title);
+        ::ShowWindow(check_.form->hwnd(), SW_SHOWNORMAL);
+    } else if (check_.text->Caption() != text) {
+        check_.text->SetCaption(text);
+    }
+    check_.bar->SetPosition(percent);
+    // No message loop runs yet: the window's own messages (its first paint, the display's
+    // events that Wine handles while messages are read) are handled here.
+    MSG msg;
+    while (::PeekMessageW(&msg, check_.form->hwnd(), 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    check_.form->Update();
+    ::UpdateWindow(check_.bar->hwnd());
+}
+
+void MainForm::HideCheckProgress() {
+    check_.bar.reset();
+    check_.text.reset();
+    check_.form.reset();
+}
 
 void MainForm::Terminate() { app_.Terminate(); }
 

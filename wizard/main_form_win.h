@@ -58,9 +58,19 @@ public:
     void Repaint(Ctl ctl) override;
     void SetWindowCaption(const std::string& gbk) override;
     void SetApplicationTitle(const std::string& gbk) override;
+    void ShowCheckProgress(const std::string& title, const std::string& text, int percent) override;
+    void HideCheckProgress() override;
     void Terminate() override;
 
 private:
+    // The start-up check's small window: the product's name as its title, a line of text
+    // and a bar, shown before the wizard window is.
+    struct CheckWindow {
+        std::unique_ptr<win::ui::Form> form;
+        std::unique_ptr<win::ui::Label> text;
+        std::unique_ptr<win::ui::ProgressBar> bar;
+    };
+
     // One control of the layout under its name, with the typed face the view needs.
     struct Entry {
         win::ui::Control* control = nullptr;
@@ -91,6 +101,7 @@ private:
     std::array<Entry, static_cast<size_t>(Ctl::suiURLLabelG) + 1> entries_{};
     std::unique_ptr<Wizard> wizard_;
     int active_page_ = kPageWelcome;
+    CheckWindow check_;
 };
 
 }  // namespace setup

@@ -4,14 +4,15 @@
 #include <optional>
 #include <string>
 
-#include "package/payload.h"
+#include "package/payload_stream.h"
 #include "package/setup_config.h"
 
 namespace setup {
 
 struct WizardState {
     SetupConfig Config;                    // the decoded record; Folder is the chosen target
-    std::optional<Payload> PayloadStream;  // the unpacked payload, once start-up loaded it
+    // "SETUPPACK", once start-up has checked it; inflated again by the installation run.
+    std::optional<setup::PayloadStream> PayloadStream;
     bool Installing = false;               // set by the installation run while it works
     std::string ProductKey;                // "\Software\" + Company
     std::string InstallKey;                // ProductKey + "\" + FolderName

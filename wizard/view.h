@@ -69,6 +69,11 @@ public:
     virtual void SetWindowCaption(const std::string& gbk) = 0;
     // The application's task-bar title (also the title of the error box).
     virtual void SetApplicationTitle(const std::string& gbk) = 0;
+    // The start-up check's own small window, for a check that takes a while: shows it (or
+    // updates it) with the product's name as its title, a line of text and a bar at
+    // `percent` (0..100), drawn at once; HideCheckProgress removes it.
+    virtual void ShowCheckProgress(const std::string& title, const std::string& text, int percent) = 0;
+    virtual void HideCheckProgress() = 0;
     // Requests the end of the program: the current handler finishes, the message loop stops,
     // the window is destroyed.
     virtual void Terminate() = 0;

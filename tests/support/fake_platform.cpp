@@ -87,24 +87,57 @@ bool FakeFileSystem::DeleteFile(const std::string& path) {
     return true;
 }
 
-FileSystem::WriteResult FakeFileSystem::WriteFile(const std::string& path, std::span<const uint8_t> bytes) {
-    std::string n = NormPath(path);
-    if (locked.count(n) || dirs.count(n) || !dirs.count(ParentOf(n)))
-        return {WriteResult::kCreateFailed, "Access denied"};
-    if (disk_full && !bytes.empty()) {
-        files[n].clear();
-        return {WriteResult::kWriteFailed, "There is not enough space on the disk"};
+namespace {
+
+// Written under "<path>.~new" in `files`, moved over the path by Commit.
+class FakeNewFile final : public FileSystem::NewFile {
+public:
+    FakeNewFile(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)), temp_(NormPath(path_) + ".~new") {
+        fs_.files[temp_].clear();
     }
-    files[n].assign(bytes.begin(), bytes.end());
-    log.push_back("write " + path);
-    return {};
+    ~FakeNewFile() override { fs_.files.erase(temp_); }
+    FileSystem::WriteResult Write(std::span<const uint8_t> bytes) override {
+        if (fs_.disk_full && !bytes.empty()) return {FileSystem::WriteResult::kWriteFailed, "There is not enough space on the disk"};
+        std::vector<uint8_t>& data = fs_.files[temp_];
+        data.insert(data.end(), bytes.begin(), bytes.end());
+        return {};
+    }
+    FileSystem::WriteResult Commit() override {
+        const std::string n = NormPath(path_);
+        if (fs_.locked.count(n) || fs_.dirs.count(n))
+            return {FileSystem::WriteResult::kReplaceFailed, "The process cannot access the file because it is being used by another process"};
+        fs_.files[n] = std::move(fs_.files[temp_]);
+        fs_.files.erase(temp_);
+        fs_.log.push_back("write " + path_);
+        return {};
+    }
+
+private:
+    FakeFileSystem& fs_;
+    std::string path_, temp_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileSystem::NewFile> FakeFileSystem::CreateNewFile(const std::string& path, WriteResult& result) {
+    const std::string n = NormPath(path);
+    if (!dirs.count(ParentOf(n)) || unwritable_dirs.count(ParentOf(n))) {
+        result = {WriteResult::kCreateFailed, "Access denied"};
+        return nullptr;
+    }
+    result = {};
+    return std::make_unique<FakeNewFile>(*this, path);
 }
 
 FileSystem::WriteResult FakeFileSystem::WriteNewFile(const std::string& path, std::span<const uint8_t> bytes) {
     std::string n = NormPath(path);
     if (files.count(n) && !locked.count(n)) files.erase(n);
     if (files.count(n) || dirs.count(n)) return {WriteResult::kCreateFailed, "Cannot create a file when that file already exists"};
-    return WriteFile(path, bytes);
+    if (!dirs.count(ParentOf(n))) return {WriteResult::kCreateFailed, "Access denied"};
+    if (disk_full && !bytes.empty()) return {WriteResult::kWriteFailed, "There is not enough space on the disk"};
+    files[n].assign(bytes.begin(), bytes.end());
+    log.push_back("write " + path);
+    return {};
 }
 
 bool FakeFileSystem::SetCurrentDirectory(const std::string& path) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <map>
 #include <set>
 #include <string>
@@ -23,7 +24,7 @@ class FakeFileSystem : public FileSystem {
 public:
     std::map<std::string, std::vector<uint8_t>> files;  // keyed by NormPath
     std::set<std::string> dirs;                          // NormPath; "c:" stands for drive C:
-    std::set<std::string> locked;                        // files whose create fails
+    std::set<std::string> locked;                        // files in use: not replaced, not deleted
     std::set<std::string> unwritable_dirs;               // CreateDirectory fails for these
     bool disk_full = false;                              // every non-empty write fails
     std::string module_folder = "C:\\Downloads\\";
@@ -40,7 +41,7 @@ public:
     bool FileExists(const std::string& path) override;
     bool CreateDirectory(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;
-    WriteResult WriteFile(const std::string& path, std::span<const uint8_t> bytes) override;
+    std::unique_ptr<NewFile> CreateNewFile(const std::string& path, WriteResult& result) override;
     WriteResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes) override;
     bool SetCurrentDirectory(const std::string& path) override;
     std::string ModuleFolder() override { return module_folder; }
@@ -95,6 +96,10 @@ public:
     std::vector<ProcessEntry> ListProcesses() override { return processes; }
     void TerminateProcess(uint32_t pid) override;
     void Sleep(uint32_t ms) override;
+    // The clock moves on by `tick` at every reading, and by what Sleep waits.
+    uint64_t Milliseconds() override { return now += tick; }
+    uint64_t now = 0;
+    uint64_t tick = 0;
 };
 
 class FakeDialogs : public Dialogs {

@@ -3,10 +3,14 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
+#include <random>
 
 #include "base/error.h"
+#include "install/file_copy.h"
 #include "install/run.h"
 #include "install/shortcuts.h"
+#include "package/packed_resource.h"
 #include "package/payload.h"
 #include "package/setup_config.h"
 #include "tests/support/fake_platform.h"
@@ -105,8 +109,9 @@ protected:
     }
     void Run() {
         pkg.Commit();
-        payload = Payload(pkg.payload_bytes);
-        InstallContext ctx{pkg.config, payload, ProductKey(pkg.config), InstallKey(pkg.config), installing,
+        m.resources.items["SETUPPACK"] = Pack(pkg.payload_bytes);
+        payload = OpenPayload(m.resources);
+        InstallContext ctx{pkg.config, *payload, ProductKey(pkg.config), InstallKey(pkg.config), installing,
                            m.platform(), view};
         RunInstallation(ctx);
     }
@@ -140,7 +145,7 @@ protected:
     FakeMachine m;
     RecordingView view{m.log};
     Package pkg;
-    Payload payload;
+    std::optional<PayloadStream> payload;
     bool installing = false;
     const std::vector<uint8_t> record_resource = {0x10, 0x00, 0x00, 0x00, 0x78, 0x9C, 0x01, 0x02};
 };
@@ -261,12 +266,84 @@ TEST_F(InstallRun, EmptyFileIsCreatedAndSubfoldersAreMade) {
     EXPECT_TRUE(m.dialogs.boxes.empty());
 }
 
-TEST_F(InstallRun, ExistingFileIsDeletedThenWrittenAnew) {
+TEST_F(InstallRun, ExistingFileIsReplacedOnlyByACompleteOne) {
     const std::string target = std::string(kFolder) + "\\readme.txt";
     m.fs.AddFile(target, "an older and longer readme text, longer than the new one");
     Run();
     EXPECT_EQ(*m.fs.File(target), pkg.Bytes(2));
-    EXPECT_EQ(LogIndex("delete " + target) + 1, LogIndex("write " + target));
+    EXPECT_EQ(LogIndex("delete " + target), m.log.size());  // never deleted first
+
+    // A write that fails leaves the old file, and no partial file beside it.
+    FakeMachine full;
+    full.fs.AddDirTree(kFolder);
+    full.fs.AddFile(target, "old");
+    full.fs.disk_full = true;
+    full.resources.items["SETUPPACK"] = Pack(pkg.payload_bytes);
+    PayloadStream p = OpenPayload(full.resources);
+    RecordingView full_view(full.log);
+    bool full_installing = false;
+    InstallContext ctx{pkg.config, p, ProductKey(pkg.config), InstallKey(pkg.config), full_installing,
+                       full.platform(), full_view};
+    CopyFiles(ctx);
+    EXPECT_EQ(full.dialogs.boxes.size(), 5u);
+    EXPECT_EQ(*full.fs.File(target), std::vector<uint8_t>({'o', 'l', 'd'}));
+    EXPECT_EQ(full.fs.files.size(), 1u);
+}
+
+// The table's rows in any order, overlapping or sharing bytes, empty: each file gets exactly
+// its bytes from one pass, and the page tells of the rows in the order of their bytes.
+TEST_F(InstallRun, RowsOutOfOrderOrOverlappingGetTheirOwnBytes) {
+    pkg.rows.clear();
+    pkg.payload_bytes.resize(3u << 20);  // several pieces of the pass
+    for (size_t k = 0; k < pkg.payload_bytes.size(); ++k) pkg.payload_bytes[k] = static_cast<uint8_t>(k * 7 + (k >> 11));
+    const uint32_t mb = 1u << 20;
+    pkg.rows = {{"\\late.bin", 2 * mb, mb},            // the payload's last third, first in the table
+                {"\\first.bin", 0, mb + 5},           // across a piece boundary
+                {"\\inside.bin", 100, 50},            // within first.bin
+                {"\\same.bin", 100, 50},              // the same bytes again
+                {"\\empty.bin", mb, 0},
+                {"\\sub\\all.bin", 0, 3 * mb}};       // everything, open while the others come and go
+    Run();
+    EXPECT_TRUE(m.dialogs.boxes.empty());
+    for (size_t i = 0; i < pkg.rows.size(); ++i) {
+        const auto* bytes = m.fs.File(kFolder + pkg.rows[i].name);
+        ASSERT_NE(bytes, nullptr) << pkg.rows[i].name;
+        EXPECT_TRUE(*bytes == pkg.Bytes(i)) << pkg.rows[i].name;
+    }
+    std::vector<std::string> files;
+    for (const auto& e : view.events)
+        if (e.rfind("file ", 0) == 0) files.push_back(e.substr(e.rfind('\\') + 1));
+    EXPECT_EQ(files, (std::vector<std::string>{"first.bin", "all.bin", "inside.bin", "same.bin", "empty.bin", "late.bin"}));
+    // The bar never moves back: 33 (inside), 50 (same), 66 (empty), first (16) keeps 66, then
+    // at the end all (83) and late (0) keeps it.
+    EXPECT_EQ(view.Progress(), (std::vector<std::string>{"33", "50", "66", "66", "83", "83"}));
+    EXPECT_EQ(m.fs.files.size(), pkg.rows.size() + 1 + m.shell.links.size());  // no temporary file left
+}
+
+// A pass that breaks off (the payload cannot be read to its end) ends the run with its error
+// and leaves no partial file; the files completed before it stay.
+TEST_F(InstallRun, PassThatBreaksOffLeavesNoPartialFile) {
+    pkg.rows.clear();
+    pkg.payload_bytes.assign(3u << 20, 0);
+    std::mt19937 rng(5);
+    for (auto& b : pkg.payload_bytes) b = static_cast<uint8_t>(rng());
+    pkg.rows = {{"\\a.bin", 0, 1u << 20}, {"\\b.bin", 1u << 20, 2u << 20}};
+    pkg.Commit();
+    std::vector<uint8_t> packed = Pack(pkg.payload_bytes);
+    packed.resize(packed.size() * 2 / 3);
+    m.resources.items["SETUPPACK"] = packed;
+    PayloadStream p = OpenPayload(m.resources);
+    InstallContext ctx{pkg.config, p, ProductKey(pkg.config), InstallKey(pkg.config), installing, m.platform(), view};
+    try {
+        RunInstallation(ctx);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.text(), "Stream read error");
+    }
+    EXPECT_EQ(*m.fs.File(std::string(kFolder) + "\\a.bin"), pkg.Bytes(0));
+    EXPECT_EQ(m.fs.File(std::string(kFolder) + "\\b.bin"), nullptr);
+    EXPECT_EQ(m.fs.files.size(), 1u);
+    EXPECT_TRUE(installing);
 }
 
 TEST_F(InstallRun, LockedFileGetsOneMessageAndTheRunGoesOn) {
@@ -333,9 +410,10 @@ TEST_F(InstallRun, RowsPastThePayloadAreReportedAndLeaveOldFilesAlone) {
     pkg.rows.push_back({"\\wrap.bin", 8, 0xFFFFFFFFu});  // offset + size wraps in 32 bits
     pkg.rows.push_back({"\\end.bin", static_cast<uint32_t>(pkg.payload_bytes.size()), 0});  // empty, at the end: fine
     Run();
+    // Reported where their bytes would begin: wrap.bin at 8, beyond.bin near the end.
     ASSERT_EQ(m.dialogs.boxes.size(), 2u);
-    EXPECT_EQ(m.dialogs.boxes[0].text, FileMessage(old_file));
-    EXPECT_EQ(m.dialogs.boxes[1].text, FileMessage(std::string(kFolder) + "\\wrap.bin"));
+    EXPECT_EQ(m.dialogs.boxes[0].text, FileMessage(std::string(kFolder) + "\\wrap.bin"));
+    EXPECT_EQ(m.dialogs.boxes[1].text, FileMessage(old_file));
     EXPECT_EQ(*m.fs.File(old_file), std::vector<uint8_t>({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
     EXPECT_EQ(m.fs.File(std::string(kFolder) + "\\wrap.bin"), nullptr);
     EXPECT_NE(m.fs.File(std::string(kFolder) + "\\end.bin"), nullptr);
@@ -398,7 +476,9 @@ TEST_F(InstallRun, DataFileThatCannotBeCreatedEndsTheRun) {
     const std::string data = std::string(kFolder) + "\\Z_ta.cx";
     m.fs.AddFile(data, "old");
     m.fs.locked.insert(NormPath(data));
-    EXPECT_EQ(RunExpectingError(), "Cannot create file \"C:\\Program Files\\ZENTA-KOV\\Z_ta.cx\". Access denied");
+    EXPECT_EQ(RunExpectingError(), "Cannot create file \"C:\\Program Files\\ZENTA-KOV\\Z_ta.cx\". The process cannot "
+                                   "access the file because it is being used by another process");
+    EXPECT_EQ(*m.fs.File(data), std::vector<uint8_t>({'o', 'l', 'd'}));
     EXPECT_TRUE(installing);
     EXPECT_EQ(view.events.back(), "progress 80");  // still on the copying status
     EXPECT_FALSE(m.reg.HasKey(RegRoot::LocalMachine, "\\Software\\ZENTA"));
@@ -448,7 +528,8 @@ TEST_F(InstallRun, ShellLinkObjectFailureEndsTheRunAndComFailureIsSilent) {
     RecordingView quiet_view(quiet.log);
     bool quiet_installing = false;
     pkg.Commit();
-    Payload p(pkg.payload_bytes);
+    quiet.resources.items["SETUPPACK"] = Pack(pkg.payload_bytes);
+    PayloadStream p = OpenPayload(quiet.resources);
     InstallContext ctx{pkg.config, p, ProductKey(pkg.config), InstallKey(pkg.config), quiet_installing,
                        quiet.platform(), quiet_view};
     RunInstallation(ctx);

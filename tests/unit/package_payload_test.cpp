@@ -1,4 +1,4 @@
-// Payload access, the wrapping byte sum and the start-up loaders of "SETUPINI" and "SETUPPACK".
+// The wrapping byte sum, the start-up loader of "SETUPINI" and the payload's passes.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -7,6 +7,7 @@
 #include "base/error.h"
 #include "package/packed_resource.h"
 #include "package/payload.h"
+#include "package/payload_stream.h"
 #include "tests/support/fake_platform.h"
 
 namespace setup {
@@ -45,29 +46,6 @@ TEST(ByteSum, WrapsModulo2To32) {
 TEST(ByteSum, EmptyIsZero) {
     EXPECT_EQ(ByteSum({}), 0u);
     EXPECT_EQ(ByteSumPortable({}), 0u);
-}
-
-TEST(PayloadRange, InsideAtTheEndAndPastTheEnd) {
-    Payload p(std::vector<uint8_t>{10, 11, 12, 13, 14, 15});
-    auto r = p.Range(2, 3);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(std::vector<uint8_t>(r->begin(), r->end()), (std::vector<uint8_t>{12, 13, 14}));
-    ASSERT_TRUE(p.Range(0, 6));
-    EXPECT_EQ(p.Range(0, 6)->size(), 6u);
-    ASSERT_TRUE(p.Range(6, 0));
-    EXPECT_TRUE(p.Range(6, 0)->empty());
-    EXPECT_FALSE(p.Range(5, 2));
-    EXPECT_FALSE(p.Range(7, 0));
-    EXPECT_FALSE(Payload().Range(0, 1));
-}
-
-TEST(PayloadRange, OffsetPlusSizeDoesNotWrap) {
-    // In 32-bit arithmetic 0xFFFFFFF0 + 0x20 is 0x10, which would look inside this payload.
-    Payload p(std::vector<uint8_t>(0x40, 1));
-    EXPECT_FALSE(p.Range(0xFFFFFFF0u, 0x20));
-    EXPECT_FALSE(p.Range(0x20, 0xFFFFFFF0u));
-    EXPECT_FALSE(p.Range(0xFFFFFFFFu, 0xFFFFFFFFu));
-    EXPECT_FALSE(p.Range(1, 0xFFFFFFFFu));
 }
 
 std::string ErrorText(auto&& fn) {
@@ -126,25 +104,36 @@ TEST(LoadRecord, FailuresLeaveTheRecordAsItWas) {
     EXPECT_EQ(c.Company(), "Before");
 }
 
-TEST(LoadPayload, UnpacksTheResourceAndItsSumMatches) {
+// Each pass hands over the whole payload again, in order.
+TEST(OpenPayload, EveryPassStreamsTheWholePayload) {
     std::mt19937 rng(11);
-    std::vector<uint8_t> data(300000);
+    std::vector<uint8_t> data(3000000);
     for (auto& b : data) b = static_cast<uint8_t>(rng() % 7);
     testing::FakeResources res;
     res.items["SETUPPACK"] = Pack(data);
-    Payload p = LoadPayload(res);
+    PayloadStream p = OpenPayload(res);
     EXPECT_EQ(p.size(), data.size());
-    EXPECT_TRUE(std::equal(p.Bytes().begin(), p.Bytes().end(), data.begin()));
-    EXPECT_EQ(ByteSum(p.Bytes()), NaiveSum(data));
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<uint8_t> seen;
+        size_t pieces = 0;
+        p.Stream([&](std::span<const uint8_t> piece) {
+            seen.insert(seen.end(), piece.begin(), piece.end());
+            ++pieces;
+        });
+        EXPECT_EQ(seen, data);
+        EXPECT_GT(pieces, 1u);  // never the whole payload at once
+    }
 }
 
-TEST(LoadPayload, MissingOrDamagedResourceIsAnError) {
+TEST(OpenPayload, MissingOrDamagedResourceIsAnError) {
     testing::FakeResources res;
-    EXPECT_EQ(ErrorText([&] { LoadPayload(res); }), "Resource SETUPPACK not found");
+    EXPECT_EQ(ErrorText([&] { OpenPayload(res); }), "Resource SETUPPACK not found");
+    res.items["SETUPPACK"] = {1, 0, 0};
+    EXPECT_EQ(ErrorText([&] { OpenPayload(res); }), "Stream read error");
     res.items["SETUPPACK"] = {1, 0, 0, 0, 0x78, 0x9C, 0xFF};
-    EXPECT_EQ(ErrorText([&] { LoadPayload(res); }), "Error");
+    EXPECT_EQ(ErrorText([&] { OpenPayload(res).Stream([](auto) {}); }), "Error");
     res.items["SETUPPACK"] = {0, 0, 0, 0};
-    EXPECT_EQ(LoadPayload(res).size(), 0u);
+    EXPECT_EQ(OpenPayload(res).size(), 0u);
 }
 
 }  // namespace

@@ -122,16 +122,17 @@ struct ReadBack {
     explicit ReadBack(std::vector<uint8_t> exe)
         : pe(PeImage::Parse(std::move(exe), "setup.exe")), resources(ReadResources(pe)) {
         LoadRecord(resources, config);
-        payload = LoadPayload(resources);
+        payload = Unpack(resources.Find("SETUPPACK"));
     }
     std::string File(int i) const {
-        const auto r = payload.Range(config.File(i).offset, config.File(i).size);
-        return r ? std::string(r->begin(), r->end()) : "<out of range>";
+        const FileRow f = config.File(i);
+        if (uint64_t{f.offset} + f.size > payload.size()) return "<out of range>";
+        return std::string(payload.begin() + f.offset, payload.begin() + f.offset + f.size);
     }
     PeImage pe;
     ImageResources resources;
     SetupConfig config;
-    Payload payload;
+    std::vector<uint8_t> payload;
 };
 
 void ExpectThePackage(ReadBack& r, const std::vector<uint8_t>& main_exe) {
@@ -163,7 +164,7 @@ void ExpectThePackage(ReadBack& r, const std::vector<uint8_t>& main_exe) {
         offset += c.File(i).size;
     }
     EXPECT_EQ(r.payload.size(), offset);
-    EXPECT_EQ(c.PackSum(), ByteSum(r.payload.Bytes()));
+    EXPECT_EQ(c.PackSum(), ByteSum(r.payload));
     // Used file rows carry the reserved bytes 00 00 01 00; rows beyond the count are zero.
     const auto rec = c.Bytes();
     for (int i = 0; i < 256; ++i) {

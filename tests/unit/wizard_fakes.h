@@ -77,6 +77,10 @@ public:
     void Repaint(Ctl c) override { log_.push_back("repaint " + Name(c)); }
     void SetWindowCaption(const std::string& s) override { window_caption = s; }
     void SetApplicationTitle(const std::string& s) override { app_title = s; }
+    void ShowCheckProgress(const std::string& title, const std::string& text, int percent) override {
+        log_.push_back("check " + title + " " + text + " " + std::to_string(percent));
+    }
+    void HideCheckProgress() override { log_.push_back("check hidden"); }
     void Terminate() override {
         ++terminate_calls;
         log_.push_back("terminate");

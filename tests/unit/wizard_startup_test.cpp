@@ -2,6 +2,8 @@
 // start-up questions and start-up failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/unit/wizard_fakes.h"
 #include "wizard/texts.h"
 
@@ -178,6 +180,29 @@ TEST(WizardStartup, ByteSumMismatchAsksAndYesContinues) {
     EXPECT_EQ(box.flags, 36u);
     EXPECT_FALSE(r.wizard->Terminated());
     EXPECT_EQ(r.ctl(Ctl::suiURLLabel1).link_color, 0x808080u);
+}
+
+// A check that takes longer than half a second shows its own window with the product's name
+// and its progress until it ends, before the byte-sum question and the first page; a quick
+// one shows nothing.
+TEST(WizardStartup, SlowCheckShowsItsProgressUntilItEnds) {
+    PackageSpec package;
+    package.payload.assign(5u << 20, 3);  // five pieces of the pass
+    package.wrong_sum = true;
+    WizardRig r(package);
+    r.m.shell.tick = 200;  // every reading of the clock: 0.2 s later
+    r.Start();
+    std::vector<std::string> check;
+    for (const auto& line : r.m.log)
+        if (line.rfind("check", 0) == 0 || line.rfind("msgbox", 0) == 0) check.push_back(line.substr(0, 6));
+    EXPECT_EQ(check, (std::vector<std::string>{"check ", "check ", "check ", "check ", "msgbox"}));
+    EXPECT_NE(std::find(r.m.log.begin(), r.m.log.end(), "check ZENTA-KOV 正在校验安装包… 100"), r.m.log.end());
+    EXPECT_EQ(*std::find(r.m.log.begin(), r.m.log.end(), "check hidden"), "check hidden");
+    EXPECT_EQ(r.wizard->ActivePage(), kPageWelcome);
+
+    WizardRig quick(package);
+    quick.Start();
+    for (const auto& line : quick.m.log) EXPECT_NE(line.rfind("check", 0), 0u) << line;
 }
 
 TEST(WizardStartup, ByteSumMismatchNoEnds) {

@@ -69,6 +69,7 @@ public:
     std::vector<ProcessEntry> ListProcesses() override { return real_.ListProcesses(); }
     void TerminateProcess(uint32_t pid) override { real_.TerminateProcess(pid); }
     void Sleep(uint32_t ms) override { real_.Sleep(ms); }
+    uint64_t Milliseconds() override { return real_.Milliseconds(); }
 
 private:
     Shell& real_;

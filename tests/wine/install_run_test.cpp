@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -16,7 +17,8 @@
 #include "base/error.h"
 #include "install/run.h"
 #include "install/shortcuts.h"
-#include "package/payload.h"
+#include "package/packed_resource.h"
+#include "package/payload_stream.h"
 #include "package/setup_config.h"
 #include "tests/wine/dialog_watcher.h"
 #include "tests/wine/win_test_util.h"
@@ -172,7 +174,9 @@ public:
 class MapResources : public Resources {
 public:
     std::vector<uint8_t> setupini = {0x20, 0, 0, 0, 0x78, 0x9C, 0xAA, 0x55};
+    std::vector<uint8_t> setuppack;
     std::span<const uint8_t> Find(const std::string& name) override {
+        if (name == "SETUPPACK") return setuppack;
         if (name != "SETUPINI") throw Error("Resource " + name + " not found");
         return setupini;
     }
@@ -257,9 +261,10 @@ protected:
         return std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kProduct;
     }
     void Run(Dialogs& dialogs) {
-        payload_ = Payload(payload_bytes_);
+        resources_.setuppack = Pack(payload_bytes_);
+        PayloadStream payload = OpenPayload(resources_);
         Platform p{fs_, reg_, shell_, dialogs, resources_};
-        InstallContext ctx{config_, payload_, ProductKey(config_), InstallKey(config_), installing_, p, view_};
+        InstallContext ctx{config_, payload, ProductKey(config_), InstallKey(config_), installing_, p, view_};
         RunInstallation(ctx);
     }
 
@@ -275,7 +280,6 @@ protected:
     SetupConfig config_;
     std::vector<FileRow> files_;
     std::vector<uint8_t> payload_bytes_;
-    Payload payload_;
     bool installing_ = false;
     win::WinFileSystem fs_;
     win::WinRegistry reg_;
@@ -342,6 +346,30 @@ TEST_F(WinInstall, InstallsAndEverythingReadsBack) {
     wchar_t cwd[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, cwd);
     EXPECT_EQ(Gbk(cwd), group);
+}
+
+// The table's rows need not follow their bytes: reversed, overlapping, over an old file.
+TEST_F(WinInstall, RowsOutOfOrderInstallByteForByte) {
+    std::reverse(files_.begin(), files_.end());
+    files_.push_back({"\\sub\\part.bin", files_.back().offset + 100, 200});  // inside ZENTA-KOV.exe
+    for (size_t i = 0; i < files_.size(); ++i) config_.SetFile(static_cast<int>(i), files_[i]);
+    config_.SetCounts(static_cast<int32_t>(files_.size()), 0, 0);
+    ASSERT_TRUE(::CreateDirectoryW(Wide(root_ + "\\Program Files").c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW(Wide(folder_).c_str(), nullptr));
+    ASSERT_TRUE(testing::WriteWholeFile(Wide(folder_ + "\\empty.dat"), "old and longer"));
+    RecordingDialogs dialogs;
+    Run(dialogs);
+    EXPECT_TRUE(dialogs.boxes.empty());
+    for (size_t i = 0; i < files_.size(); ++i) EXPECT_EQ(ReadAll(folder_ + files_[i].name), Content(i)) << files_[i].name;
+    // Nothing but the files, the data file and the sub-folder.
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE h = ::FindFirstFileW(Wide(folder_ + "\\*").c_str(), &found);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    do names.push_back(found.cFileName);
+    while (::FindNextFileW(h, &found));
+    ::FindClose(h);
+    EXPECT_EQ(names.size(), 2u + 5u) << "temporary files left behind?";
 }
 
 TEST_F(WinInstall, FileHeldOpenGetsItsMessageAndTheRestInstalls) {

@@ -279,6 +279,7 @@ struct RecordingShell : Shell {
     std::vector<ProcessEntry> ListProcesses() override { return {}; }
     void TerminateProcess(uint32_t) override {}
     void Sleep(uint32_t) override {}
+    uint64_t Milliseconds() override { return 0; }
 };
 
 TEST_F(SkinWindowTest, LinkTurnsOrangeUnderThePointerAndGreyAgainWhenItLeaves) {

@@ -62,19 +62,28 @@ TEST_F(WinFileSystemTest, GbkNamesLandAsTheirUnicodeNames) {
     EXPECT_TRUE(fs_.FileExists(dir_.gbk() + "卸载说明.txt"));
 }
 
-TEST_F(WinFileSystemTest, FileHeldOpenWithoutSharingFailsAtCreateWithTheSystemReason) {
+// The new file is written whole beside the held one; putting it in place fails, and neither
+// the held file nor a temporary file is left changed or behind.
+TEST_F(WinFileSystemTest, FileHeldOpenWithoutSharingIsNotReplaced) {
     const std::wstring wide = dir_ / L"locked.dll";
     UniqueFile holder(::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ASSERT_TRUE(holder);
     auto result = fs_.WriteFile(dir_.Gbk(L"locked.dll"), Bytes("new"));
-    EXPECT_EQ(result.stage, FileSystem::WriteResult::kCreateFailed);
-    EXPECT_EQ(result.reason, SystemErrorText(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(result.stage, FileSystem::WriteResult::kReplaceFailed);
     ASSERT_FALSE(result.reason.empty());
     EXPECT_NE(result.reason.back(), '.');
     EXPECT_NE(result.reason.back(), '\n');
     EXPECT_EQ(result.reason.find('\r'), std::string::npos);
     holder.reset();
     EXPECT_EQ(Content(wide), "");  // the held file was not touched
+    WIN32_FIND_DATAW found;
+    HANDLE h = ::FindFirstFileW((dir_ / L"*").c_str(), &found);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    int entries = 0;
+    do entries += found.cFileName[0] != L'.';
+    while (::FindNextFileW(h, &found));
+    ::FindClose(h);
+    EXPECT_EQ(entries, 1) << "a temporary file is left";
 }
 
 TEST_F(WinFileSystemTest, MissingFolderFailsAtCreate) {

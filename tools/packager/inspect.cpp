@@ -107,9 +107,9 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
     const int files = c.FileCount();
     out << "\nFiles (" << raw_files << ")\n";
     if (raw_files < 0 || raw_files > kMaxRows) problem(Format("FileCount %d lies outside 0..%d", raw_files, kMaxRows));
-    std::optional<Payload> payload;
+    std::optional<std::vector<uint8_t>> payload;
     try {
-        payload = LoadPayload(l.resources);
+        payload = Unpack(l.resources.Find("SETUPPACK"));
     } catch (const Error& e) {
         problem(std::string("SETUPPACK: ") + e.what());
     }
@@ -117,7 +117,7 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
     for (int i = 0; i < files; ++i) {
         const FileRow f = c.File(i);
         out << Format("  %3d %10u %10u  ", i, f.offset, f.size) << Show(f.name) << "\n";
-        if (payload && !payload->Range(f.offset, f.size))
+        if (payload && uint64_t{f.offset} + f.size > payload->size())
             problem(Format("file %d: bytes [%u, %llu) lie outside the %zu-byte payload", i, f.offset,
                            static_cast<unsigned long long>(f.offset) + f.size, payload->size()));
         if (!IsSafeStoredName(f.name)) problem(Format("file %d: the stored name is not a safe name in the target folder", i));
@@ -146,7 +146,7 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
 
     out << "\nPayload\n";
     if (payload) {
-        const uint32_t sum = ByteSum(payload->Bytes());
+        const uint32_t sum = ByteSum(*payload);
         out << "  SETUPPACK: " << l.resources.Find("SETUPPACK").size() << " bytes packed, " << payload->size()
             << " unpacked\n";
         out << Format("  byte sum %u, PackSum %u: %s\n", sum, c.PackSum(), sum == c.PackSum() ? "match" : "MISMATCH");
@@ -169,20 +169,19 @@ size_t Extract(const std::filesystem::path& exe, const std::filesystem::path& di
     Loaded l = Load(exe);
     SetupConfig c;
     LoadRecord(l.resources, c);
-    const Payload payload = LoadPayload(l.resources);
+    const std::vector<uint8_t> payload = Unpack(l.resources.Find("SETUPPACK"));
     for (int i = 0; i < c.FileCount(); ++i) {
         const FileRow f = c.File(i);
         const std::string name = GbkToUtf8(f.name);
         if (!IsSafeStoredName(f.name)) throw PackError("file " + std::to_string(i) + " \"" + name + "\": unsafe stored name");
-        const auto bytes = payload.Range(f.offset, f.size);
-        if (!bytes) throw PackError("file " + std::to_string(i) + " \"" + name + "\": range outside the payload");
+        if (uint64_t{f.offset} + f.size > payload.size()) throw PackError("file " + std::to_string(i) + " \"" + name + "\": range outside the payload");
         std::string relative = name.substr(1);
         for (char& ch : relative)
             if (ch == '\\') ch = '/';
         const std::filesystem::path target = dir / relative;
         std::filesystem::create_directories(target.parent_path());
         std::ofstream file(target, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
+        file.write(reinterpret_cast<const char*>(payload.data() + f.offset), static_cast<std::streamsize>(f.size));
         if (!file.flush()) throw PackError("cannot write \"" + target.string() + "\"");
         out << target.string() << " (" << f.size << " bytes)\n";
     }
