@@ -13,6 +13,7 @@
 #   wz_wait_exit          waits until the setup process has ended
 #   wz_pixel FILE X Y     colour of a pixel in a screenshot (client coordinates)
 #   wz_tool ARGS...       the Windows-side driver (wintool): dumps, registry values, waits
+#   wz_reg ARGS...        `wine reg` in the view the setup writes to
 #   wz_page               the active page (0-5), read from the window's controls
 #   wz_button CAPTION     "visible enabled" of a bottom-panel button
 #   wz_folder_text        the folder box's text
@@ -38,6 +39,9 @@ wz_init() {
     source scripts/wine-env.sh
     zs_wine_init
     WZ_EXE="${WZ_EXE:-$O/win64/example-setup.exe}"
+    # The stub and the programs the example package is made of, for tests that make packages.
+    WZ_STUB="$O/win64/setup-stub.exe"
+    WZ_PROGRAMS="$O/build-win64"
     # Tests skip without a package (the example is built by `make example`); the demo
     # (WZ_REQUIRE=1) fails instead.
     if [ ! -f "$WZ_EXE" ]; then
@@ -49,6 +53,12 @@ wz_init() {
     WZ_DRIVE_C="$WINEPREFIX/drive_c"
     WZ_TOOL="$O/build-win64/wintool.exe"
     [ -f "$WZ_TOOL" ] || { echo "SKIP: no $WZ_TOOL (make win)" >&2; exit "${WZ_REQUIRE:-0}"; }
+}
+
+# With 32-bit Wine installed, `wine reg` in a 64-bit prefix is the 32-bit reg.exe: the view
+# the 64-bit setup uses must be named.
+wz_reg() {
+    if [ "$WINEARCH" = win64 ]; then wine reg "$@" /reg:64 >/dev/null 2>&1; else wine reg "$@" >/dev/null 2>&1; fi
 }
 
 wz_tool() { wine "$WZ_TOOL" "$@" 2>/dev/null | tr -d '\r'; }
