@@ -50,7 +50,8 @@ using PayloadSink = std::function<void(std::span<const uint8_t>)>;
 class PayloadStream {
 public:
     // Reads the length field. Throws Error("Stream read error") when the resource is shorter
-    // than it. `threads` is the most blocks inflated at once (0: one per core).
+    // than it. `threads` is the most blocks inflated at once (0: one per core; at most 8).
+    // An index whose shape cannot describe the stream is dropped here already.
     PayloadStream(std::unique_ptr<Resources::Source> packed, std::optional<std::vector<PackedBlock>> index,
                   unsigned threads = 0);
     ~PayloadStream();
@@ -59,7 +60,8 @@ public:
 
     // N, the payload's length.
     uint32_t size() const { return size_; }
-    // True while the index is still trusted (it is dropped when a pass finds it wrong).
+    // True while passes use the index: there is one, it is still trusted (it is dropped when
+    // a pass finds it wrong) and more than one thread is allowed.
     bool parallel() const;
 
     // One pass: inflates the stream and hands exactly N bytes to sink, then checks the
