@@ -246,6 +246,19 @@ TEST_F(PackageBuild, BlockIndexOnlyWithSeveralBlocks) {
     ASSERT_TRUE(index.has_value());
     EXPECT_EQ(*index, PackBlocks(big.payload.Bytes(), 9).blocks);
     EXPECT_EQ(index->size(), 3u);
+    std::ostringstream shown;
+    EXPECT_TRUE(Inspect(dir_ / "big.exe", shown)) << shown.str();
+    EXPECT_NE(shown.str().find("SETUPINDEX: 3 blocks"), std::string::npos) << shown.str();
+    // Inspect checks the index through the parallel pass.
+    std::vector<PackedBlock> wrong = *index;
+    wrong[1].packed_offset += 1;
+    std::vector<Resource> list = big.resources.List();
+    PutResource(list, Resource{ResourceId::Id(kRtRcdata), ResourceId::Name(kBlockIndexResource), 0, 0,
+                               EncodeBlockIndex(wrong)});
+    dir_.Write("wrong.exe", WithResources(big.pe, list));
+    std::ostringstream caught;
+    EXPECT_FALSE(Inspect(dir_ / "wrong.exe", caught));
+    EXPECT_NE(caught.str().find("SETUPINDEX does not describe SETUPPACK"), std::string::npos) << caught.str();
 
     dir_.Write("build/main.exe", main_exe_);
     Build(dir_.Read("big.exe"), "small.exe");
