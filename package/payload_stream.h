@@ -12,7 +12,8 @@
 // inflates on its own to exactly its length and ends on a block boundary exactly where the
 // next one starts (the last one at the stream's end), and the blocks' Adler-32 together must
 // match the stream's trailer. Anything else drops the index for good and the pass goes on
-// with one thread, from the first byte the sink has not seen yet.
+// with one thread: it inflates from the stream's start again and hands on only the bytes the
+// sink has not seen yet, so damaged data ends in the one-thread pass's errors.
 #pragma once
 
 #include <cstdint>
