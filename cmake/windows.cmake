@@ -19,7 +19,7 @@ target_link_options(zs_options INTERFACE -static -static-libgcc -static-libstdc+
 
 file(GLOB_RECURSE ZS_WIN_SOURCES CONFIGURE_DEPENDS
   win/*.cpp base/*_win.cpp package/*_win.cpp wizard/*_win.cpp install/*_win.cpp controls/*_win.cpp)
-list(FILTER ZS_WIN_SOURCES EXCLUDE REGEX "/wizard/entry_win\\.cpp$")
+list(FILTER ZS_WIN_SOURCES EXCLUDE REGEX "/wizard/entry_win\\.cpp$|/base/threads_win\\.cpp$")
 add_library(setupwin STATIC ${ZS_WIN_SOURCES})
 target_link_libraries(setupwin PUBLIC setupcore zs_jpeg
   comctl32 comdlg32 shell32 ole32 oleaut32 uuid gdi32 user32 advapi32 shlwapi)

@@ -12,7 +12,8 @@
 // inflates on its own to exactly its length and ends on a block boundary exactly where the
 // next one starts (the last one at the stream's end), and the blocks' Adler-32 together must
 // match the stream's trailer. Anything else drops the index for good and the pass goes on
-// with one thread, from the first byte the sink has not seen yet.
+// with one thread: it inflates from the stream's start again and hands on only the bytes the
+// sink has not seen yet, so damaged data ends in the one-thread pass's errors.
 #pragma once
 
 #include <cstdint>
@@ -50,7 +51,8 @@ using PayloadSink = std::function<void(std::span<const uint8_t>)>;
 class PayloadStream {
 public:
     // Reads the length field. Throws Error("Stream read error") when the resource is shorter
-    // than it. `threads` is the most blocks inflated at once (0: one per core).
+    // than it. `threads` is the most blocks inflated at once (0: one per core; at most 8).
+    // An index whose shape cannot describe the stream is dropped here already.
     PayloadStream(std::unique_ptr<Resources::Source> packed, std::optional<std::vector<PackedBlock>> index,
                   unsigned threads = 0);
     ~PayloadStream();
@@ -59,7 +61,8 @@ public:
 
     // N, the payload's length.
     uint32_t size() const { return size_; }
-    // True while the index is still trusted (it is dropped when a pass finds it wrong).
+    // True while passes use the index: there is one, it is still trusted (it is dropped when
+    // a pass finds it wrong) and more than one thread is allowed.
     bool parallel() const;
 
     // One pass: inflates the stream and hands exactly N bytes to sink, then checks the

@@ -5,13 +5,16 @@
 
 #include <sstream>
 
+#include "base/error.h"
 #include "package/packed_resource.h"
 #include "package/payload.h"
+#include "package/payload_stream.h"
 #include "tests/unit/packager_test_support.h"
 #include "tools/packager/bytes.h"
 #include "tools/packager/image_resources.h"
 #include "tools/packager/inspect.h"
 #include "tools/packager/package_builder.h"
+#include "tools/packager/parallel_pack.h"
 
 namespace setup::packager {
 namespace {
@@ -232,6 +235,37 @@ TEST_F(PackageBuild, TheSameInputsGiveTheSameBytes) {
     defines_["BUILD"] = (dir_.path() / "build" / "." ).string();
     Build(StubBytes(false), "c.exe");
     EXPECT_EQ(dir_.Read("a.exe"), dir_.Read("c.exe"));
+}
+
+// A payload of several blocks carries their index; a later package of one block made from
+// that setup as its stub does not keep the index that describes the other payload.
+TEST_F(PackageBuild, BlockIndexOnlyWithSeveralBlocks) {
+    dir_.Write("build/main.exe", testing::RandomBytes(2 * kPackBlock + 5, 8));
+    Build(StubBytes(false), "big.exe");
+    ReadBack big(dir_.Read("big.exe"));
+    const auto index = ParseBlockIndex(big.resources.Find(kBlockIndexResource));
+    ASSERT_TRUE(index.has_value());
+    EXPECT_EQ(*index, PackBlocks(big.payload.Bytes(), 9).blocks);
+    EXPECT_EQ(index->size(), 3u);
+    std::ostringstream shown;
+    EXPECT_TRUE(Inspect(dir_ / "big.exe", shown)) << shown.str();
+    EXPECT_NE(shown.str().find("SETUPINDEX: 3 blocks"), std::string::npos) << shown.str();
+    // Inspect checks the index through the parallel pass.
+    std::vector<PackedBlock> wrong = *index;
+    wrong[1].packed_offset += 1;
+    std::vector<Resource> list = big.resources.List();
+    PutResource(list, Resource{ResourceId::Id(kRtRcdata), ResourceId::Name(kBlockIndexResource), 0, 0,
+                               EncodeBlockIndex(wrong)});
+    dir_.Write("wrong.exe", WithResources(big.pe, list));
+    std::ostringstream caught;
+    EXPECT_FALSE(Inspect(dir_ / "wrong.exe", caught));
+    EXPECT_NE(caught.str().find("SETUPINDEX does not describe SETUPPACK"), std::string::npos) << caught.str();
+
+    dir_.Write("build/main.exe", main_exe_);
+    Build(dir_.Read("big.exe"), "small.exe");
+    ReadBack small(dir_.Read("small.exe"));
+    ExpectThePackage(small, main_exe_);
+    EXPECT_THROW(small.resources.Find(kBlockIndexResource), Error);
 }
 
 TEST_F(PackageBuild, InspectVerifiesAndCatchesAWrongSum) {

@@ -1,8 +1,10 @@
 // The payload deflated block by block on several threads: one zlib stream that inflates to
-// the data, and the same bytes whatever the number of threads.
+// the data, the same bytes whatever the number of threads, and blocks that each inflate on
+// their own from where the index says they start.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -42,10 +44,50 @@ TEST(PackParallel, SameBytesForAnyThreadCountAndCloseToOneStream) {
     const auto one = PackParallel(data, 9, 1);
     EXPECT_EQ(PackParallel(data, 9, 2), one);
     EXPECT_EQ(PackParallel(data, 9, 8), one);
-    // Priming each block with the data before it keeps the size within a few bytes per block
-    // of the single stream's.
-    const auto single = Pack(data, 9);
-    EXPECT_LT(one.size(), single.size() + 64 * (data.size() / kPackBlock + 1));
+    EXPECT_EQ(PackBlocks(data, 9, 3).blocks, PackBlocks(data, 9, 1).blocks);
+}
+
+// Inflates packed[from, to) with a fresh raw inflater, as the setup's workers do.
+std::vector<uint8_t> InflateAlone(std::span<const uint8_t> packed, size_t from, size_t to, size_t n, int* rc) {
+    z_stream z{};
+    inflateInit2(&z, -15);
+    std::vector<uint8_t> out(n + 1);
+    z.next_in = const_cast<Bytef*>(packed.data() + from);
+    z.avail_in = static_cast<uInt>(to - from);
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    // Stops after each deflate block; after the final one, once more to see the stream end.
+    do {
+        *rc = inflate(&z, Z_BLOCK);
+    } while (*rc == Z_OK && !(z.avail_in == 0 && (z.data_type & (128 | 64)) == 128));
+    EXPECT_EQ(z.avail_in, 0u);
+    if (*rc == Z_OK) {
+        EXPECT_EQ(z.data_type & 7, 0) << "ends on a byte";
+    }
+    out.resize(out.size() - z.avail_out);
+    inflateEnd(&z);
+    return out;
+}
+
+TEST(PackParallel, EveryIndexedBlockInflatesOnItsOwn) {
+    const auto data = Mixed(3 * kPackBlock + 999, 11);
+    const PackedBlocks packed = PackBlocks(data, 9, 2);
+    ASSERT_EQ(packed.blocks.size(), 4u);
+    EXPECT_EQ(packed.blocks[0], (PackedBlock{6, 0}));  // right after the length and the zlib header
+    for (size_t i = 0; i < packed.blocks.size(); ++i) {
+        SCOPED_TRACE(i);
+        const bool last = i + 1 == packed.blocks.size();
+        const size_t from = packed.blocks[i].packed_offset;
+        const size_t to = last ? packed.bytes.size() - 4 : packed.blocks[i + 1].packed_offset;
+        const size_t begin = packed.blocks[i].unpacked_offset, end = last ? data.size() : begin + kPackBlock;
+        EXPECT_EQ(begin, i * kPackBlock);
+        int rc = 0;
+        const auto out = InflateAlone(packed.bytes, from, to, end - begin, &rc);
+        EXPECT_EQ(rc, last ? Z_STREAM_END : Z_OK);
+        EXPECT_TRUE(std::equal(out.begin(), out.end(), data.begin() + static_cast<ptrdiff_t>(begin),
+                               data.begin() + static_cast<ptrdiff_t>(end)) && out.size() == end - begin);
+    }
+    EXPECT_TRUE(PackBlocks(Mixed(kPackBlock, 3), 9, 2).blocks.empty());  // one block: no index
 }
 
 TEST(PackParallel, HeaderNamesTheLevelAndSmallDataIsThePlainStream) {

@@ -1,5 +1,6 @@
 #include "tools/packager/inspect.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include "base/error.h"
 #include "package/packed_resource.h"
 #include "package/payload.h"
+#include "package/payload_stream.h"
 #include "package/safe_name.h"
 #include "tools/packager/bytes.h"
 #include "tools/packager/gbk.h"
@@ -59,6 +61,39 @@ Loaded Load(const std::filesystem::path& exe) {
     PeImage pe = PeImage::Parse(ReadWholeFile(exe, exe.string()), exe.string());
     std::vector<Resource> list = ReadResources(pe);
     return Loaded{std::move(pe), ImageResources(std::move(list))};
+}
+
+// Shows the block index and checks it as the setup uses it: a pass through the parallel path
+// must keep the index and give the payload's bytes.
+template <typename Problem>
+void CheckBlockIndex(ImageResources& resources, const Payload& payload, std::ostream& out, const Problem& problem) {
+    std::span<const uint8_t> bytes;
+    try {
+        bytes = resources.Find(kBlockIndexResource);
+    } catch (const Error&) {
+        out << "  SETUPINDEX: none (the payload is inflated by one thread)\n";
+        return;
+    }
+    const auto index = ParseBlockIndex(bytes);
+    if (!index) {
+        problem("SETUPINDEX: not a block index this version reads");
+        return;
+    }
+    out << "  SETUPINDEX: " << index->size() << " blocks\n";
+    try {
+        PayloadStream stream = OpenPayload(resources, 2);
+        size_t at = 0;
+        bool same = stream.size() == payload.size();
+        stream.Stream([&](std::span<const uint8_t> piece) {
+            same = same && at + piece.size() <= payload.size() &&
+                   std::equal(piece.begin(), piece.end(), payload.Bytes().begin() + static_cast<ptrdiff_t>(at));
+            at += piece.size();
+        });
+        if (!stream.parallel()) problem("SETUPINDEX does not describe SETUPPACK (the setup would ignore it)");
+        else if (!same || at != payload.size()) problem("the parallel pass gave other bytes than SETUPPACK holds");
+    } catch (const Error& e) {
+        problem(std::string("SETUPINDEX: the parallel pass failed: ") + e.what());
+    }
 }
 
 }  // namespace
@@ -151,6 +186,7 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
             << " unpacked\n";
         out << Format("  byte sum %u, PackSum %u: %s\n", sum, c.PackSum(), sum == c.PackSum() ? "match" : "MISMATCH");
         if (sum != c.PackSum()) problem("the payload's byte sum differs from PackSum");
+        CheckBlockIndex(l.resources, *payload, out, problem);
     }
     try {
         const std::span<const uint8_t> protocol = l.resources.Find("PROTOCOL");

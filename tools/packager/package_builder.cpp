@@ -266,7 +266,9 @@ Package MakePackage(const Manifest& m, int level) {
         std::vector<uint8_t> payload = ReadPayload(m, names, p.config);
         p.payload_size = payload.size();
         p.config.SetPackSum(ByteSum(payload));
-        p.setuppack = PackParallel(payload, level);
+        PackedBlocks packed = PackBlocks(payload, level);
+        p.setuppack = std::move(packed.bytes);
+        if (!packed.blocks.empty()) p.setupindex = EncodeBlockIndex(packed.blocks);
     }
     p.setupini = Pack(p.config.Bytes(), level);
     return p;
@@ -279,6 +281,9 @@ std::vector<Resource> PackageResources(const PeImage& stub, Package&& package) {
     };
     PutResource(list, rcdata("SETUPINI", std::move(package.setupini)));
     PutResource(list, rcdata("SETUPPACK", std::move(package.setuppack)));
+    // A stub made from an earlier package may carry an index that describes another payload.
+    if (package.setupindex.empty()) RemoveResource(list, ResourceId::Id(kRtRcdata), ResourceId::Name(kBlockIndexResource));
+    else PutResource(list, rcdata(kBlockIndexResource, std::move(package.setupindex)));
     PutResource(list, rcdata("PROTOCOL", std::move(package.protocol)));
     return list;
 }

@@ -1,10 +1,10 @@
-// package_builder.h: turns a manifest into the three resources of a package and writes the
-// setup executable.
+// package_builder.h: turns a manifest into the resources of a package and writes the setup
+// executable.
 //
 // The record's Folder slot is left empty: start-up always replaces it with the folder it
 // chooses, and an empty slot in the copy stored as "Z_ta.cx" says plainly that the package
 // itself names no folder (a drive letter chosen here would often be wrong).
-// The three resources are RCDATA with upper-case names and the neutral language (0), which
+// The resources are RCDATA with upper-case names and the neutral language (0), which
 // FindResource's default language search tries first on every system locale.
 #pragma once
 
@@ -25,6 +25,7 @@ struct Package {
     SetupConfig config;               // the record as written
     std::vector<uint8_t> setupini;    // packed record
     std::vector<uint8_t> setuppack;   // packed payload
+    std::vector<uint8_t> setupindex;  // its block index; empty when it is one block
     std::vector<uint8_t> protocol;    // licence, GBK, CR LF
     uint64_t payload_size = 0;
 };
@@ -33,7 +34,8 @@ struct Package {
 // `level` is the zlib level (0 to 9). Throws PackError naming the field or file at fault.
 Package MakePackage(const Manifest& manifest, int level = 9);
 
-// The three resources put into a copy of the stub's resources.
+// The package's resources (three, and the block index when there is one) put into a copy of
+// the stub's resources.
 std::vector<Resource> PackageResources(const PeImage& stub, Package&& package);
 
 struct BuildReport {

@@ -14,8 +14,6 @@ namespace setup::packager {
 
 namespace {
 
-constexpr size_t kWindow = 32768;  // what a deflate match can reach back
-
 // The zlib header deflateInit writes for this level (RFC 1950: 32 KB window, deflate, the
 // level class in FLEVEL, FCHECK making the pair a multiple of 31).
 void PutHeader(std::vector<uint8_t>& out, int level) {
@@ -25,8 +23,9 @@ void PutHeader(std::vector<uint8_t>& out, int level) {
     out.push_back(static_cast<uint8_t>(flg + (31 - (cmf * 256 + flg) % 31)));
 }
 
-// Raw deflate of one block, primed with the data before it; the last block finishes the
-// stream, every other one ends on a byte boundary with a sync flush.
+// Raw deflate of one block with no dictionary, so nothing in it refers to the blocks before;
+// the last block finishes the stream, every other one ends on a byte boundary with a sync
+// flush (an empty stored block), where the next one's first deflate block starts.
 std::vector<uint8_t> DeflateBlock(std::span<const uint8_t> data, size_t begin, size_t end, int level) {
     z_stream z{};
     if (deflateInit2(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) throw Error("Out of memory");
@@ -34,10 +33,6 @@ std::vector<uint8_t> DeflateBlock(std::span<const uint8_t> data, size_t begin, s
         z_stream* z;
         ~End() { deflateEnd(z); }
     } end_guard{&z};
-    if (begin > 0) {
-        const size_t from = begin - std::min(begin, kWindow);
-        deflateSetDictionary(&z, data.data() + from, static_cast<uInt>(begin - from));
-    }
     const bool last = end == data.size();
     std::vector<uint8_t> out(deflateBound(&z, static_cast<uLong>(end - begin)) + 16);
     z.next_in = const_cast<Bytef*>(data.data() + begin);
@@ -52,8 +47,8 @@ std::vector<uint8_t> DeflateBlock(std::span<const uint8_t> data, size_t begin, s
 
 }  // namespace
 
-std::vector<uint8_t> PackParallel(std::span<const uint8_t> data, int level, unsigned threads) {
-    if (data.size() <= kPackBlock) return Pack(data, level);  // one block: the plain stream
+PackedBlocks PackBlocks(std::span<const uint8_t> data, int level, unsigned threads) {
+    if (data.size() <= kPackBlock) return {Pack(data, level), {}};  // one block: the plain stream, no index
     if constexpr (sizeof(size_t) > 4) {
         if (data.size() > UINT32_MAX) throw Error("Data too large to pack");
     }
@@ -88,12 +83,16 @@ std::vector<uint8_t> PackParallel(std::span<const uint8_t> data, int level, unsi
     for (const auto& p : pieces) total += p.size();
     out.reserve(total);
     PutHeader(out, level);
-    for (auto& p : pieces) {
-        out.insert(out.end(), p.begin(), p.end());
-        std::vector<uint8_t>().swap(p);
+    std::vector<PackedBlock> starts;
+    starts.reserve(blocks);
+    for (size_t i = 0; i < blocks; ++i) {
+        starts.push_back({static_cast<uint32_t>(out.size()), static_cast<uint32_t>(i * kPackBlock)});
+        out.insert(out.end(), pieces[i].begin(), pieces[i].end());
+        std::vector<uint8_t>().swap(pieces[i]);
     }
+    if (out.size() > UINT32_MAX - 4) throw Error("Data too large to pack");
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(adler >> shift));
-    return out;
+    return {std::move(out), std::move(starts)};
 }
 
 }  // namespace setup::packager

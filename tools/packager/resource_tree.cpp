@@ -177,8 +177,12 @@ std::vector<Resource> ReadResources(const PeImage& pe) {
     return TreeReader(pe, pe.Bytes().subspan(s.raw_pointer + within, available - within)).Read();
 }
 
+void RemoveResource(std::vector<Resource>& list, const ResourceId& type, const ResourceId& name) {
+    std::erase_if(list, [&](const Resource& x) { return x.type == type && x.name == name; });
+}
+
 void PutResource(std::vector<Resource>& list, Resource r) {
-    std::erase_if(list, [&](const Resource& x) { return x.type == r.type && x.name == r.name; });
+    RemoveResource(list, r.type, r.name);
     const auto at = std::lower_bound(list.begin(), list.end(), r, [](const Resource& a, const Resource& b) {
         return std::tie(a.type, a.name, a.lang) < std::tie(b.type, b.name, b.lang);
     });

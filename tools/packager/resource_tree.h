@@ -53,6 +53,8 @@ std::vector<Resource> ReadResources(const PeImage& pe);
 // Puts r into the list (kept sorted), first removing every resource of the same type and
 // name in any language, so one name never resolves to a stale copy.
 void PutResource(std::vector<Resource>& list, Resource r);
+// Removes every resource of that type and name, in any language.
+void RemoveResource(std::vector<Resource>& list, const ResourceId& type, const ResourceId& name);
 
 // Appends the resource section for `list` (sorted, unique) to `out`; the section's first
 // byte lands at out.size() and is mapped at `rva`. Returns the section's size (unpadded).
