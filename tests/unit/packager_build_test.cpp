@@ -245,7 +245,7 @@ TEST_F(PackageBuild, BlockIndexOnlyWithSeveralBlocks) {
     ReadBack big(dir_.Read("big.exe"));
     const auto index = ParseBlockIndex(big.resources.Find(kBlockIndexResource));
     ASSERT_TRUE(index.has_value());
-    EXPECT_EQ(*index, PackBlocks(big.payload.Bytes(), 9).blocks);
+    EXPECT_EQ(*index, PackBlocks(big.payload, 9).blocks);
     EXPECT_EQ(index->size(), 3u);
     std::ostringstream shown;
     EXPECT_TRUE(Inspect(dir_ / "big.exe", shown)) << shown.str();

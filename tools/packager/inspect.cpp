@@ -66,7 +66,7 @@ Loaded Load(const std::filesystem::path& exe) {
 // Shows the block index and checks it as the setup uses it: a pass through the parallel path
 // must keep the index and give the payload's bytes.
 template <typename Problem>
-void CheckBlockIndex(ImageResources& resources, const Payload& payload, std::ostream& out, const Problem& problem) {
+void CheckBlockIndex(ImageResources& resources, std::span<const uint8_t> payload, std::ostream& out, const Problem& problem) {
     std::span<const uint8_t> bytes;
     try {
         bytes = resources.Find(kBlockIndexResource);
@@ -86,7 +86,7 @@ void CheckBlockIndex(ImageResources& resources, const Payload& payload, std::ost
         bool same = stream.size() == payload.size();
         stream.Stream([&](std::span<const uint8_t> piece) {
             same = same && at + piece.size() <= payload.size() &&
-                   std::equal(piece.begin(), piece.end(), payload.Bytes().begin() + static_cast<ptrdiff_t>(at));
+                   std::equal(piece.begin(), piece.end(), payload.begin() + static_cast<ptrdiff_t>(at));
             at += piece.size();
         });
         if (!stream.parallel()) problem("SETUPINDEX does not describe SETUPPACK (the setup would ignore it)");
