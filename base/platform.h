@@ -32,6 +32,9 @@ public:
     // it asks whether drive D: is present and ready).
     virtual bool DirectoryExists(const std::string& path) = 0;
     virtual bool FileExists(const std::string& path) = 0;
+    // True when the path is a symbolic link, a junction or another reparse point (never
+    // followed to find out).
+    virtual bool IsLink(const std::string& path) = 0;
     // Creates one directory level; false when it could not be made (or already exists).
     virtual bool CreateDirectory(const std::string& path) = 0;
     // Deletes a file; the result is advisory.
@@ -109,9 +112,10 @@ public:
 
     // Writes a shell link (.lnk) through the shell link object. kComFailed: COM could not be
     // initialised (nothing written, silent); kObjectFailed: the link object or one of its
-    // interfaces could not be obtained (an error for the caller); kOk otherwise (setter and
-    // save results are not examined).
-    enum class LinkResult { kOk, kComFailed, kObjectFailed };
+    // interfaces could not be obtained (an error for the caller); kNotSaved: the file could not
+    // be saved; kOk otherwise (setter results are not examined).
+    // kNotSaved: the link file could not be written.
+    enum class LinkResult { kOk, kComFailed, kObjectFailed, kNotSaved };
     virtual LinkResult CreateShellLink(const std::string& link_path, const ShellLinkFields& fields) = 0;
 
     // ShellExecute. verb may be empty (the default action); owner_main_window passes the
@@ -139,12 +143,15 @@ inline constexpr int kSwShow = 5;
 
 // Message-box flags and answers as Windows defines them.
 inline constexpr unsigned kMbOk = 0x00;
+inline constexpr unsigned kMbRetryCancel = 0x05;
 inline constexpr unsigned kMbYesNo = 0x04;
 inline constexpr unsigned kMbIconQuestion = 0x20;
 inline constexpr unsigned kMbIconExclamation = 0x30;
 inline constexpr unsigned kMbIconInformation = 0x40;
 inline constexpr unsigned kMbDefButton2 = 0x100;
 inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+inline constexpr int kIdRetry = 4;
 inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
 

@@ -81,8 +81,21 @@ private:
         }
     }
 
+    // An old file in use (a running program) is not replaced: the user may end that program
+    // and retry, or go on without the file.
     void Finish(OpenFile& open) {
-        if (!open.file->Commit().ok()) {
+        FileSystem::WriteResult result = open.file->Commit();
+        while (result.stage == FileSystem::WriteResult::kReplaceFailed &&
+               ctx_.platform.dialogs.MessageBox(kFileInUseText + open.row->target, kMessageTitle,
+                                                kMbRetryCancel | kMbIconExclamation) == kIdRetry)
+            result = open.file->Commit();
+        if (result.stage == FileSystem::WriteResult::kReplaceFailed) {
+            open.file.reset();
+            ctx_.report.AddFile(open.row->target);
+            Done(*open.row);
+            return;
+        }
+        if (!result.ok()) {
             Fail(open);
             return;
         }
@@ -93,6 +106,7 @@ private:
     // The per-file message, at once; the temporary file goes with the handle.
     void Fail(OpenFile& open) {
         open.file.reset();
+        ctx_.report.AddFile(open.row->target);
         ctx_.platform.dialogs.MessageBox(kFileErrorText + open.row->target, kMessageTitle, kMbOk | kMbIconInformation);
         Done(*open.row);
     }
@@ -111,6 +125,14 @@ private:
     int position_ = 0;
 };
 
+// True when a folder below `top` on the way to `folder` (folder included) is a link or
+// junction: the setup never makes one, so someone else put it there.
+bool LinkBetween(FileSystem& fs, const std::string& top, const std::string& folder) {
+    for (std::string at = folder; at.size() > top.size(); at = FolderOf(at))
+        if (fs.IsLink(at)) return true;
+    return false;
+}
+
 }  // namespace
 
 void CopyFiles(InstallContext& ctx) {
@@ -126,9 +148,12 @@ void CopyFiles(InstallContext& ctx) {
         // A stored name that would leave the target folder (or that Windows would read as
         // something else: a device, a stream) is reported like an unwritable file, and its
         // folders are not created.
+        // Its folders inside the target are made here (or must be real folders: a link there
+        // would lead the file elsewhere); a row whose folder cannot be had is reported too.
         const bool safe = IsSafeStoredName(row.name);
-        if (safe && !ForceFolder(p.fs, FolderOf(file.target))) continue;
-        file.writable = safe && file.end <= payload_size;
+        const bool folder_ok = safe && !LinkBetween(p.fs, folder, FolderOf(file.target)) &&
+                               ForceFolder(p.fs, FolderOf(file.target));
+        file.writable = folder_ok && file.end <= payload_size;
         // A row that cannot be written is reported where its bytes would begin.
         if (!file.writable) file.begin = file.end = std::min<uint64_t>(file.begin, payload_size);
         plan.push_back(std::move(file));

@@ -10,8 +10,10 @@
 // What the copying page shows, per row in that order: its name when it is opened, then after
 // it is done (written or not) the bar at floor(i * 100 / FileCount) for its table index i,
 // never moving back. A row that cannot be written gets the per-file message as soon as that
-// is known; the other rows go on. Rows skipped without a word: names with "*.", and rows
-// whose folder cannot be created (folders are made in table order before the pass).
+// is known, and is listed in the run's report; the other rows go on. A file whose old copy is
+// in use asks Retry / Cancel first. Rows skipped without a word: names with "*.". Folders are
+// made in table order before the pass; a row whose folder cannot be made, or lies through a
+// link inside the target, is reported like a file that cannot be written.
 #pragma once
 
 #include "install/run.h"

@@ -34,21 +34,31 @@ void RegisterInstallation(InstallContext& ctx) {
     SetFixedString(reg, uninstall_key, "UninstallString", UninstallCommand(c.Folder()));
 }
 
-// The record's own values; each one that cannot be written is left out without a word.
+// The record's own values; each one that cannot be written is left out without a word and
+// listed in the report.
 void WriteExtraValues(InstallContext& ctx) {
     Registry& reg = ctx.platform.reg;
     const int count = ctx.config.RegValueCount();
     for (int i = 0; i < count; ++i) {
         const RegValueRow row = ctx.config.RegValue(i);
         const RegRoot root = row.root != 0 ? RegRoot::CurrentUser : RegRoot::LocalMachine;
+        bool written = false;
         try {
             switch (row.kind) {
-                case 0: reg.SetDword(root, row.key_path, row.value_name, row.bool_value != 0 ? 1 : 0); break;
-                case 1: reg.SetString(root, row.key_path, row.value_name, row.string_value); break;
-                case 2: reg.SetDword(root, row.key_path, row.value_name, static_cast<uint32_t>(row.int_value)); break;
-                default: reg.CreateKey(root, row.key_path); break;
+                case 0: written = reg.SetDword(root, row.key_path, row.value_name, row.bool_value != 0 ? 1 : 0); break;
+                case 1: written = reg.SetString(root, row.key_path, row.value_name, row.string_value); break;
+                case 2:
+                    written = reg.SetDword(root, row.key_path, row.value_name, static_cast<uint32_t>(row.int_value));
+                    break;
+                default: written = reg.CreateKey(root, row.key_path); break;
             }
         } catch (const Error&) {
+        }
+        if (!written) {
+            std::string key = row.key_path;
+            if (!key.empty() && key.front() == '\\') key.erase(0, 1);
+            ctx.report.failed.push_back((row.root != 0 ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") + key +
+                                        (row.kind <= 2 ? " " + row.value_name : ""));
         }
     }
 }
@@ -66,16 +76,18 @@ void CreateShortcuts(InstallContext& ctx) {
         // No link to a file the copy refused (a row beyond FileCount, empty, still links).
         if (!name.empty() && !IsSafeStoredName(name)) continue;
         const std::string target = folder + name;
+        const std::string missing = kShortcutItem + row.link_name;
         if (row.place == 0) {
-            CreateDesktopShortcut(p, target, row.link_name, row.arguments);
+            if (!CreateDesktopShortcut(p, target, row.link_name, row.arguments)) ctx.report.failed.push_back(missing);
         } else if (row.place == 1) {
-            CreateGroupShortcut(p, product, target, row.link_name, row.arguments);
+            if (!CreateGroupShortcut(p, product, target, row.link_name, row.arguments)) ctx.report.failed.push_back(missing);
         } else {
-            CreateGroupShortcut(p, product, target, row.link_name, row.arguments);
-            CreateDesktopShortcut(p, target, row.link_name, row.arguments);
+            if (!CreateGroupShortcut(p, product, target, row.link_name, row.arguments)) ctx.report.failed.push_back(missing);
+            if (!CreateDesktopShortcut(p, target, row.link_name, row.arguments)) ctx.report.failed.push_back(missing);
         }
     }
-    CreateGroupShortcut(p, product, folder + "\\uninstall.exe", "卸载" + product, "");
+    if (!CreateGroupShortcut(p, product, folder + "\\uninstall.exe", "卸载" + product, ""))
+        ctx.report.failed.push_back(kShortcutItem + ("卸载" + product));
 }
 
 }  // namespace

@@ -13,8 +13,11 @@
 // Failures:
 //   - a packed file that cannot be written (or whose stored name or payload range is unusable)
 //     gets its own information box naming the full path, and the run goes on (file_copy.h);
-//   - a file folder that cannot be created, an extra registry value, a missing shell folder:
-//     silently skipped;
+//   - a file whose old copy is in use asks Retry / Cancel first;
+//   - a file folder that cannot be created (or a folder inside the target that is a link) is
+//     reported like an unwritable file; an extra registry value or a shortcut that cannot be
+//     made is left out without a word;
+//   - every one of these is listed in the report, for the finished page;
 //   - anything else (the data file cannot be created, a fixed registry value cannot be set,
 //     the group folder cannot be entered, the shell link object is unavailable) throws
 //     setup::Error out of RunInstallation. `installing` then stays true; the caller shows
@@ -23,6 +26,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/platform.h"
 #include "package/payload_stream.h"
@@ -48,6 +52,18 @@ public:
     virtual void HideHeadings() = 0;
 };
 
+// What the run could not do, for the finished page: one line per item as the list shows it
+// (a file's full path, a registry value, a shortcut), in the order they failed.
+struct InstallReport {
+    std::vector<std::string> failed;
+    std::vector<std::string> failed_files;  // the full paths of the packed files among them
+    bool clean() const { return failed.empty(); }
+    void AddFile(const std::string& path) {
+        failed.push_back(path);
+        failed_files.push_back(path);
+    }
+};
+
 // Everything the run reads and changes, owned by the wizard window.
 struct InstallContext {
     const SetupConfig& config;      // Folder is the accepted target folder
@@ -55,6 +71,7 @@ struct InstallContext {
     std::string product_key;        // "\Software\" + Company
     std::string install_key;        // ProductKey + "\" + FolderName
     bool& installing;               // the wizard's Installing flag
+    InstallReport& report;          // filled by the run
     Platform platform;
     CopyPageView& view;
 };
@@ -66,10 +83,14 @@ inline constexpr const char* kStatusCopying = "正在复制文件...";
 inline constexpr const char* kStatusRegistering = "正在注册相关信息...";
 inline constexpr const char* kStatusShortcuts = "正在创建快捷方式...";
 inline constexpr const char* kFileErrorText = "安装下列文件时发生错误，\r\n建议重新启动后再次安装!\r\n";
+// A packed file whose old copy is in use: Retry or Cancel, then the path.
+inline constexpr const char* kFileInUseText = "下列文件正在被其他程序使用，无法替换。\r\n请关闭该程序后点击“重试”，或点击“取消”跳过此文件。\r\n";
 inline constexpr const char* kMessageTitle = " ZENTA";
 inline constexpr uint32_t kCopyBarColour = 0x0099FF;  // RGB(255, 153, 0)
 inline constexpr size_t kFileNameDisplayLimit = 40;
 inline constexpr const char* kDataFileName = "\\Z_ta.cx";
+// How a shortcut that could not be made is listed in the report: this, then its name.
+inline constexpr const char* kShortcutItem = "快捷方式：";
 inline constexpr const char* kUninstallKeyPrefix = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // "<Folder>\uninstall.exe" in double quotes, as the Uninstall entry's command line.

@@ -26,12 +26,13 @@ std::string GetProgramsFolder(Registry& reg);
 // the target with index 0, the working directory the target's folder with its trailing "\".
 // An existing link of that name is replaced. COM that cannot be initialised: nothing, silently.
 // Throws Error("Cannot create the shell link \"<link path>\"") when the link object or its
-// interfaces cannot be obtained.
-void CreateShortcutFile(Shell& shell, const std::string& target, const std::string& link_name,
+// interfaces cannot be obtained. False when no link was written.
+bool CreateShortcutFile(Shell& shell, const std::string& target, const std::string& link_name,
                         const std::string& folder, const std::string& arguments);
 
-// A shortcut in the desktop folder; nothing when the folder is unknown or missing.
-void CreateDesktopShortcut(Platform& p, const std::string& target, const std::string& link_name,
+// A shortcut in the desktop folder; nothing when the folder is unknown or missing. False when
+// no link was written.
+bool CreateDesktopShortcut(Platform& p, const std::string& target, const std::string& link_name,
                            const std::string& arguments);
 
 // A shortcut in Programs + "\" + group, creating that one folder level when missing (an
@@ -39,8 +40,9 @@ void CreateDesktopShortcut(Platform& p, const std::string& target, const std::st
 // Throws Error("Cannot create folder \"<Programs>\<group>\"") when the group folder can be
 // neither made nor entered (a group name that is not a plain folder name counts as such;
 // an empty group means Programs itself).
-// Afterwards the process's current directory is the group folder.
-void CreateGroupShortcut(Platform& p, const std::string& group, const std::string& target,
+// Afterwards the process's current directory is the group folder. False when no link was
+// written.
+bool CreateGroupShortcut(Platform& p, const std::string& group, const std::string& target,
                          const std::string& link_name, const std::string& arguments);
 
 // A name that can stand alone as one file or folder name: no "\", not empty, nothing that

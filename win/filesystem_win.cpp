@@ -73,6 +73,11 @@ bool WinFileSystem::FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool WinFileSystem::IsLink(const std::string& path) {
+    DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 bool WinFileSystem::CreateDirectory(const std::string& path) {
     return ::CreateDirectoryW(Wide(path).c_str(), nullptr) != FALSE;
 }
@@ -90,10 +95,10 @@ public:
         : file_(std::move(file)), temp_(std::move(temp)), target_(std::move(target)) {}
 
     ~WinNewFile() override {
-        if (!file_) return;
+        if (committed_) return;
         // Removed through the handle, so the name is not looked up again.
         FILE_DISPOSITION_INFO gone{TRUE};
-        if (::SetFileInformationByHandle(file_.get(), FileDispositionInfo, &gone, sizeof gone)) return;
+        if (file_ && ::SetFileInformationByHandle(file_.get(), FileDispositionInfo, &gone, sizeof gone)) return;
         file_.reset();
         ::DeleteFileW(temp_.c_str());
     }
@@ -103,8 +108,10 @@ public:
         return {};
     }
 
+    // May be called again after kReplaceFailed (the target was in use).
     FileSystem::WriteResult Commit() override {
-        if (!file_) return Failed(FileSystem::WriteResult::kWriteFailed, ERROR_INVALID_HANDLE);
+        if (committed_) return {};
+        if (!file_) return MoveByName();
         if (!::FlushFileBuffers(file_.get()) && ::GetLastError() != ERROR_INVALID_FUNCTION) {
             // Data the system could not write out (a full disk found late) must not replace
             // a good file.
@@ -126,20 +133,24 @@ public:
                 return Failed(FileSystem::WriteResult::kReplaceFailed, code);
             // A system without renames by handle: by name.
             if (!::CloseHandle(file_.release())) return Failed(FileSystem::WriteResult::kWriteFailed, ::GetLastError());
-            if (!::MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-                const DWORD move_code = ::GetLastError();
-                ::DeleteFileW(temp_.c_str());
-                return Failed(FileSystem::WriteResult::kReplaceFailed, move_code);
-            }
-            return {};
+            return MoveByName();
         }
+        committed_ = true;
         if (!::CloseHandle(file_.release())) return Failed(FileSystem::WriteResult::kWriteFailed, ::GetLastError());
         return {};
     }
 
 private:
+    FileSystem::WriteResult MoveByName() {
+        if (!::MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING))
+            return Failed(FileSystem::WriteResult::kReplaceFailed, ::GetLastError());
+        committed_ = true;
+        return {};
+    }
+
     UniqueFile file_;
     std::wstring temp_, target_;
+    bool committed_ = false;
 };
 
 }  // namespace

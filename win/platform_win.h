@@ -29,6 +29,7 @@ class WinFileSystem : public FileSystem {
 public:
     bool DirectoryExists(const std::string& path) override;
     bool FileExists(const std::string& path) override;
+    bool IsLink(const std::string& path) override;
     bool CreateDirectory(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;
     std::unique_ptr<NewFile> CreateNewFile(const std::string& path, WriteResult& result) override;

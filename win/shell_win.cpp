@@ -40,7 +40,7 @@ Shell::LinkResult WinShell::CreateShellLink(const std::string& link_path, const 
     link->SetWorkingDirectory(Wide(fields.working_dir).c_str());
     ComPtr<IPersistFile> file;
     if (FAILED(link.As(file)) || !file) return LinkResult::kObjectFailed;
-    file->Save(Wide(link_path).c_str(), FALSE);
+    if (FAILED(file->Save(Wide(link_path).c_str(), FALSE))) return LinkResult::kNotSaved;
     return LinkResult::kOk;
 }
 

@@ -62,6 +62,7 @@ public:
                            state_.ProductKey,
                            state_.InstallKey,
                            state_.Installing,
+                           state_.Report,
                            platform_,
                            copy_page_};
         setup::RunInstallation(ctx);

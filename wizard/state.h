@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "install/run.h"
 #include "package/payload_stream.h"
 #include "package/setup_config.h"
 
@@ -14,6 +15,7 @@ struct WizardState {
     // "SETUPPACK", once start-up has checked it; inflated again by the installation run.
     std::optional<setup::PayloadStream> PayloadStream;
     bool Installing = false;               // set by the installation run while it works
+    InstallReport Report;                  // what the run could not write
     std::string ProductKey;                // "\Software\" + Company
     std::string InstallKey;                // ProductKey + "\" + FolderName
     bool AlreadyInstalled = false;         // "Setup" found under InstallKey at start-up

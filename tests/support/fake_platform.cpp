@@ -239,6 +239,7 @@ FakeDialogs::FakeDialogs(std::vector<std::string>& log_) : log(log_) {}
 int FakeDialogs::MessageBox(const std::string& text, const std::string& title, unsigned flags) {
     boxes.push_back({text, title, flags});
     log.push_back("msgbox " + text);
+    if (on_box) on_box();
     if (!answers.empty()) {
         int a = answers.front();
         answers.pop_front();

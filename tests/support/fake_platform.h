@@ -7,6 +7,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <map>
 #include <set>
@@ -25,6 +26,7 @@ public:
     std::map<std::string, std::vector<uint8_t>> files;  // keyed by NormPath
     std::set<std::string> dirs;                          // NormPath; "c:" stands for drive C:
     std::set<std::string> locked;                        // files in use: not replaced, not deleted
+    std::set<std::string> links;                         // NormPath of folders that are links
     std::set<std::string> unwritable_dirs;               // CreateDirectory fails for these
     bool disk_full = false;                              // every non-empty write fails
     std::string module_folder = "C:\\Downloads\\";
@@ -39,6 +41,7 @@ public:
 
     bool DirectoryExists(const std::string& path) override;
     bool FileExists(const std::string& path) override;
+    bool IsLink(const std::string& path) override { return links.count(NormPath(path)) != 0; }
     bool CreateDirectory(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;
     std::unique_ptr<NewFile> CreateNewFile(const std::string& path, WriteResult& result) override;
@@ -116,6 +119,7 @@ public:
     std::string browse_result;
     std::vector<std::string> browse_titles;
     std::vector<std::string>& log;
+    std::function<void()> on_box;    // runs while a message box is open (the user acts meanwhile)
 
     explicit FakeDialogs(std::vector<std::string>& log_);
     int MessageBox(const std::string& text, const std::string& title, unsigned flags) override;

@@ -112,7 +112,7 @@ protected:
         m.resources.items["SETUPPACK"] = Pack(pkg.payload_bytes);
         payload = OpenPayload(m.resources);
         InstallContext ctx{pkg.config, *payload, ProductKey(pkg.config), InstallKey(pkg.config), installing,
-                           m.platform(), view};
+                           report, m.platform(), view};
         RunInstallation(ctx);
     }
     // Runs and returns the error text the run ends with ("" when it completes).
@@ -147,6 +147,7 @@ protected:
     Package pkg;
     std::optional<PayloadStream> payload;
     bool installing = false;
+    InstallReport report;
     const std::vector<uint8_t> record_resource = {0x10, 0x00, 0x00, 0x00, 0x78, 0x9C, 0x01, 0x02};
 };
 
@@ -282,8 +283,9 @@ TEST_F(InstallRun, ExistingFileIsReplacedOnlyByACompleteOne) {
     PayloadStream p = OpenPayload(full.resources);
     RecordingView full_view(full.log);
     bool full_installing = false;
+    InstallReport full_report;
     InstallContext ctx{pkg.config, p, ProductKey(pkg.config), InstallKey(pkg.config), full_installing,
-                       full.platform(), full_view};
+                       full_report, full.platform(), full_view};
     CopyFiles(ctx);
     EXPECT_EQ(full.dialogs.boxes.size(), 5u);
     EXPECT_EQ(*full.fs.File(target), std::vector<uint8_t>({'o', 'l', 'd'}));
@@ -333,7 +335,7 @@ TEST_F(InstallRun, PassThatBreaksOffLeavesNoPartialFile) {
     packed.resize(packed.size() * 2 / 3);
     m.resources.items["SETUPPACK"] = packed;
     PayloadStream p = OpenPayload(m.resources);
-    InstallContext ctx{pkg.config, p, ProductKey(pkg.config), InstallKey(pkg.config), installing, m.platform(), view};
+    InstallContext ctx{pkg.config, p, ProductKey(pkg.config), InstallKey(pkg.config), installing, report, m.platform(), view};
     try {
         RunInstallation(ctx);
         FAIL() << "no error";
@@ -346,22 +348,45 @@ TEST_F(InstallRun, PassThatBreaksOffLeavesNoPartialFile) {
     EXPECT_TRUE(installing);
 }
 
-TEST_F(InstallRun, LockedFileGetsOneMessageAndTheRunGoesOn) {
+// A file whose old copy is in use: Retry / Cancel naming it. Retry after the program was
+// closed puts the new file in place; Cancel keeps the old one and the report lists it.
+TEST_F(InstallRun, FileInUseAsksRetryOrCancel) {
     const std::string target = std::string(kFolder) + "\\license.txt";
     m.fs.AddFile(target, "old");
     m.fs.locked.insert(NormPath(target));
+    m.dialogs.answers = {kIdRetry, kIdCancel};
     Run();
-    ASSERT_EQ(m.dialogs.boxes.size(), 1u);
-    EXPECT_EQ(m.dialogs.boxes[0].text,
-              "安装下列文件时发生错误，\r\n建议重新启动后再次安装!\r\nC:\\Program Files\\ZENTA-KOV\\license.txt");
+    ASSERT_EQ(m.dialogs.boxes.size(), 2u);
+    EXPECT_EQ(m.dialogs.boxes[0].text, std::string(kFileInUseText) + target);
     EXPECT_EQ(m.dialogs.boxes[0].title, " ZENTA");
-    EXPECT_EQ(m.dialogs.boxes[0].flags, 64u);
+    EXPECT_EQ(m.dialogs.boxes[0].flags, kMbRetryCancel | kMbIconExclamation);
     EXPECT_EQ(view.Progress(), (std::vector<std::string>{"0", "20", "40", "60", "80"}));
-    // The message comes before that row's progress step.
+    // The question comes before that row's progress step.
     EXPECT_LT(LogIndex("msgbox "), LogIndex("view progress 20"));
     EXPECT_GT(LogIndex("msgbox "), LogIndex("view progress 0"));
+    EXPECT_EQ(*m.fs.File(target), std::vector<uint8_t>({'o', 'l', 'd'}));
     EXPECT_NE(m.fs.File(std::string(kFolder) + "\\readme.txt"), nullptr);
+    EXPECT_EQ(report.failed, std::vector<std::string>{target});
+    EXPECT_EQ(report.failed_files, std::vector<std::string>{target});
     EXPECT_FALSE(installing);
+
+    FakeMachine again;
+    again.fs.AddDirTree(kFolder);
+    again.fs.AddFile(target, "old");
+    again.fs.locked.insert(NormPath(target));
+    again.dialogs.on_box = [&] { again.fs.locked.clear(); };  // the user closes the program
+    again.dialogs.answers = {kIdRetry};
+    again.resources.items = m.resources.items;
+    PayloadStream p = OpenPayload(again.resources);
+    RecordingView again_view(again.log);
+    bool again_installing = false;
+    InstallReport again_report;
+    InstallContext ctx{pkg.config, p, ProductKey(pkg.config), InstallKey(pkg.config), again_installing, again_report,
+                       again.platform(), again_view};
+    CopyFiles(ctx);
+    EXPECT_EQ(again.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(*again.fs.File(target), pkg.Bytes(1));
+    EXPECT_TRUE(again_report.clean());
 }
 
 TEST_F(InstallRun, FullDiskReportsEveryFileThenStopsAtTheDataFile) {
@@ -374,14 +399,53 @@ TEST_F(InstallRun, FullDiskReportsEveryFileThenStopsAtTheDataFile) {
     EXPECT_FALSE(m.reg.HasKey(RegRoot::LocalMachine, "\\Software\\ZENTA"));
 }
 
-TEST_F(InstallRun, FolderThatCannotBeCreatedSkipsTheRowSilently) {
+// A folder that cannot be made, or one inside the target that is a link someone planted:
+// the file is reported like one that cannot be written, and nothing goes through the link.
+TEST_F(InstallRun, FolderThatCannotBeHadIsReported) {
     pkg.AddFile("\\locked\\inner.dll", 4);
+    pkg.AddFile("\\Ex\\link\\x.dll", 4);
     m.fs.unwritable_dirs.insert(NormPath(std::string(kFolder) + "\\locked"));
+    m.fs.AddDirTree(std::string(kFolder) + "\\Ex\\link");
+    m.fs.links.insert(NormPath(std::string(kFolder) + "\\Ex"));
     Run();
-    EXPECT_TRUE(m.dialogs.boxes.empty());
-    // Six rows: the sixth (index 5) shows nothing and moves no bar.
-    EXPECT_EQ(view.Progress(), (std::vector<std::string>{"0", "16", "33", "50", "66"}));
+    ASSERT_EQ(m.dialogs.boxes.size(), 2u);
+    EXPECT_EQ(m.dialogs.boxes[0].text, FileMessage(std::string(kFolder) + "\\locked\\inner.dll"));
+    EXPECT_EQ(m.dialogs.boxes[1].text, FileMessage(std::string(kFolder) + "\\Ex\\link\\x.dll"));
+    EXPECT_EQ(m.fs.File(std::string(kFolder) + "\\Ex\\link\\x.dll"), nullptr);
+    EXPECT_EQ(view.Progress(), (std::vector<std::string>{"0", "14", "28", "42", "57", "71", "85"}));
+    EXPECT_EQ(report.failed.size(), 2u);
     EXPECT_FALSE(installing);
+}
+
+// Everything that was not written is in the report: files, extra registry values, shortcuts.
+TEST_F(InstallRun, ReportListsEveryItemNotWritten) {
+    Run();
+    EXPECT_TRUE(report.clean());
+
+    FakeMachine broken;
+    broken.fs.AddDirTree(kFolder);
+    broken.resources.items = m.resources.items;
+    broken.fs.disk_full = true;
+    broken.reg.denied.insert(FakeRegistry::NormKey(RegRoot::CurrentUser, "Software\\Extra"));
+    broken.shell.link_result = Shell::LinkResult::kNotSaved;
+    pkg.SetRegValues({{"Flag", 1, "Software\\Extra", 0, 1, "", 0}});
+    pkg.Commit();
+    PayloadStream p = OpenPayload(broken.resources);
+    RecordingView broken_view(broken.log);
+    bool broken_installing = false;
+    InstallReport broken_report;
+    InstallContext ctx{pkg.config, p, ProductKey(pkg.config), InstallKey(pkg.config), broken_installing,
+                       broken_report, broken.platform(), broken_view};
+    CopyFiles(ctx);
+    EXPECT_EQ(broken_report.failed_files.size(), 5u);
+    broken.fs.disk_full = false;
+    broken_report = {};
+    RunInstallation(ctx);
+    EXPECT_TRUE(broken_report.failed_files.empty());
+    EXPECT_EQ(broken_report.failed, (std::vector<std::string>{
+                                        "HKEY_CURRENT_USER\\Software\\Extra Flag", "快捷方式：ZENTA-KOV",
+                                        "快捷方式：ZENTA-KOV", "快捷方式：License.txt", "快捷方式：Readme.txt",
+                                        "快捷方式：卸载ZENTA-KOV"}));
 }
 
 TEST_F(InstallRun, HostileNamesAreReportedAndNeverWritten) {
@@ -527,11 +591,12 @@ TEST_F(InstallRun, ShellLinkObjectFailureEndsTheRunAndComFailureIsSilent) {
     quiet.shell.link_result = Shell::LinkResult::kComFailed;
     RecordingView quiet_view(quiet.log);
     bool quiet_installing = false;
+    InstallReport quiet_report;
     pkg.Commit();
     quiet.resources.items["SETUPPACK"] = Pack(pkg.payload_bytes);
     PayloadStream p = OpenPayload(quiet.resources);
     InstallContext ctx{pkg.config, p, ProductKey(pkg.config), InstallKey(pkg.config), quiet_installing,
-                       quiet.platform(), quiet_view};
+                       quiet_report, quiet.platform(), quiet_view};
     RunInstallation(ctx);
     EXPECT_FALSE(quiet_installing);
     EXPECT_TRUE(quiet.shell.links.empty());

@@ -264,7 +264,7 @@ protected:
         resources_.setuppack = Pack(payload_bytes_);
         PayloadStream payload = OpenPayload(resources_);
         Platform p{fs_, reg_, shell_, dialogs, resources_};
-        InstallContext ctx{config_, payload, ProductKey(config_), InstallKey(config_), installing_, p, view_};
+        InstallContext ctx{config_, payload, ProductKey(config_), InstallKey(config_), installing_, report_, p, view_};
         RunInstallation(ctx);
     }
 
@@ -281,6 +281,7 @@ protected:
     std::vector<FileRow> files_;
     std::vector<uint8_t> payload_bytes_;
     bool installing_ = false;
+    InstallReport report_;
     win::WinFileSystem fs_;
     win::WinRegistry reg_;
     win::WinShell shell_{nullptr};
@@ -372,7 +373,9 @@ TEST_F(WinInstall, RowsOutOfOrderInstallByteForByte) {
     EXPECT_EQ(names.size(), 2u + 5u) << "temporary files left behind?";
 }
 
-TEST_F(WinInstall, FileHeldOpenGetsItsMessageAndTheRestInstalls) {
+// A file in use cannot be replaced: Retry / Cancel names it; Cancel keeps the old file and
+// the rest installs.
+TEST_F(WinInstall, FileHeldOpenAsksRetryOrCancelAndTheRestInstalls) {
     ASSERT_TRUE(::CreateDirectoryW(Wide(root_ + "\\Program Files").c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW(Wide(folder_).c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW(Wide(folder_ + "\\sub").c_str(), nullptr));
@@ -381,15 +384,16 @@ TEST_F(WinInstall, FileHeldOpenGetsItsMessageAndTheRestInstalls) {
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(handle);
     win::WinDialogs dialogs(nullptr);
-    testing::DialogWatcher watcher(L"OK", L" ZENTA");
+    testing::DialogWatcher watcher(L"Cancel", L" ZENTA");
     Run(dialogs);  // returns once the watcher has answered the box
     const testing::DialogSnapshot seen = watcher.Finish();
     ASSERT_TRUE(seen.error.empty()) << seen.error;
-    // One information box, OK only, naming the file (CR LF kept in the text).
+    // One question, Retry and Cancel, naming the file (CR LF kept in the text).
     EXPECT_TRUE(seen.has_icon);
-    ASSERT_EQ(seen.buttons.size(), 1u);
+    ASSERT_EQ(seen.buttons.size(), 2u);
     ASSERT_EQ(seen.texts.size(), 1u);
-    EXPECT_EQ(seen.texts[0].text, Wide(std::string(kFileErrorText) + held));
+    EXPECT_EQ(seen.texts[0].text, Wide(std::string(kFileInUseText) + held));
+    EXPECT_EQ(report_.failed, std::vector<std::string>{held});
     EXPECT_FALSE(installing_);
     EXPECT_EQ(view_.progress, (std::vector<int>{0, 25, 50, 75}));
     EXPECT_EQ(ReadAll(folder_ + "\\ZENTA-KOV.exe"), Content(0));
