@@ -21,4 +21,12 @@ std::string StartProgramCaption(const SetupConfig& c) {
     return std::string(texts::kStartPrefix) + c.ProductName();
 }
 
+std::string IncompleteLine(size_t failures) {
+    return texts::kIncompleteBefore + std::to_string(failures) + texts::kIncompleteAfter;
+}
+
+std::string FailureListMore(size_t failures) {
+    return texts::kFailureListMoreBefore + std::to_string(failures) + texts::kFailureListMoreAfter;
+}
+
 }  // namespace setup

@@ -2,6 +2,7 @@
 // never split a two-byte character.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "package/setup_config.h"
@@ -14,5 +15,9 @@ std::string WelcomeHeading(const SetupConfig& c);
 std::string WelcomeIntro(const SetupConfig& c);
 // "启动 " + ProductName (the finished page's CheckBoxG).
 std::string StartProgramCaption(const SetupConfig& c);
+// "安装未完成！有 N 项未能写入。" (the finished page's Label4 after an incomplete run).
+std::string IncompleteLine(size_t failures);
+// "……共 N 项", closing a failure list that was cut.
+std::string FailureListMore(size_t failures);
 
 }  // namespace setup

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "install/finish.h"
 #include "install/force_folder.h"
 #include "install/path_text.h"
 #include "package/payload.h"
@@ -174,12 +175,40 @@ void Wizard::NextBtClick() {
             view_.Repaint(Ctl::PageCtl);
             view_.Repaint(Ctl::Panel1);
             view_.Repaint(Ctl::Label8);
-            engine_->RunInstallation();
-            SetActivePage(kPageFinished);
+            RunInstallation();
             break;
         case kPageFinished: EndProgram(); break;
         default: break;
     }
+}
+
+// The run, then the finished page, whatever happened: a run that stops on an error shows it,
+// as before, and the finished page then says the installation did not complete (instead of
+// leaving the wizard on the copying page with nothing to press).
+void Wizard::RunInstallation() {
+    try {
+        engine_->RunInstallation();
+    } catch (const Error& e) {
+        ShowError(e.text());
+        state_.Report.failed.push_back(e.text());
+        state_.Installing = false;
+        view_.SetVisible(Ctl::Label8, false);
+        view_.SetVisible(Ctl::Label12, false);
+    }
+    // Keys and clicks that waited while the run held the thread were meant for the copying
+    // page, not for "完成" on the finished page.
+    view_.DropQueuedInput();
+    SetActivePage(kPageFinished);
+}
+
+// The list of what the run could not write, in one box.
+void Wizard::FailuresLbClick() {
+    const std::vector<std::string>& items = state_.Report.failed;
+    std::string text = texts::kFailureListHead;
+    const size_t shown = std::min(items.size(), texts::kFailureListMax);
+    for (size_t i = 0; i < shown; ++i) text += "\r\n" + items[i];
+    if (shown < items.size()) text += "\r\n" + FailureListMore(items.size());
+    platform_.dialogs.MessageBox(text, texts::kBoxTitle, kMbOk | kMbIconInformation);
 }
 
 void Wizard::PrevBtClick() {
@@ -264,6 +293,12 @@ bool Wizard::ValidateFolder() {
         ShowNotice(texts::kNoDriveRoot);
         return false;
     }
+    // "C:rel" (relative to drive C:'s current folder) and "1:\x" are no full paths either.
+    const bool letter = (folder[0] >= 'A' && folder[0] <= 'Z') || (folder[0] >= 'a' && folder[0] <= 'z');
+    if (!letter || folder[2] != '\\') {
+        ShowNotice(texts::kFullPathNeeded);
+        return false;
+    }
     // The record keeps 128 bytes of the folder: anything longer would be created here in
     // full and then installed into its cut form, a folder the user never chose.
     if (n > kMaxFolderBytes) {
@@ -343,6 +378,19 @@ void Wizard::Sheet5Show() {
     view_.SetCaption(Ctl::Label12, texts::kSubheading5);
     view_.SetCaption(Ctl::Label6, texts::kFinishLine);
     view_.SetCaption(Ctl::CheckBoxG, StartProgramCaption(state_.Config));
+    const InstallReport& report = state_.Report;
+    if (report.clean()) return;
+    view_.SetCaption(Ctl::Label4, IncompleteLine(report.failed.size()));
+    view_.SetVisible(Ctl::FailuresLb, true);
+    // A main program that was not written cannot be started.
+    const std::vector<std::string> mains = MainProgramTargets(state_.Config);
+    const bool main_missing = std::any_of(mains.begin(), mains.end(), [&](const std::string& m) {
+        return std::find(report.failed_files.begin(), report.failed_files.end(), m) != report.failed_files.end();
+    });
+    if (main_missing) {
+        view_.SetChecked(Ctl::CheckBoxG, false);
+        view_.SetEnabled(Ctl::CheckBoxG, false);
+    }
 }
 
 void Wizard::ShowError(const std::string& text) noexcept {

@@ -47,6 +47,7 @@ public:
     void suiButton4Click();       // "同意"
     void suiImageButton1Click();  // browse for the target folder
     void WebSiteLbClick();        // the welcome page's (hidden) web-site label
+    void FailuresLbClick();       // the finished page's list of what was not written
 
     void Sheet0Show();
     void Sheet1Show();
@@ -67,6 +68,7 @@ private:
     void LoadStartupState();
     void ReadEarlierInstallation();
     uint32_t CheckPayload();
+    void RunInstallation();
     bool ValidateFolder();
     void ShowNotice(const char* text);
     void ShowError(const std::string& text) noexcept;

@@ -136,7 +136,7 @@ void MainForm::BuildLayout(Shell& shell) {
     // Page 5, finished.
     ui::TabSheet* p5 = &pages_->Page(kPageFinished);
     image(p5, {80, 121, 65, 64}, ui::Picture::FromIconResource(L"FINISH", 64));
-    plain(p5, {200, 116, 204, 20}, Gray(kYaHei14), texts::kSuccess);
+    label(Ctl::Label4, p5, {200, 116, 204, 20}, Gray(kYaHei14), texts::kSuccess);
     label(Ctl::Label6, p5, {200, 148, 142, 20}, Gray(kYaHei12), texts::kFinishDesign);
     auto check = [&](Ctl ctl, int top, const std::string& caption) {
         ui::CheckBox* c = Make<ui::CheckBox>(p5, ui::Rect{203, top, 241, 17}, kYaHei14, ui::kGray, window_color, caption, true);
@@ -146,6 +146,11 @@ void MainForm::BuildLayout(Shell& shell) {
     check(Ctl::CheckBoxG, 208, "启动 XXXXXXXXX");
     SiteLinkLabel* home = Make<SiteLinkLabel>(p5, SiteLinkLabel::Kind::Site, shell);
     At(Ctl::suiURLLabelG) = Entry{.control = home, .link = home};
+    // Shown only after a run that could not write everything: opens the list.
+    ui::Label* failures = label(Ctl::FailuresLb, p5, {203, 240, 200, 18},
+                                ui::Label::Style{{L"微软雅黑", 14, true}, ui::kBlue, false, true}, texts::kFailuresLink);
+    failures->SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    failures->SetVisible(false);
 }
 
 }  // namespace setup

@@ -36,6 +36,7 @@ void MainForm::WireEvents() {
     At(Ctl::suiImageButton1).browse->Button().on_click = on(&Wizard::suiImageButton1Click);
     At(Ctl::WebSiteLb).label->on_click = on(&Wizard::WebSiteLbClick);
     At(Ctl::WebSiteLb).label->SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    At(Ctl::FailuresLb).label->on_click = on(&Wizard::FailuresLbClick);
 
     form_->on_first_show = on(&Wizard::FormShow);
     form_->on_destroy = on(&Wizard::FormDestroy);
@@ -165,6 +166,18 @@ void MainForm::SetSize(Ctl ctl, int width, int height) {
 
 void MainForm::SetWidth(Ctl ctl, int width) {
     if (ui::Control* c = At(ctl).control) c->SetWidth(width);
+}
+
+void MainForm::SetChecked(Ctl ctl, bool checked) {
+    if (ui::CheckBox* c = At(ctl).check) c->SetChecked(checked);
+}
+
+void MainForm::DropQueuedInput() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    while (::PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
 }
 
 bool MainForm::Checked(Ctl ctl) {

@@ -52,6 +52,8 @@ public:
     void SetSize(Ctl ctl, int width, int height) override;
     void SetWidth(Ctl ctl, int width) override;
     bool Checked(Ctl ctl) override;
+    void SetChecked(Ctl ctl, bool checked) override;
+    void DropQueuedInput() override;
     void SetLinkColor(Ctl ctl, uint32_t color) override;
     void SetProgress(Ctl ctl, int position) override;
     void SetBarColor(Ctl ctl, uint32_t color) override;
@@ -98,7 +100,7 @@ private:
     std::unique_ptr<win::ui::Panel> panel_;
     std::unique_ptr<win::ui::PageControl> pages_;
     std::vector<std::unique_ptr<win::ui::Control>> controls_;  // destroyed before their parents
-    std::array<Entry, static_cast<size_t>(Ctl::suiURLLabelG) + 1> entries_{};
+    std::array<Entry, static_cast<size_t>(Ctl::FailuresLb) + 1> entries_{};
     std::unique_ptr<Wizard> wizard_;
     int active_page_ = kPageWelcome;
     CheckWindow check_;

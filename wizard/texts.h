@@ -2,6 +2,9 @@
 // blanks are part of them). The build turns these literals into GBK.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 namespace setup::texts {
 
 // Title of every message box of the wizard (one leading blank).
@@ -74,6 +77,15 @@ inline constexpr const char kInstallMode[] = "安装模式:典型安装.";
 inline constexpr const char kCopyProgressLabel[] = "文件复制进度:";
 inline constexpr const char kCopyingLabel[] = "正在复制文件:";
 inline constexpr const char kSuccess[] = "安装成功! 感谢您使用青岚护卫！";
+// The finished page after a run that could not write everything: Label4 says so with the
+// count (IncompleteLine), FailuresLb opens the list.
+inline constexpr const char kIncompleteBefore[] = "安装未完成！有 ";
+inline constexpr const char kIncompleteAfter[] = " 项未能写入。";
+inline constexpr const char kFailuresLink[] = "查看未能写入的项目";
+inline constexpr const char kFailureListHead[] = "下列项目未能写入：";
+inline constexpr size_t kFailureListMax = 20;
+inline constexpr const char kFailureListMoreBefore[] = "……共 ";
+inline constexpr const char kFailureListMoreAfter[] = " 项";
 inline constexpr const char kFinishDesign[] = "点击\"完成\"关闭向导......";
 inline constexpr const char kViewTutorial[] = "查看使用教程";
 inline constexpr const char kSiteTooltip[] = "青岚护卫官方网站";

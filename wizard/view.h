@@ -26,8 +26,8 @@ enum class Ctl {
     FolderLb,
     // Page 4, copying.
     FNameLb, WorkLb, CopyProgress,
-    // Page 5, finished.
-    Label6, StartProgramCb, CheckBoxG, suiURLLabelG,
+    // Page 5, finished. FailuresLb lists what the run could not write (shown only then).
+    Label4, Label6, StartProgramCb, CheckBoxG, suiURLLabelG, FailuresLb,
 };
 
 // The six pages of PageCtl.
@@ -58,6 +58,7 @@ public:
     virtual void SetSize(Ctl ctl, int width, int height) = 0;
     virtual void SetWidth(Ctl ctl, int width) = 0;
     virtual bool Checked(Ctl ctl) = 0;
+    virtual void SetChecked(Ctl ctl, bool checked) = 0;
     // Resting colour of a link label (colour value 0x00BBGGRR).
     virtual void SetLinkColor(Ctl ctl, uint32_t color) = 0;
     // Progress bar position (0..100) and bar colour.
@@ -69,6 +70,8 @@ public:
     virtual void SetWindowCaption(const std::string& gbk) = 0;
     // The application's task-bar title (also the title of the error box).
     virtual void SetApplicationTitle(const std::string& gbk) = 0;
+    // Throws away the keyboard and mouse input that waited while a long step held the thread.
+    virtual void DropQueuedInput() = 0;
     // The start-up check's own small window, for a check that takes a while: shows it (or
     // updates it) with the product's name as its title, a line of text and a bar at
     // `percent` (0..100), drawn at once; HideCheckProgress removes it.

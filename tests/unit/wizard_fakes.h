@@ -42,6 +42,7 @@ public:
         hide(Ctl::ClassLb);
         hide(Ctl::WebSiteLb);
         hide(Ctl::LabelPF);
+        hide(Ctl::FailuresLb);
         controls[Ctl::LabelPF].caption = "C:\\";
         controls[Ctl::suiButton1].caption = "上一步";
         controls[Ctl::suiButton2].caption = "下一步";
@@ -71,6 +72,8 @@ public:
     }
     void SetWidth(Ctl c, int w) override { controls[c].width = w; }
     bool Checked(Ctl c) override { return controls[c].checked; }
+    void SetChecked(Ctl c, bool checked) override { controls[c].checked = checked; }
+    void DropQueuedInput() override { log_.push_back("drop input"); }
     void SetLinkColor(Ctl c, uint32_t color) override { controls[c].link_color = color; }
     void SetProgress(Ctl c, int p) override { controls[c].progress = p; }
     void SetBarColor(Ctl c, uint32_t color) override { controls[c].bar_color = color; }

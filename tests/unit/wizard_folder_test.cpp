@@ -42,7 +42,7 @@ TEST(WizardFolder, EmptyTextAsksForAFolder) {
 
 TEST(WizardFolder, WithoutDriveColonAsksForAFullPath) {
     OnFolderPage r;
-    for (std::string text : {"D", "Apps", "\\Apps\\X", "DD:\\x", "\\\\server\\share\\x"}) {
+    for (std::string text : {"D", "Apps", "\\Apps\\X", "DD:\\x", "\\\\server\\share\\x", "C:relfolder", "D:/x", "1:\\x"}) {
         EXPECT_EQ(r.Submit(text), "必须指定完全路径!\r\n比如:\r\nC:\\ZENTA-Y") << text;
         EXPECT_EQ(r.wizard->ActivePage(), kPageFolder);
     }

@@ -93,19 +93,46 @@ TEST(WizardInstall, FinishWithoutStartingOpensTheFolderAndWritesNoLauncher) {
     EXPECT_EQ(r.m.shell.executed[0].dir, "D:\\");
 }
 
-TEST(WizardInstall, FailedRunIsShownAndStaysOnTheCopyingPage) {
+// A run that stops on an error shows it, then the finished page says the installation did
+// not complete, lists what is missing, and "完成" ends the program.
+TEST(WizardInstall, FailedRunIsShownAndTheFinishedPageSaysSo) {
     WizardRig r(TwoFiles(), true, WizardRig::Engine::Real);
     r.m.reg.denied.insert(FakeRegistry::NormKey(RegRoot::LocalMachine, "\\Software\\ZENTA"));
     r.Start();
     r.WalkTo(kPageReady);
     r.Next();
-    EXPECT_EQ(r.wizard->ActivePage(), kPageCopying);
     ASSERT_EQ(r.m.dialogs.errors.size(), 1u);
     EXPECT_NE(r.m.dialogs.errors[0].find("Site"), std::string::npos) << r.m.dialogs.errors[0];
-    EXPECT_TRUE(r.state->Installing);
+    EXPECT_EQ(r.wizard->ActivePage(), kPageFinished);
+    EXPECT_FALSE(r.state->Installing);
+    EXPECT_EQ(r.ctl(Ctl::Label4).caption, "安装未完成！有 1 项未能写入。");
+    EXPECT_TRUE(r.ctl(Ctl::FailuresLb).visible);
+    EXPECT_TRUE(r.ctl(Ctl::CheckBoxG).enabled);  // the main program was written
+    r.wizard->FailuresLbClick();
+    ASSERT_EQ(r.m.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(r.m.dialogs.boxes[0].text, "下列项目未能写入：\r\n" + r.m.dialogs.errors[0]);
     r.Cancel();
-    EXPECT_FALSE(r.wizard->Terminated());
-    EXPECT_TRUE(r.Close());
+    EXPECT_TRUE(r.wizard->Terminated());
+}
+
+// The main program not written: "启动 ..." is cleared and cannot be chosen; a clean run leaves
+// the page as it is.
+TEST(WizardInstall, MissingMainProgramCannotBeStarted) {
+    WizardRig clean(TwoFiles(), true, WizardRig::Engine::Real);
+    clean.Start();
+    clean.WalkTo(kPageFinished);
+    EXPECT_EQ(clean.ctl(Ctl::Label4).caption, "");
+    EXPECT_FALSE(clean.ctl(Ctl::FailuresLb).visible);
+    EXPECT_TRUE(clean.ctl(Ctl::CheckBoxG).checked);
+
+    WizardRig r(TwoFiles(), true, WizardRig::Engine::Real);
+    r.Start();
+    r.m.fs.disk_full = true;
+    r.WalkTo(kPageFinished);
+    EXPECT_EQ(r.wizard->ActivePage(), kPageFinished);
+    EXPECT_FALSE(r.ctl(Ctl::CheckBoxG).checked);
+    EXPECT_FALSE(r.ctl(Ctl::CheckBoxG).enabled);
+    EXPECT_TRUE(r.ctl(Ctl::FailuresLb).visible);
 }
 
 TEST(WizardInstall, SecondStartFindsTheInstallation) {
