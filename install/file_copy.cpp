@@ -158,7 +158,9 @@ void CopyFiles(InstallContext& ctx) {
         if (!file.writable) file.begin = file.end = std::min<uint64_t>(file.begin, payload_size);
         plan.push_back(std::move(file));
     }
-    std::stable_sort(plan.begin(), plan.end(), [](const PlannedFile& a, const PlannedFile& b) { return a.begin < b.begin; });
+    std::sort(plan.begin(), plan.end(), [](const PlannedFile& a, const PlannedFile& b) {
+        return a.begin != b.begin ? a.begin < b.begin : a.index < b.index;
+    });
 
     FileCopy copy(ctx, std::move(plan));
     ctx.payload.Stream([&](std::span<const uint8_t> piece) { copy.Take(piece); });

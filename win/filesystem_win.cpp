@@ -1,6 +1,5 @@
 // WinFileSystem: files and folders through the W functions.
 #include <algorithm>
-#include <cwchar>
 #include <limits>
 #include <vector>
 
@@ -38,6 +37,15 @@ bool WriteAll(HANDLE file, std::span<const uint8_t> bytes) {
         bytes = bytes.subspan(want);
     }
     return true;
+}
+
+std::wstring Hex(uint32_t value) {
+    std::wstring out;
+    do {
+        out.insert(out.begin(), L"0123456789abcdef"[value & 15]);
+        value >>= 4;
+    } while (value);
+    return out;
 }
 
 FileSystem::WriteResult Failed(FileSystem::WriteResult::Stage stage, DWORD code) {
@@ -159,9 +167,7 @@ std::unique_ptr<FileSystem::NewFile> WinFileSystem::CreateNewFile(const std::str
     const std::wstring target = Wide(path);
     static unsigned counter = 0;
     for (int attempt = 0;; ++attempt) {
-        wchar_t suffix[32];
-        ::swprintf(suffix, 32, L".~zs%lx%x", ::GetCurrentProcessId(), counter++);
-        std::wstring temp = target + suffix;
+        std::wstring temp = target + L".~zs" + Hex(::GetCurrentProcessId()) + L"-" + Hex(counter++);
         // CREATE_NEW never opens an existing object; FILE_FLAG_OPEN_REPARSE_POINT keeps a
         // link that appears in between from being followed. DELETE lets the handle rename
         // and remove the file.
