@@ -13,6 +13,7 @@
 #include "base/text.h"
 #include "package/packed_resource.h"
 #include "package/payload.h"
+#include "package/record_check.h"
 #include "package/safe_name.h"
 #include "tools/packager/bytes.h"
 #include "tools/packager/gbk.h"
@@ -69,9 +70,13 @@ void SetTexts(const Manifest& m, SetupConfig& c) {
         const bool required = t.field == TextField::Company || t.field == TextField::ProductName ||
                               t.field == TextField::FolderName;
         if (required && gbk.empty()) throw PackError(what + ": must not be empty");
-        if (t.field == TextField::FolderName && !IsPlainFileName(gbk))
+        // The setup refuses a record whose names are not plain (package/record_check.h).
+        if (t.field == TextField::FolderName && !IsPlainFolderName(gbk))
             throw PackError(what + ": " + Quoted(utf8) + " is not a plain folder name (it names the "
                             "default target folder and the registry key)");
+        if (t.field == TextField::ProductName && !IsPlainFolderName(gbk))
+            throw PackError(what + ": " + Quoted(utf8) + " is not a plain name (it names the uninstall "
+                            "registry key and the start-menu group)");
         if (!c.SetText(t.field, gbk)) throw PackError(what + ": does not fit its slot");
     }
 }
@@ -242,6 +247,11 @@ Package MakePackage(const Manifest& m, int level) {
     SetRegValues(m, p.config);
     p.config.SetCounts(static_cast<int32_t>(m.files.size()), static_cast<int32_t>(m.shortcuts.size()),
                        static_cast<int32_t>(m.registry.size()));
+    // The checks above refuse each field with its line; this keeps the tool and the setup agreeing.
+    const std::vector<RecordField> damaged = DamagedFields(p.config);
+    if (!damaged.empty())
+        throw PackError(m.Where(0) + ": the record's " + RecordFieldName(damaged[0]) +
+                        " would make the setup refuse the package as damaged");
 
     const std::vector<uint8_t> licence = ReadWholeFile(m.licence, m.Where(0) + ": licence");
     const std::string protocol = TextFileToGbk(std::string(licence.begin(), licence.end()),
