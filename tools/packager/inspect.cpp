@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <fstream>
 
 #include "base/error.h"
 #include "package/packed_resource.h"
@@ -15,6 +14,7 @@
 #include "tools/packager/image_resources.h"
 #include "tools/packager/manifest.h"
 #include "tools/packager/package_builder.h"
+#include "tools/packager/stored_path.h"
 
 namespace setup::packager {
 
@@ -206,19 +206,23 @@ size_t Extract(const std::filesystem::path& exe, const std::filesystem::path& di
     SetupConfig c;
     LoadRecord(l.resources, c);
     const std::vector<uint8_t> payload = Unpack(l.resources.Find("SETUPPACK"));
+    // Every name and range first: a package with one bad row writes nothing.
+    std::vector<std::vector<std::string>> paths;
     for (int i = 0; i < c.FileCount(); ++i) {
         const FileRow f = c.File(i);
-        const std::string name = GbkToUtf8(f.name);
-        if (!IsSafeStoredName(f.name)) throw PackError("file " + std::to_string(i) + " \"" + name + "\": unsafe stored name");
-        if (uint64_t{f.offset} + f.size > payload.size()) throw PackError("file " + std::to_string(i) + " \"" + name + "\": range outside the payload");
-        std::string relative = name.substr(1);
-        for (char& ch : relative)
-            if (ch == '\\') ch = '/';
-        const std::filesystem::path target = dir / relative;
-        std::filesystem::create_directories(target.parent_path());
-        std::ofstream file(target, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(payload.data() + f.offset), static_cast<std::streamsize>(f.size));
-        if (!file.flush()) throw PackError("cannot write \"" + target.string() + "\"");
+        const std::string what = "file " + std::to_string(i) + " " + Show(f.name);
+        std::string why;
+        std::optional<std::vector<std::string>> path = MapStoredName(f.name, &why);
+        if (!path) throw PackError(what + ": " + why);
+        if (uint64_t{f.offset} + f.size > payload.size()) throw PackError(what + ": range outside the payload");
+        paths.push_back(std::move(*path));
+    }
+    std::filesystem::create_directories(dir);
+    for (int i = 0; i < c.FileCount(); ++i) {
+        const FileRow f = c.File(i);
+        WriteBelow(dir, paths[i], std::span(payload).subspan(f.offset, f.size));
+        std::filesystem::path target = dir;
+        for (const std::string& part : paths[i]) target /= part;
         out << target.string() << " (" << f.size << " bytes)\n";
     }
     return static_cast<size_t>(c.FileCount());

@@ -12,8 +12,9 @@ namespace setup::packager {
 // Throws PackError when the file is not a readable PE image.
 bool Inspect(const std::filesystem::path& exe, std::ostream& out);
 
-// Writes every file of the payload under `dir` (stored names become relative UTF-8 paths);
-// refuses unsafe names and ranges outside the payload. Returns the number of files.
+// Writes every file of the payload under `dir` (stored names become relative UTF-8 paths,
+// stored_path.h); refuses unsafe names and ranges outside the payload before writing
+// anything, and writes through no symbolic link below `dir`. Returns the number of files.
 size_t Extract(const std::filesystem::path& exe, const std::filesystem::path& dir, std::ostream& out);
 
 }  // namespace setup::packager
