@@ -1,6 +1,6 @@
-// `extract` on setups whose records the tool would never build: hostile stored names and
-// names GBK cannot convert. The records are written here directly and put into a synthetic
-// stub.
+// `extract` and `inspect` on setups whose records the tool would never build: hostile stored
+// names, names GBK cannot convert, link names and record texts the setup refuses. The
+// records are written here directly and put into a synthetic stub.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -76,6 +76,12 @@ protected:
         std::ostringstream log;
         return Extract(dir_ / "setup.exe", dir_ / sub, log);
     }
+    std::string InspectText(bool* ok = nullptr) {
+        std::ostringstream shown;
+        const bool passed = Inspect(dir_ / "setup.exe", shown);
+        if (ok) *ok = passed;
+        return shown.str();
+    }
     std::string Read(const std::string& name) const {
         const auto bytes = dir_.Read(name);
         return std::string(bytes.begin(), bytes.end());
@@ -92,6 +98,11 @@ TEST_F(HostileSetup, ExtractRefusesAnEscapingNameAndWritesNothing) {
     Write(c);
     EXPECT_THROW(ExtractTo("out/target"), PackError);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "out")) << "not even the first, safe file";
+    bool ok = true;
+    const std::string shown = InspectText(&ok);
+    EXPECT_FALSE(ok);
+    EXPECT_NE(shown.find("file 1: the stored name \"\\..\\xA1\\pwn.txt\": the part"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("(extract cannot write it)"), std::string::npos) << shown;
 }
 
 TEST_F(HostileSetup, ExtractFollowsNoSymbolicLinkInTheTarget) {
@@ -115,6 +126,34 @@ TEST_F(HostileSetup, ExtractFollowsNoSymbolicLinkInTheTarget) {
     EXPECT_EQ(Read("t3/a.txt"), "abc");
     EXPECT_EQ(Read("t3/sub/b.txt"), "defg");
     EXPECT_EQ(Read("outside/victim"), "keep");
+}
+
+TEST_F(HostileSetup, InspectNamesEveryNameAndFieldTheSetupRefuses) {
+    SetupConfig c;
+    FillRecord(c, kPayload);
+    Write(c);
+    bool ok = false;
+    EXPECT_NE(InspectText(&ok).find("OK: 2 files, 1 shortcuts"), std::string::npos);
+    EXPECT_TRUE(ok);
+
+    ASSERT_TRUE(c.SetFile(0, {"\\..\\a.txt", 0, 3}));
+    ASSERT_TRUE(c.SetShortcut(0, {"..\\..\\Startup\\x", 0, 0, ""}));
+    ASSERT_TRUE(c.SetShortcut(1, {"CON", 1, 1, ""}));
+    ASSERT_TRUE(c.SetText(TextField::FolderName, "..\\..\\Windows\\ZS"));
+    ASSERT_TRUE(c.SetText(TextField::ProductName, ""));
+    c.SetCounts(2, 2, 257);
+    Write(c);
+    const std::string shown = InspectText(&ok);
+    EXPECT_FALSE(ok);
+    for (const char* line : {
+             "** file 0: the stored name \"\\..\\a.txt\" is not a safe name in the target folder",
+             "** shortcut 0: the link name \"..\\..\\Startup\\x\" is not a plain file name",
+             "** shortcut 1: the link name \"CON\" is not a plain file name",
+             "** ProductName \"\" is not a plain name",
+             "** FolderName \"..\\..\\Windows\\ZS\" is not a plain folder name",
+             "** RegValueCount 257 lies outside 0..256: the setup refuses the package as damaged",
+             "FAILED: 6 problem(s)"})
+        EXPECT_NE(shown.find(line), std::string::npos) << line << "\n" << shown;
 }
 
 }  // namespace

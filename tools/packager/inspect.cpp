@@ -8,6 +8,7 @@
 #include "package/packed_resource.h"
 #include "package/payload.h"
 #include "package/payload_stream.h"
+#include "package/record_check.h"
 #include "package/safe_name.h"
 #include "tools/packager/bytes.h"
 #include "tools/packager/gbk.h"
@@ -96,6 +97,23 @@ void CheckBlockIndex(ImageResources& resources, std::span<const uint8_t> payload
     }
 }
 
+// Why the setup refuses the record as damaged, for one field.
+std::string DamageText(const SetupConfig& c, RecordField field) {
+    const std::string name = RecordFieldName(field);
+    const auto count = [&](int32_t raw) { return Format(" %d lies outside 0..%d", raw, kMaxRows); };
+    std::string why;
+    switch (field) {
+        case RecordField::ProductName:
+            why = " " + Show(c.ProductName()) + " is not a plain name (it names the uninstall key and the start-menu group)";
+            break;
+        case RecordField::FolderName: why = " " + Show(c.FolderName()) + " is not a plain folder name"; break;
+        case RecordField::FileCount: why = count(c.RawFileCount()); break;
+        case RecordField::ShortcutCount: why = count(c.RawShortcutCount()); break;
+        case RecordField::RegValueCount: why = count(c.RawRegValueCount()); break;
+    }
+    return name + why + ": the setup refuses the package as damaged";
+}
+
 }  // namespace
 
 bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
@@ -137,11 +155,11 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
         out << Format("  %-14s ", t.key) << Show(c.Text(t.field)) << "\n";
     out << Format("  %-14s ", "folder") << Show(c.Folder()) << "\n";
     out << Format("  %-14s %u (0x%08X)\n", "pack_sum", c.PackSum(), c.PackSum());
+    for (RecordField field : DamagedFields(c)) problem(DamageText(c, field));
 
     const int32_t raw_files = c.RawFileCount();
     const int files = c.FileCount();
     out << "\nFiles (" << raw_files << ")\n";
-    if (raw_files < 0 || raw_files > kMaxRows) problem(Format("FileCount %d lies outside 0..%d", raw_files, kMaxRows));
     std::optional<std::vector<uint8_t>> payload;
     try {
         payload = Unpack(l.resources.Find("SETUPPACK"));
@@ -155,7 +173,12 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
         if (payload && uint64_t{f.offset} + f.size > payload->size())
             problem(Format("file %d: bytes [%u, %llu) lie outside the %zu-byte payload", i, f.offset,
                            static_cast<unsigned long long>(f.offset) + f.size, payload->size()));
-        if (!IsSafeStoredName(f.name)) problem(Format("file %d: the stored name is not a safe name in the target folder", i));
+        std::string why;
+        if (!IsSafeStoredName(f.name))
+            problem(Format("file %d: the stored name ", i) + Show(f.name) +
+                    " is not a safe name in the target folder (the setup does not write it)");
+        else if (!MapStoredName(f.name, &why))
+            problem(Format("file %d: the stored name ", i) + Show(f.name) + ": " + why + " (extract cannot write it)");
     }
 
     out << "\nShortcuts (" << c.ShortcutCount() << ")\n";
@@ -167,6 +190,9 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
         if (!s.arguments.empty()) line += " arguments " + Show(s.arguments);
         out << line << "\n";
         if (s.file_index >= static_cast<uint32_t>(files)) problem(Format("shortcut %d points at no file (row %u)", i, s.file_index));
+        if (!IsPlainFileName(s.link_name))
+            problem(Format("shortcut %d: the link name ", i) + Show(s.link_name) +
+                    " is not a plain file name (the setup makes no shortcut for it)");
     }
 
     out << "\nRegistry values (" << c.RegValueCount() << ")\n";
