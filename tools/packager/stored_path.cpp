@@ -20,9 +20,9 @@ namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-bool Refuse(std::string* why, const std::string& reason) {
+std::nullopt_t Refuse(std::string* why, const std::string& reason) {
     if (why) *why = reason;
-    return false;
+    return std::nullopt;
 }
 
 // Lexically below the folder: relative, and normalising it neither climbs out nor changes it.
@@ -60,10 +60,7 @@ PackError Failure(const std::filesystem::path& path, const std::string& what) {
 }  // namespace
 
 std::optional<std::vector<std::string>> MapStoredName(std::string_view gbk, std::string* why) {
-    if (!IsSafeStoredName(gbk)) {
-        Refuse(why, "not a safe name inside the target folder");
-        return std::nullopt;
-    }
+    if (!IsSafeStoredName(gbk)) return Refuse(why, "not a safe name inside the target folder");
     std::vector<std::string> components;
     size_t start = 1;  // after the leading "\"
     for (size_t i = 1; i <= gbk.size(); ++i) {
@@ -75,21 +72,13 @@ std::optional<std::vector<std::string>> MapStoredName(std::string_view gbk, std:
         const std::string_view part = gbk.substr(start, i - start);
         start = i + 1;
         const std::optional<std::string> utf8 = GbkToUtf8Exact(part);
-        if (!utf8) {
-            Refuse(why, "the part " + Quoted(GbkToUtf8(part)) + " is not GBK text");
-            return std::nullopt;
-        }
+        if (!utf8) return Refuse(why, "the part " + Quoted(GbkToUtf8(part)) + " is not GBK text");
         if (utf8->empty() || *utf8 == "." || *utf8 == ".." || utf8->find('/') != std::string::npos ||
-            utf8->find('\0') != std::string::npos) {
-            Refuse(why, "the part " + Quoted(GbkToUtf8(part)) + " is no file name on Linux");
-            return std::nullopt;
-        }
+            utf8->find('\0') != std::string::npos)
+            return Refuse(why, "the part " + Quoted(GbkToUtf8(part)) + " is no file name on Linux");
         components.push_back(*utf8);
     }
-    if (!StaysBelow(components)) {
-        Refuse(why, "the path would not stay inside the target folder");
-        return std::nullopt;
-    }
+    if (!StaysBelow(components)) return Refuse(why, "the path would not stay inside the target folder");
     return components;
 }
 
