@@ -14,11 +14,6 @@ std::string GetProgramsFolder(Registry& reg) {
     return reg.GetString(RegRoot::CurrentUser, kShellFoldersKey, "Programs").value_or("");
 }
 
-bool IsPlainFileName(const std::string& name) {
-    // A stored file name of a single component is exactly a plain file name.
-    return !name.empty() && !HasSeparator(name) && IsSafeStoredName("\\" + name);
-}
-
 bool CreateShortcutFile(Shell& shell, const std::string& target, const std::string& link_name,
                         const std::string& folder, const std::string& arguments) {
     // The link name comes from the package: keep every link inside its shell folder.

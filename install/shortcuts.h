@@ -45,8 +45,4 @@ bool CreateDesktopShortcut(Platform& p, const std::string& target, const std::st
 bool CreateGroupShortcut(Platform& p, const std::string& group, const std::string& target,
                          const std::string& link_name, const std::string& arguments);
 
-// A name that can stand alone as one file or folder name: no "\", not empty, nothing that
-// would lead out of the folder it is put in ("..", ":", "/", device names ...).
-bool IsPlainFileName(const std::string& name);
-
 }  // namespace setup

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "base/text.h"
 
@@ -42,6 +43,15 @@ bool IsForbiddenSingleByte(uint8_t b) {
 // character, and how the system would convert it is not something to rely on.
 bool IsGbkTrailByte(uint8_t b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
 
+// GBK-aware: a trail byte 0x5C inside a two-byte character is not a separator.
+bool HasSeparator(std::string_view gbk) {
+    for (size_t i = 0; i < gbk.size(); ++i) {
+        if (IsGbkLeadByte(static_cast<uint8_t>(gbk[i]))) ++i;
+        else if (gbk[i] == '\\' || gbk[i] == '/') return true;
+    }
+    return false;
+}
+
 bool IsSafeComponent(std::string_view c) {
     if (c.empty()) return false;
     // Windows drops trailing dots and blanks, so "..", "a." and "a " are not what they seem.
@@ -71,6 +81,11 @@ bool IsSafeStoredName(std::string_view name) {
         ++i;
     }
     return IsSafeComponent(name.substr(start));
+}
+
+bool IsPlainFileName(std::string_view name) {
+    // A stored file name of a single component is exactly a plain file name.
+    return !name.empty() && !HasSeparator(name) && IsSafeStoredName("\\" + std::string(name));
 }
 
 }  // namespace setup

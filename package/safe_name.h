@@ -1,4 +1,5 @@
-// safe_name.h: whether a stored file name stays inside the target folder.
+// safe_name.h: whether a stored file name stays inside the target folder, and whether a
+// name is one plain file name.
 #pragma once
 
 #include <string_view>
@@ -13,5 +14,10 @@ namespace setup {
 // trail byte that equals "\" (0x5C) inside a two-byte character is not a separator; a lead
 // byte without a valid trail byte (0x40..0xFE except 0x7F) and the byte 0xFF are refused.
 bool IsSafeStoredName(std::string_view gbk_name);
+
+// A name that can stand alone as one file or folder name: a stored name of one component
+// without its leading "\" (no "\", not empty, nothing that would lead out of the folder it is
+// put in: "..", ":", "/", device names ...). Shortcut link names and the start-menu group.
+bool IsPlainFileName(std::string_view gbk_name);
 
 }  // namespace setup

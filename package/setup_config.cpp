@@ -102,13 +102,15 @@ void SetupConfig::SetPackSum(uint32_t sum) { PutU32(bytes_.get() + layout::kPack
 int32_t SetupConfig::RawFileCount() const {
     return static_cast<int32_t>(GetU32(bytes_.get() + layout::kFileCount));
 }
+int32_t SetupConfig::RawShortcutCount() const {
+    return static_cast<int32_t>(GetU32(bytes_.get() + layout::kShortcutCount));
+}
+int32_t SetupConfig::RawRegValueCount() const {
+    return static_cast<int32_t>(GetU32(bytes_.get() + layout::kRegValueCount));
+}
 int SetupConfig::FileCount() const { return UsedCount(RawFileCount()); }
-int SetupConfig::ShortcutCount() const {
-    return UsedCount(static_cast<int32_t>(GetU32(bytes_.get() + layout::kShortcutCount)));
-}
-int SetupConfig::RegValueCount() const {
-    return UsedCount(static_cast<int32_t>(GetU32(bytes_.get() + layout::kRegValueCount)));
-}
+int SetupConfig::ShortcutCount() const { return UsedCount(RawShortcutCount()); }
+int SetupConfig::RegValueCount() const { return UsedCount(RawRegValueCount()); }
 
 void SetupConfig::SetCounts(int32_t files, int32_t shortcuts, int32_t reg_values) {
     PutU32(bytes_.get() + layout::kFileCount, static_cast<uint32_t>(files));

@@ -89,6 +89,8 @@ public:
 
     // Counts as stored (signed) and as used: negative reads as 0, above 256 as 256.
     int32_t RawFileCount() const;
+    int32_t RawShortcutCount() const;
+    int32_t RawRegValueCount() const;
     int FileCount() const;
     int ShortcutCount() const;
     int RegValueCount() const;

@@ -3,6 +3,7 @@
 
 record_fuzz inputs start with a mode byte: 0 packed record, 1 patch list, 2 raw record head.
 payload_fuzz inputs are packed payloads.
+stored_name_fuzz inputs are stored file names (GBK bytes).
 manifest_fuzz inputs are manifests naming the files manifest_fuzz.cpp puts beside them.
 skin_fuzz inputs start with a mode byte: 0 skin file, 1 SKINDATA.SK2 records, 2 .bmp / DIB.
 pe_fuzz inputs are executables: a minimal PE32 and PE32+ stub whose resource tree holds a
@@ -277,6 +278,12 @@ value = "蓝色"
         'records': b'\1' + skin_records(),
         'bmp8': b'\2' + bmp(3, 3, 8, bytes([0, 1, 2, 0, 2, 1, 0, 0, 1, 1, 1, 0]), b'\x10\x20\x30\0\x40\x50\x60\0\x70\x80\x90\0'),
         'bmp1': b'\2' + bmp(9, 2, 1, bytes([0xA5, 0x80, 0, 0, 0x5A, 0x00, 0, 0]), b'\0\0\0\0\xff\xff\xff\0'),
+    },
+    'stored_name_fuzz': {
+        'plain': b'\\readme.txt',
+        'nested': '\\文档\\说明.txt'.encode('gbk'),
+        'trail-5c': b'\\\x81\x5c\\x',
+        'parent': b'\\..\\x',
     },
     'payload_fuzz': {
         'hello': packed(b'hello, payload ' * 4),

@@ -1,6 +1,6 @@
 // SetupConfig: field positions (checked against the record's documented decimal offsets, not
 // against the code's own table), short strings, counts, rows, the Folder writer and the
-// values derived from the record.
+// values derived from the record, and the start-up check of a record's names and counts.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "package/record_check.h"
 #include "package/setup_config.h"
 
 namespace setup {
@@ -337,6 +338,48 @@ TEST(SetupConfigDerived, ReleaseDateDisplay) {
     EXPECT_EQ(show("2024"), "2024.. ");
     EXPECT_EQ(show("20240"), "2024.0. ");
     EXPECT_EQ(show("2024071"), "2024.07.1 ");
+}
+
+// The example with one text or one count changed.
+std::vector<RecordField> DamageWith(TextField field, const std::string& text) {
+    SetupConfig c;
+    FillExample(c);
+    EXPECT_TRUE(c.SetText(field, text));
+    return DamagedFields(c);
+}
+std::vector<RecordField> DamageWithCounts(int32_t files, int32_t shortcuts, int32_t reg_values) {
+    SetupConfig c;
+    FillExample(c);
+    c.SetCounts(files, shortcuts, reg_values);
+    return DamagedFields(c);
+}
+
+TEST(RecordCheck, NamesMustBePlainFolderNames) {
+    EXPECT_EQ(DamageWith(TextField::Version, "V1"), std::vector<RecordField>{}) << "the example is fit";
+    const std::string kTrail5C = "\x81" "\x5C";  // a GBK character whose second byte is "\"
+    for (const std::string& good : std::vector<std::string>{"青岚护卫", "ZENTA KOV 2", "a.b", kTrail5C + "x", "COM10"}) {
+        EXPECT_EQ(DamageWith(TextField::FolderName, good), std::vector<RecordField>{}) << good;
+        EXPECT_EQ(DamageWith(TextField::ProductName, good), std::vector<RecordField>{}) << good;
+    }
+    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "..\\..\\Windows\\ZS", "..\\..\\Startup", "a/b", "C:", "a*",
+                                  "a?", "a\"b", "a<b", "a|b", "a\tb", " ZENTA", "ZENTA ", ".ZENTA", "ZENTA.",
+                                  "CON", "nul.txt", "LPT1", "a\x81", kTrail5C + ".."}) {
+        EXPECT_EQ(DamageWith(TextField::FolderName, bad), std::vector<RecordField>{RecordField::FolderName}) << bad;
+        EXPECT_EQ(DamageWith(TextField::ProductName, bad), std::vector<RecordField>{RecordField::ProductName}) << bad;
+    }
+    EXPECT_STREQ(RecordFieldName(RecordField::FolderName), "FolderName");
+}
+
+TEST(RecordCheck, CountsMustFitTheTables) {
+    EXPECT_TRUE(DamageWithCounts(256, 256, 256).empty());
+    EXPECT_TRUE(DamageWithCounts(0, 0, 0).empty());
+    using enum RecordField;
+    EXPECT_EQ(DamageWithCounts(257, 0, 0), std::vector<RecordField>{FileCount});
+    EXPECT_EQ(DamageWithCounts(100000, 0, 0), std::vector<RecordField>{FileCount});
+    EXPECT_EQ(DamageWithCounts(0, 257, -1), (std::vector<RecordField>{ShortcutCount, RegValueCount}));
+    EXPECT_EQ(DamageWithCounts(-1, 0, INT32_MAX), (std::vector<RecordField>{FileCount, RegValueCount}));
+    // An all-zero record names no product and no folder.
+    EXPECT_EQ(DamagedFields(SetupConfig()), (std::vector<RecordField>{ProductName, FolderName}));
 }
 
 }  // namespace

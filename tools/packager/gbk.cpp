@@ -90,6 +90,13 @@ std::string GbkToUtf8(std::string_view gbk) {
     return out;
 }
 
+std::optional<std::string> GbkToUtf8Exact(std::string_view gbk) {
+    Converter cv("UTF-8", "GBK");
+    std::string out;
+    if (cv.Run(gbk, out) != gbk.size()) return std::nullopt;
+    return out;
+}
+
 std::string TextFileToGbk(std::string_view utf8, const std::string& field) {
     if (utf8.starts_with("\xEF\xBB\xBF")) utf8.remove_prefix(3);
     std::string crlf;

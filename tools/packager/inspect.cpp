@@ -3,18 +3,19 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <fstream>
 
 #include "base/error.h"
 #include "package/packed_resource.h"
 #include "package/payload.h"
 #include "package/payload_stream.h"
+#include "package/record_check.h"
 #include "package/safe_name.h"
 #include "tools/packager/bytes.h"
 #include "tools/packager/gbk.h"
 #include "tools/packager/image_resources.h"
 #include "tools/packager/manifest.h"
 #include "tools/packager/package_builder.h"
+#include "tools/packager/stored_path.h"
 
 namespace setup::packager {
 
@@ -96,6 +97,23 @@ void CheckBlockIndex(ImageResources& resources, std::span<const uint8_t> payload
     }
 }
 
+// Why the setup refuses the record as damaged, for one field.
+std::string DamageText(const SetupConfig& c, RecordField field) {
+    const std::string name = RecordFieldName(field);
+    const auto count = [&](int32_t raw) { return Format(" %d lies outside 0..%d", raw, kMaxRows); };
+    std::string why;
+    switch (field) {
+        case RecordField::ProductName:
+            why = " " + Show(c.ProductName()) + " is not a plain name (it names the uninstall key and the start-menu group)";
+            break;
+        case RecordField::FolderName: why = " " + Show(c.FolderName()) + " is not a plain folder name"; break;
+        case RecordField::FileCount: why = count(c.RawFileCount()); break;
+        case RecordField::ShortcutCount: why = count(c.RawShortcutCount()); break;
+        case RecordField::RegValueCount: why = count(c.RawRegValueCount()); break;
+    }
+    return name + why + ": the setup refuses the package as damaged";
+}
+
 }  // namespace
 
 bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
@@ -137,11 +155,11 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
         out << Format("  %-14s ", t.key) << Show(c.Text(t.field)) << "\n";
     out << Format("  %-14s ", "folder") << Show(c.Folder()) << "\n";
     out << Format("  %-14s %u (0x%08X)\n", "pack_sum", c.PackSum(), c.PackSum());
+    for (RecordField field : DamagedFields(c)) problem(DamageText(c, field));
 
     const int32_t raw_files = c.RawFileCount();
     const int files = c.FileCount();
     out << "\nFiles (" << raw_files << ")\n";
-    if (raw_files < 0 || raw_files > kMaxRows) problem(Format("FileCount %d lies outside 0..%d", raw_files, kMaxRows));
     std::optional<std::vector<uint8_t>> payload;
     try {
         payload = Unpack(l.resources.Find("SETUPPACK"));
@@ -155,7 +173,12 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
         if (payload && uint64_t{f.offset} + f.size > payload->size())
             problem(Format("file %d: bytes [%u, %llu) lie outside the %zu-byte payload", i, f.offset,
                            static_cast<unsigned long long>(f.offset) + f.size, payload->size()));
-        if (!IsSafeStoredName(f.name)) problem(Format("file %d: the stored name is not a safe name in the target folder", i));
+        std::string why;
+        if (!IsSafeStoredName(f.name))
+            problem(Format("file %d: the stored name ", i) + Show(f.name) +
+                    " is not a safe name in the target folder (the setup does not write it)");
+        else if (!MapStoredName(f.name, &why))
+            problem(Format("file %d: the stored name ", i) + Show(f.name) + ": " + why + " (extract cannot write it)");
     }
 
     out << "\nShortcuts (" << c.ShortcutCount() << ")\n";
@@ -167,6 +190,9 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
         if (!s.arguments.empty()) line += " arguments " + Show(s.arguments);
         out << line << "\n";
         if (s.file_index >= static_cast<uint32_t>(files)) problem(Format("shortcut %d points at no file (row %u)", i, s.file_index));
+        if (!IsPlainFileName(s.link_name))
+            problem(Format("shortcut %d: the link name ", i) + Show(s.link_name) +
+                    " is not a plain file name (the setup makes no shortcut for it)");
     }
 
     out << "\nRegistry values (" << c.RegValueCount() << ")\n";
@@ -206,19 +232,23 @@ size_t Extract(const std::filesystem::path& exe, const std::filesystem::path& di
     SetupConfig c;
     LoadRecord(l.resources, c);
     const std::vector<uint8_t> payload = Unpack(l.resources.Find("SETUPPACK"));
+    // Every name and range first: a package with one bad row writes nothing.
+    std::vector<std::vector<std::string>> paths;
     for (int i = 0; i < c.FileCount(); ++i) {
         const FileRow f = c.File(i);
-        const std::string name = GbkToUtf8(f.name);
-        if (!IsSafeStoredName(f.name)) throw PackError("file " + std::to_string(i) + " \"" + name + "\": unsafe stored name");
-        if (uint64_t{f.offset} + f.size > payload.size()) throw PackError("file " + std::to_string(i) + " \"" + name + "\": range outside the payload");
-        std::string relative = name.substr(1);
-        for (char& ch : relative)
-            if (ch == '\\') ch = '/';
-        const std::filesystem::path target = dir / relative;
-        std::filesystem::create_directories(target.parent_path());
-        std::ofstream file(target, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(payload.data() + f.offset), static_cast<std::streamsize>(f.size));
-        if (!file.flush()) throw PackError("cannot write \"" + target.string() + "\"");
+        const std::string what = "file " + std::to_string(i) + " " + Show(f.name);
+        std::string why;
+        std::optional<std::vector<std::string>> path = MapStoredName(f.name, &why);
+        if (!path) throw PackError(what + ": " + why);
+        if (uint64_t{f.offset} + f.size > payload.size()) throw PackError(what + ": range outside the payload");
+        paths.push_back(std::move(*path));
+    }
+    std::filesystem::create_directories(dir);
+    for (int i = 0; i < c.FileCount(); ++i) {
+        const FileRow f = c.File(i);
+        WriteBelow(dir, paths[i], std::span(payload).subspan(f.offset, f.size));
+        std::filesystem::path target = dir;
+        for (const std::string& part : paths[i]) target /= part;
         out << target.string() << " (" << f.size << " bytes)\n";
     }
     return static_cast<size_t>(c.FileCount());

@@ -13,6 +13,7 @@
 #include "base/text.h"
 #include "package/packed_resource.h"
 #include "package/payload.h"
+#include "package/record_check.h"
 #include "package/safe_name.h"
 #include "tools/packager/bytes.h"
 #include "tools/packager/gbk.h"
@@ -35,15 +36,6 @@ void CheckLength(const std::string& gbk, size_t capacity, const std::string& wha
                         std::to_string(capacity) + " its slot holds");
 }
 
-// GBK-aware: a trail byte 0x5C inside a two-byte character is not a separator.
-bool HasSeparator(std::string_view gbk) {
-    for (size_t i = 0; i < gbk.size(); ++i) {
-        if (IsGbkLeadByte(static_cast<uint8_t>(gbk[i]))) ++i;
-        else if (gbk[i] == '\\' || gbk[i] == '/') return true;
-    }
-    return false;
-}
-
 // Windows compares file names without regard to case; only one-byte letters have case here.
 std::string FoldCase(std::string_view gbk) {
     std::string out(gbk);
@@ -52,11 +44,6 @@ std::string FoldCase(std::string_view gbk) {
         else if (out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] - 'A' + 'a');
     }
     return out;
-}
-
-// One path component that is a safe file or folder name.
-bool IsSafeComponent(const std::string& gbk) {
-    return !gbk.empty() && !HasSeparator(gbk) && IsSafeStoredName("\\" + gbk);
 }
 
 bool IsValidDate(const std::string& s) {
@@ -83,9 +70,13 @@ void SetTexts(const Manifest& m, SetupConfig& c) {
         const bool required = t.field == TextField::Company || t.field == TextField::ProductName ||
                               t.field == TextField::FolderName;
         if (required && gbk.empty()) throw PackError(what + ": must not be empty");
-        if (t.field == TextField::FolderName && !IsSafeComponent(gbk))
+        // The setup refuses a record whose names are not plain (package/record_check.h).
+        if (t.field == TextField::FolderName && !IsPlainFolderName(gbk))
             throw PackError(what + ": " + Quoted(utf8) + " is not a plain folder name (it names the "
                             "default target folder and the registry key)");
+        if (t.field == TextField::ProductName && !IsPlainFolderName(gbk))
+            throw PackError(what + ": " + Quoted(utf8) + " is not a plain name (it names the uninstall "
+                            "registry key and the start-menu group)");
         if (!c.SetText(t.field, gbk)) throw PackError(what + ": does not fit its slot");
     }
 }
@@ -124,7 +115,7 @@ void SetShortcuts(const Manifest& m, const std::vector<std::string>& names, Setu
         ShortcutRow row;
         row.link_name = Utf8ToGbk(s.link, what + " link");
         CheckLength(row.link_name, kLinkCapacity, what + " link");
-        if (!IsSafeComponent(row.link_name))
+        if (!IsPlainFileName(row.link_name))
             throw PackError(what + " link: " + Quoted(s.link) + " is not a plain file name");
         row.arguments = Utf8ToGbk(s.arguments, what + " arguments");
         CheckLength(row.arguments, kRowTextCapacity, what + " arguments");
@@ -256,6 +247,11 @@ Package MakePackage(const Manifest& m, int level) {
     SetRegValues(m, p.config);
     p.config.SetCounts(static_cast<int32_t>(m.files.size()), static_cast<int32_t>(m.shortcuts.size()),
                        static_cast<int32_t>(m.registry.size()));
+    // The checks above refuse each field with its line; this keeps the tool and the setup agreeing.
+    const std::vector<RecordField> damaged = DamagedFields(p.config);
+    if (!damaged.empty())
+        throw PackError(m.Where(0) + ": the record's " + RecordFieldName(damaged[0]) +
+                        " would make the setup refuse the package as damaged");
 
     const std::vector<uint8_t> licence = ReadWholeFile(m.licence, m.Where(0) + ": licence");
     const std::string protocol = TextFileToGbk(std::string(licence.begin(), licence.end()),
