@@ -7,6 +7,7 @@
 #include "install/force_folder.h"
 #include "install/path_text.h"
 #include "package/payload.h"
+#include "package/record_check.h"
 #include "package/payload_stream.h"
 #include "wizard/captions.h"
 #include "wizard/folder.h"
@@ -48,6 +49,10 @@ void Wizard::LoadStartupState() {
     SetupConfig& config = state_.Config;
     LoadRecord(platform_.resources, config);
     view_.SetApplicationTitle(TaskbarTitle(config));
+    // Names that would lead out of their folder or key, or counts no table holds: a damaged
+    // package, said once, before anything is written (reading the registry creates a key).
+    if (const std::vector<RecordField> damaged = DamagedFields(config); !damaged.empty())
+        throw Error(texts::kDamagedPackage + std::string(RecordFieldName(damaged.front())) + texts::kDamagedPackageEnd);
     state_.ProductKey = ProductKey(config);
     state_.InstallKey = InstallKey(config);
     ReadEarlierInstallation();

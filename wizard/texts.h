@@ -14,6 +14,9 @@ inline constexpr const char kBoxTitle[] = " ZENTA";
 inline constexpr const char kOverwriteQuestion[] =
     "   护卫提示：青岚护卫软件已经安装,覆盖原来以前的吗？        ";
 inline constexpr const char kByteSumQuestion[] = "   护卫提示：文件资源校核不完整,继续吗？      ";
+// A record that cannot be installed from (the error box adds the full stop).
+inline constexpr const char kDamagedPackage[] = "安装包已损坏，无法安装（";
+inline constexpr const char kDamagedPackageEnd[] = "）";
 // The start-up check's window, shown when the check takes longer than kCheckWindowDelayMs.
 inline constexpr const char kCheckingPackage[] = "正在校验安装包…";
 inline constexpr uint64_t kCheckWindowDelayMs = 500;

@@ -49,15 +49,14 @@ TEST(WizardCaptions, ReleaseDateShapes) {
     }
 }
 
-TEST(WizardCaptions, EmptyRecordGivesEmptyCaptions) {
+TEST(WizardCaptions, EmptyTextsGiveEmptyCaptions) {
     PackageSpec package;
-    package.product = package.folder_name = package.company = package.version = package.release_date = "";
+    package.company = package.version = package.release_date = "";
     WizardRig r(package);
     r.Start();
-    EXPECT_EQ(r.view.window_caption, "安装向导");
-    EXPECT_EQ(r.view.app_title, " 安装向导");
-    EXPECT_EQ(r.ctl(Ctl::GLabel3).caption, "欢迎使用  安装向导");
+    EXPECT_EQ(r.view.window_caption, "ZENTA-KOV安装向导");
     EXPECT_EQ(r.ctl(Ctl::VerLb).caption, "");
+    EXPECT_FALSE(r.wizard->Terminated());
 }
 
 TEST(WizardCaptions, LongestProductNameKeepsEveryByte) {

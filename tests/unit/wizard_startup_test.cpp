@@ -48,12 +48,32 @@ TEST(WizardStartup, DriveDAbsentFallsBackToC) {
     EXPECT_EQ(r.state->Config.Folder(), "C:\\ZENTA-KOV");
 }
 
-TEST(WizardStartup, EmptyFolderNameGivesTheBareDriveRoot) {
-    PackageSpec package;
-    package.folder_name = "";
-    WizardRig r(package);
-    r.Start();
-    EXPECT_EQ(r.state->Config.Folder(), "D:\\");
+// Names that would lead out of their folder or key (or none at all), and counts no table
+// holds: the package is reported damaged once and nothing is written, not even the key that
+// reading an earlier installation creates.
+TEST(WizardStartup, DamagedRecordIsReportedOnceAndNothingIsWritten) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"folder_name", "..\\..\\Windows\\ZS"}, {"folder_name", ""}, {"product", "..\\..\\Startup"},
+        {"product", ""}, {"files", "257"}};
+    for (const auto& [field, value] : cases) {
+        PackageSpec package;
+        if (field == "folder_name") package.folder_name = value;
+        if (field == "product") package.product = value;
+        WizardRig r(package);
+        if (field == "files") {
+            SetupConfig c;
+            c.Load(Unpack(r.m.resources.items["SETUPINI"]));
+            c.SetCounts(257, 0, 0);
+            r.m.resources.items["SETUPINI"] = Pack(c.Bytes());
+        }
+        r.Start();
+        EXPECT_TRUE(r.wizard->Terminated()) << field << " " << value;
+        ASSERT_EQ(r.m.dialogs.errors.size(), 1u) << field << " " << value;
+        EXPECT_EQ(r.m.dialogs.errors[0].rfind("安装包已损坏，无法安装（", 0), 0u) << r.m.dialogs.errors[0];
+        EXPECT_TRUE(r.m.dialogs.boxes.empty());
+        EXPECT_TRUE(r.m.reg.keys.size() <= 1u) << "a key was written";  // the fake's shell folders only
+        for (const auto& line : r.m.log) EXPECT_NE(line.rfind("regkey", 0), 0u) << line;
+    }
 }
 
 TEST(WizardStartup, EarlierFolderThatExistsBecomesTheTarget) {
