@@ -57,6 +57,7 @@ public:
     explicit ExploreRecorder(Shell& real) : real_(real) {}
     std::vector<std::string> explored;  // "file|dir|show|owner"
     LinkResult CreateShellLink(const std::string& l, const ShellLinkFields& f) override { return real_.CreateShellLink(l, f); }
+    bool StartProcess(const ProcessStart& start) override { return real_.StartProcess(start); }
     void Execute(const std::string& verb, const std::string& file, const std::string& params, const std::string& dir,
                  int show, bool owner) override {
         if (verb == "explore") {
