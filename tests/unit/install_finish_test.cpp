@@ -28,7 +28,7 @@ protected:
         config.SetFile(2, {"\\Tool.exe", 2, 1});
         config.SetFile(3, {"\\..\\..\\Windows\\System32\\cmd.exe", 3, 1});
         SetShortcuts({{"ZENTA-KOV", 0, 0, ""}, {"ZENTA-KOV", 0, 1, ""}, {"Readme.txt", 1, 1, ""}});
-        m.reg.SetString(RegRoot::ClassesRoot, kHtmlOpenCommandKey, "", "\"C:\\Browser\\b.exe\" \"%1\"");
+        m.reg.SetString(RegRoot::LocalMachine, kHtmlOpenCommandKey, "", "\"C:\\Browser\\b.exe\" \"%1\"");
         m.shell.connected = kConnectionLan;
         m.log.clear();
     }
@@ -68,10 +68,10 @@ TEST_F(InstallFinish, PercentSignsStayLiteralInTheLauncher) {
 
 TEST_F(InstallFinish, DefaultFinishOpensTutorialThenStartsTheLauncher) {
     RunFinishActions(config, p, {true, true, "C:\\ZENTA-KOV"});
-    EXPECT_EQ(m.log, (std::vector<std::string>{"exec open C:\\Browser\\b.exe", "write C:\\Downloads\\temp.bat",
+    EXPECT_EQ(m.log, (std::vector<std::string>{"start C:\\Browser\\b.exe", "write C:\\Downloads\\temp.bat",
                                                "sleep 500", "exec open C:\\Downloads\\temp.bat"}));
-    EXPECT_EQ(m.shell.executed[0].params, std::string(kSiteRoot) + "jiaocheng.html");
-    const auto& launch = m.shell.executed[1];
+    EXPECT_EQ(m.shell.started[0].command_line, "\"C:\\Browser\\b.exe\" \"" + std::string(kSiteRoot) + "jiaocheng.html\"");
+    const auto& launch = m.shell.executed[0];
     EXPECT_EQ(launch.params, "");
     EXPECT_EQ(launch.dir, "");
     EXPECT_EQ(launch.show, kSwHide);
@@ -141,7 +141,8 @@ TEST_F(InstallFinish, LauncherThatCannotBeWrittenRaisesAndStartsNothing) {
     } catch (const Error& e) {
         EXPECT_EQ(e.text().rfind("Cannot create file \"C:\\Downloads\\temp.bat\". ", 0), 0u) << e.text();
     }
-    ASSERT_EQ(m.shell.executed.size(), 1u);  // the tutorial had opened
+    ASSERT_EQ(m.shell.started.size(), 1u);  // the tutorial had opened
+    EXPECT_TRUE(m.shell.executed.empty());
     EXPECT_TRUE(m.shell.sleeps.empty());
 
     FakeMachine full;

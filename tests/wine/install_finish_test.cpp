@@ -4,6 +4,8 @@
 // names with members of the platform interfaces.
 #include "win/platform_win.h"
 
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -158,51 +160,73 @@ TEST_F(WinFinish, ClearedStartBoxExploresAndWritesNoLauncher) {
     EXPECT_FALSE(Exists(folder_ + "\\main program.exe.ran"));
 }
 
+// Sets a key's default value for the life of the object and puts the old one back.
+class DefaultValueOverride {
+public:
+    DefaultValueOverride(HKEY root, const wchar_t* key) {
+        HKEY raw = nullptr;
+        if (::RegCreateKeyExW(root, key, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &raw, nullptr) !=
+            ERROR_SUCCESS)
+            return;
+        key_.reset(raw);
+        DWORD type = 0, size = sizeof(saved_);
+        had_value_ = ::RegQueryValueExW(raw, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(saved_), &size) ==
+                     ERROR_SUCCESS;
+    }
+    ~DefaultValueOverride() {
+        if (!key_) return;
+        if (had_value_)
+            Set(saved_);
+        else
+            ::RegDeleteValueW(key_.get(), nullptr);
+    }
+    bool Set(const std::wstring& value) {
+        return key_ && ::RegSetValueExW(key_.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+
+private:
+    win::UniqueHkey key_;
+    wchar_t saved_[1024] = {};
+    bool had_value_ = false;
+};
+
 class WinBrowser : public WinFinish {
 protected:
     void SetUp() override {
         WinFinish::SetUp();
         browser_ = module_ + "browser_standin.exe";
         ASSERT_TRUE(Exists(browser_)) << "browser_standin.exe missing next to the test program";
+        // The user's own choice, which must never run: a copy of the stand-in in the test folder.
+        decoy_ = temp_.gbk() + "decoy.exe";
+        ASSERT_TRUE(CopyTo(browser_, decoy_));
         ::DeleteFileW(Wide(Args()).c_str());
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, L"htmlfile\\shell\\open\\command", 0, nullptr, 0,
-                                    KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        key_.reset(key);
-        DWORD type = 0, size = sizeof(saved_);
-        had_value_ = ::RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(saved_), &size) ==
-                     ERROR_SUCCESS;
-        const std::wstring command = L"\"" + Wide(browser_) + L"\" -- \"%1\"";
-        ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                         static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+        ASSERT_TRUE(machine_.Set(L"\"" + Wide(browser_) + L"\" -- \"%1\""));
+        ASSERT_TRUE(user_.Set(L"\"" + Wide(decoy_) + L"\" \"%1\""));
     }
     void TearDown() override {
-        if (key_) {
-            if (had_value_)
-                ::RegSetValueExW(key_.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_),
-                                 static_cast<DWORD>((lstrlenW(saved_) + 1) * sizeof(wchar_t)));
-            else
-                ::RegDeleteValueW(key_.get(), nullptr);
-        }
         ::DeleteFileW(Wide(Args()).c_str());
         WinFinish::TearDown();
     }
     std::string Args() const { return browser_ + ".args"; }
 
-    std::string browser_;
-    win::UniqueHkey key_;
-    wchar_t saved_[1024] = {};
-    bool had_value_ = false;
+    std::string browser_, decoy_;
+    DefaultValueOverride machine_{HKEY_LOCAL_MACHINE, L"Software\\Classes\\htmlfile\\shell\\open\\command"};
+    DefaultValueOverride user_{HKEY_CURRENT_USER, L"Software\\Classes\\htmlfile\\shell\\open\\command"};
 };
 
-TEST_F(WinBrowser, RegisteredBrowserReceivesTheTutorialAddress) {
-    const std::string address = TutorialAddress(config_.ProductName());
+TEST_F(WinBrowser, MachinesBrowserReceivesTheAddressAsOneArgument) {
+    const std::string address = TutorialAddress("ZENTA-A \" -x B");
     EXPECT_TRUE(OpenInBrowser(reg_, shell_, address));
     ASSERT_TRUE(WaitFor([&] { return Exists(Args()); }, 20000)) << "the browser was not started";
     const std::wstring line = ReadWide(Args());
-    EXPECT_NE(line.find(Wide(address)), std::wstring::npos) << Gbk(line);
-    EXPECT_EQ(address, std::string(kSiteRoot) + "ABC-jiaocheng.html");
+    int argc = 0;
+    win::UniqueLocal argv_owner;
+    wchar_t** argv = ::CommandLineToArgvW(line.c_str(), &argc);
+    argv_owner.reset(argv);
+    ASSERT_EQ(argc, 2) << Gbk(line);
+    EXPECT_EQ(Gbk(argv[1]), address);
+    EXPECT_FALSE(Exists(decoy_ + ".args")) << "the user's classes were used";
 }
 
 TEST_F(WinBrowser, TutorialOpensOnlyWhenTheSystemReportsAConnection) {
@@ -218,9 +242,7 @@ TEST_F(WinBrowser, TutorialOpensOnlyWhenTheSystemReportsAConnection) {
 }
 
 TEST_F(WinBrowser, CommandWithoutAQuotedProgramOpensNothing) {
-    const std::wstring command = Wide(browser_) + L" %1";
-    ::RegSetValueExW(key_.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                     static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    ASSERT_TRUE(machine_.Set(Wide(browser_) + L" %1"));
     EXPECT_TRUE(OpenInBrowser(reg_, shell_, "https://www.zenta.example/"));
     ::Sleep(2000);
     EXPECT_FALSE(Exists(Args()));
