@@ -7,9 +7,9 @@
 // All text is GBK bytes (std::string). Paths are full Windows paths ("C:\dir\file").
 // Registry key paths are given as the program forms them, with or without a leading "\".
 //
-//   FileSystem   folders, whole-file writes, current directory
+//   FileSystem   folders, whole-file writes, current directory, administrators-only folders
 //   Registry     values under HKLM / HKCU / HKCR
-//   Shell        shell links, ShellExecute, connection state, processes, sleep
+//   Shell        shell links, ShellExecute, process starts, connection state, processes, sleep
 //   Dialogs      message boxes, the close confirmation, the error box, the folder browser
 //   Resources    the program's own RCDATA resources
 #pragma once
@@ -20,6 +20,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace setup {
@@ -72,6 +73,19 @@ public:
     virtual bool SetCurrentDirectory(const std::string& path) = 0;
     // Folder of the running executable, with its trailing "\".
     virtual std::string ModuleFolder() = 0;
+    // The system folder (system32) and the machine's Windows folder, without a trailing "\".
+    virtual std::string SystemFolder() = 0;
+    virtual std::string WindowsFolder() = 0;
+
+    // Makes a new folder inside `parent`, named `prefix` plus a suffix that makes it new, that
+    // only SYSTEM and the Administrators can change: its own access list, nothing inherited.
+    // Never an existing folder: it is created here, then checked to be a plain folder (no link)
+    // owned by the Administrators, SYSTEM or this process. Returns its path without a trailing
+    // "\"; empty with the reason in `result` (kCreateFailed) when it cannot be made.
+    virtual std::string CreatePrivateFolder(const std::string& parent, const std::string& prefix,
+                                            WriteResult& result) = 0;
+    // Removes an empty folder; the result is advisory.
+    virtual bool RemoveDirectory(const std::string& path) = 0;
 };
 
 enum class RegRoot { LocalMachine, CurrentUser, ClassesRoot };
@@ -91,6 +105,17 @@ public:
     // missing or the value has another type. An empty name reads the key's default value.
     virtual std::optional<uint32_t> GetDword(RegRoot root, const std::string& key, const std::string& name) = 0;
     virtual std::optional<std::string> GetString(RegRoot root, const std::string& key, const std::string& name) = 0;
+};
+
+// A program started by its full path (CreateProcess: nothing looked up, no handles inherited).
+struct ProcessStart {
+    std::string program;                  // full path of the executable
+    std::string command_line;             // the whole command line, program name first
+    std::string dir;                      // its current folder
+    // Variables set in its environment on top of this process's own. Passed as UTF-16, so
+    // any path survives, whatever code page the program reads text in.
+    std::vector<std::pair<std::string, std::string>> environment;
+    int show_cmd = 1;                     // SW_ value for its first window (or console)
 };
 
 struct ProcessEntry {
@@ -122,6 +147,9 @@ public:
     // wizard window as owner instead of none.
     virtual void Execute(const std::string& verb, const std::string& file, const std::string& params,
                          const std::string& dir, int show_cmd, bool owner_main_window) = 0;
+
+    // Starts a program and does not wait for it; false when it could not be started.
+    virtual bool StartProcess(const ProcessStart& start) = 0;
 
     // InternetGetConnectedState: nullopt when the call returns false, else the flags.
     virtual std::optional<uint32_t> ConnectedState() = 0;

@@ -11,19 +11,13 @@ namespace setup {
 
 namespace {
 
-constexpr const char* kLauncherName = "temp.bat";
 constexpr uint32_t kLauncherPauseMs = 500;
 
-// A path as one batch-file argument: in double quotes, with "%" doubled (inside a batch file
-// "%x%" would otherwise expand even between quotes).
-std::string BatchQuoted(const std::string& path) {
-    std::string out = "\"";
-    for (char ch : path) {
-        out += ch;
-        if (ch == '%') out += '%';
-    }
-    return out + "\"";
-}
+std::string ProgramVar(size_t i) { return "ZS_PROGRAM_" + std::to_string(i); }
+std::string FolderVar(size_t i) { return "ZS_FOLDER_" + std::to_string(i); }
+// A variable inside a batch line: "!" is delayed expansion, which inserts the value as it is
+// ("%" would be expanded when the line is read, and by some command processors once more).
+std::string Expand(const std::string& var) { return "!" + var + "!"; }
 
 bool SamePath(const std::string& a, const std::string& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -52,29 +46,48 @@ std::vector<std::string> MainProgramTargets(const SetupConfig& config) {
     return targets;
 }
 
-std::string LauncherPath(FileSystem& fs) {
-    std::string folder = fs.ModuleFolder();
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    return folder + kLauncherName;
-}
+std::string LauncherParent(FileSystem& fs) { return fs.WindowsFolder() + "\\Temp"; }
 
-std::string LauncherBatchText(const std::vector<std::string>& targets, const std::string& batch_path) {
+std::string LauncherBatchText(size_t program_count) {
     std::string text = "@echo off\r\n"
-                       "echoc\r\n"
-                       "CHOICE /T 3 /C ync /CS /D y /n \r\n"
-                       "echoc\r\n";
-    for (const std::string& target : targets) text += "start \"\" " + BatchQuoted(target) + "\r\nechoc\r\n";
-    text += "Del " + BatchQuoted(batch_path) + "\r\n"
-            "echoc\r\n"
-            "exit\r\n";
+                       "\"" + Expand("ZS_CHOICE") + "\" /T 3 /C ync /CS /D y /n \r\n";
+    for (size_t i = 1; i <= program_count; ++i)
+        text += "start \"\" /d \"" + Expand(FolderVar(i)) + "\" \"" + Expand(ProgramVar(i)) + "\"\r\n";
     return text;
 }
 
-std::string WriteLauncherBatch(FileSystem& fs, const std::vector<std::string>& targets) {
-    const std::string path = LauncherPath(fs);
-    const std::string text = LauncherBatchText(targets, path);
+ProcessStart LauncherStart(const std::vector<std::string>& targets, const std::string& batch,
+                           const std::string& system_folder) {
+    ProcessStart start;
+    start.program = system_folder + "\\cmd.exe";
+    // /d: no AutoRun commands; /e:on /v:on: extensions and delayed expansion whatever the
+    // user's settings say; /s: only the outer quotes of the command are taken off. CALL reads
+    // "%" in its line once more, which only ever meets the launcher's own folder.
+    start.command_line = QuoteArgument(start.program) +
+                         " /d /e:on /v:on /s /c \"call \"!ZS_LAUNCHER!\" & del \"!ZS_LAUNCHER!\" & "
+                         "rd \"!ZS_LAUNCHER_DIR!\"\"";
+    start.dir = system_folder;
+    start.show_cmd = kSwHide;
+    start.environment = {{"ZS_CHOICE", system_folder + "\\choice.exe"},
+                         {"ZS_LAUNCHER", batch},
+                         {"ZS_LAUNCHER_DIR", FolderOf(batch)}};
+    for (size_t i = 0; i < targets.size(); ++i) {
+        start.environment.emplace_back(ProgramVar(i + 1), targets[i]);
+        start.environment.emplace_back(FolderVar(i + 1), WorkingFolderOf(targets[i]));
+    }
+    return start;
+}
+
+std::string WriteLauncherBatch(FileSystem& fs, size_t program_count) {
+    const std::string parent = LauncherParent(fs);
+    FileSystem::WriteResult result;
+    const std::string folder = fs.CreatePrivateFolder(parent, kLauncherFolderPrefix, result);
+    if (folder.empty()) throw Error("Cannot create file \"" + parent + "\\" + kLauncherName + "\". " + result.reason);
+    const std::string path = folder + "\\" + kLauncherName;
+    const std::string text = LauncherBatchText(program_count);
     const auto bytes = std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size());
-    const FileSystem::WriteResult result = fs.WriteNewFile(path, bytes);
+    result = fs.WriteNewFile(path, bytes);
+    if (!result.ok()) fs.RemoveDirectory(folder);
     if (result.stage == FileSystem::WriteResult::kCreateFailed)
         throw Error("Cannot create file \"" + path + "\". " + result.reason);
     if (result.stage == FileSystem::WriteResult::kWriteFailed)
@@ -85,9 +98,13 @@ std::string WriteLauncherBatch(FileSystem& fs, const std::vector<std::string>& t
 void StartInstalledProgram(const SetupConfig& config, Platform& p) {
     const std::vector<std::string> targets = MainProgramTargets(config);
     if (targets.empty()) return;
-    const std::string batch = WriteLauncherBatch(p.fs, targets);
+    const std::string batch = WriteLauncherBatch(p.fs, targets.size());
     p.shell.Sleep(kLauncherPauseMs);
-    p.shell.Execute("open", batch, "", "", kSwHide, true);
+    if (!p.shell.StartProcess(LauncherStart(targets, batch, p.fs.SystemFolder()))) {
+        // Nothing will run it: leave nothing behind.
+        p.fs.DeleteFile(batch);
+        p.fs.RemoveDirectory(FolderOf(batch));
+    }
 }
 
 void RunFinishActions(const SetupConfig& config, Platform& p, const FinishChoices& choices) {

@@ -1,10 +1,19 @@
 // finish.h: what "完成" on the finished page does, and the deferred launcher that starts the
 // installed program after the setup program has ended.
 //
-// The launcher is a batch file, "temp.bat" next to the setup program, run hidden by the
-// command processor: it waits three seconds (CHOICE with a default answer), starts every main
-// program, and deletes itself. Main programs are the targets of the Shortcuts rows whose Place
-// is 0 or 2 (the rows that make a desktop shortcut), in table order.
+// The launcher is a batch file, "temp.bat", run hidden by the command processor: it waits
+// three seconds (CHOICE with a default answer), starts every main program in its own folder,
+// and is then deleted with its folder. Main programs are the targets of the Shortcuts rows
+// whose Place is 0 or 2 (the rows that make a desktop shortcut), in table order.
+//
+// The launcher runs elevated, so nothing it does may depend on what a user can change: the
+// file lies in a folder of its own under the Windows folder's Temp that only administrators
+// can write; the command processor and CHOICE are started by their full paths from the system
+// folder, which is also the command processor's current folder; AutoRun commands and the
+// user's command-processor settings are switched off. The batch text is ASCII and names every
+// path through an environment variable (passed as UTF-16, expanded with delayed expansion,
+// which never expands a value again), so "%", "&", "^", "!" and any character survive
+// whatever the console code page.
 #pragma once
 
 #include <string>
@@ -29,9 +38,9 @@ struct FinishChoices {
 // page 5 (pressing "完成" again repeats everything).
 void RunFinishActions(const SetupConfig& config, Platform& p, const FinishChoices& choices);
 
-// Writes one launcher for every main program and starts it: 500 ms pause, then ShellExecute
-// "open" on the batch file, SW_HIDE, the wizard window as owner. Nothing is written or started
-// when the record has no main program. Throws Error when the batch cannot be written.
+// Writes one launcher for every main program and starts it: 500 ms pause, then the command
+// processor, hidden. Nothing is written or started when the record has no main program.
+// Throws Error when the batch cannot be written.
 void StartInstalledProgram(const SetupConfig& config, Platform& p);
 
 // Targets of the main-program rows, Folder + Name, in table order, each once. Rows whose
@@ -39,19 +48,23 @@ void StartInstalledProgram(const SetupConfig& config, Platform& p);
 // never wrote it), are left out.
 std::vector<std::string> MainProgramTargets(const SetupConfig& config);
 
-// Full path of the launcher: the setup program's folder (trailing "\") + "temp.bat".
-std::string LauncherPath(FileSystem& fs);
+// Where the launcher's folder is made, and the start of its name.
+std::string LauncherParent(FileSystem& fs);
+inline constexpr const char* kLauncherFolderPrefix = "ZENTA-launch-";
+inline constexpr const char* kLauncherName = "temp.bat";
 
-// The launcher's text, GBK, CR LF line ends:
-//   @echo off / echoc / CHOICE /T 3 /C ync /CS /D y /n  / echoc /
-//   start "" "<target>" / echoc      (one pair per target)
-//   Del "<batch path>" / echoc / exit
-// Paths are quoted, and "%" is doubled so that the command processor keeps it literal.
-std::string LauncherBatchText(const std::vector<std::string>& targets, const std::string& batch_path);
+// The launcher's text, ASCII, CR LF line ends; program i (from 1) is ZS_PROGRAM_<i>, started
+// with ZS_FOLDER_<i> as its current folder.
+std::string LauncherBatchText(size_t program_count);
 
-// Writes the launcher fresh (never through an existing file, folder or link) and returns its
-// path. Throws Error("Cannot create file \"<path>\". <reason>") or
-// Error("Cannot write file \"<path>\". <reason>").
-std::string WriteLauncherBatch(FileSystem& fs, const std::vector<std::string>& targets);
+// The command processor's start for the launcher at `batch` (inside its folder): the batch,
+// then, once it has returned, its deletion and its folder's removal (a batch file is read
+// line by line while it runs, and may still be held open by its last line).
+ProcessStart LauncherStart(const std::vector<std::string>& targets, const std::string& batch,
+                           const std::string& system_folder);
+
+// Writes the launcher into a new administrators-only folder and returns its path. Throws
+// Error("Cannot create file \"<path>\". <reason>") or Error("Cannot write file ...").
+std::string WriteLauncherBatch(FileSystem& fs, size_t program_count);
 
 }  // namespace setup

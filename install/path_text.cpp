@@ -25,12 +25,42 @@ std::string FolderOf(std::string_view path) {
     return pos == 0 ? std::string() : std::string(path.substr(0, pos - 1));
 }
 
+std::string WorkingFolderOf(std::string_view path) {
+    std::string folder = FolderOf(path);
+    if (!folder.empty() && folder.back() == ':') folder += "\\.";
+    return folder;
+}
+
 std::string FolderWithSeparator(std::string_view path) {
     return std::string(path.substr(0, LastPos("\\", path)));
 }
 
 bool HasSeparator(std::string_view text) {
     return LastPos("\\", text) != 0;
+}
+
+std::string QuoteArgument(std::string_view arg) {
+    std::string out = "\"";
+    size_t backslashes = 0;
+    for (size_t i = 0; i < arg.size(); ++i) {
+        const char ch = arg[i];
+        if (IsGbkLeadByte(static_cast<uint8_t>(ch)) && i + 1 < arg.size()) {
+            out.append(arg.substr(i++, 2));
+            backslashes = 0;
+        } else if (ch == '\\') {
+            out += ch;
+            ++backslashes;
+        } else if (ch == '"') {
+            out.append(backslashes + 1, '\\');  // the run before it doubled, then the quote escaped
+            out += ch;
+            backslashes = 0;
+        } else {
+            out += ch;
+            backslashes = 0;
+        }
+    }
+    out.append(backslashes, '\\');  // a run at the end must not escape the closing quote
+    return out + "\"";
 }
 
 }  // namespace setup

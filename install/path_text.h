@@ -24,10 +24,20 @@ std::string ShortenPath(std::string_view path, size_t limit);
 // Everything before the last "\" (empty when there is none): the folder of a file path.
 std::string FolderOf(std::string_view path);
 
+// The folder of a program's file, to start it in: FolderOf, except that a file at a drive's
+// root gives "X:\." (a bare "X:" means the current folder on that drive; a trailing "\"
+// would escape a closing quote on some command lines).
+std::string WorkingFolderOf(std::string_view path);
+
 // The path up to and including its last "\" (empty when there is none).
 std::string FolderWithSeparator(std::string_view path);
 
 // True when text holds a "\" as a character of its own (not as a trail byte).
 bool HasSeparator(std::string_view text);
+
+// One argument of a command line, as the C runtime and CommandLineToArgvW split it back:
+// in double quotes, an inner quote as \", backslashes doubled only where they precede a quote.
+// A "\" that is the trail byte of a GBK character counts as part of that character.
+std::string QuoteArgument(std::string_view arg);
 
 }  // namespace setup

@@ -1,5 +1,6 @@
 #include "install/web.h"
 
+#include "install/path_text.h"
 #include "install/site.h"
 
 namespace setup {
@@ -27,11 +28,28 @@ std::string ProgramPathFromCommand(std::string_view command) {
     return std::string(command.substr(first + 1, second - first - 1));
 }
 
+namespace {
+
+// "C:\..." or "\\server\share\...".
+bool IsFullPath(std::string_view path) {
+    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    return (path.size() > 3 && letter(path[0]) && path[1] == ':' && path[2] == '\\') ||
+           (path.size() > 2 && path[0] == '\\' && path[1] == '\\');
+}
+
+}  // namespace
+
 bool OpenInBrowser(Registry& reg, Shell& shell, const std::string& address) {
-    const auto command = reg.GetString(RegRoot::ClassesRoot, kHtmlOpenCommandKey, "");
+    const auto command = reg.GetString(RegRoot::LocalMachine, kHtmlOpenCommandKey, "");
     if (!command || command->empty()) return false;
     const std::string program = ProgramPathFromCommand(*command);
-    if (!program.empty()) shell.Execute("open", program, address, "", kSwShow, false);
+    if (!IsFullPath(program)) return true;
+    ProcessStart start;
+    start.program = program;
+    start.command_line = QuoteArgument(program) + " " + QuoteArgument(address);
+    start.dir = WorkingFolderOf(program);
+    start.show_cmd = kSwShow;
+    shell.StartProcess(start);
     return true;
 }
 

@@ -18,15 +18,17 @@ std::string TutorialAddress(std::string_view product_name);
 // empty when the command holds fewer than two.
 std::string ProgramPathFromCommand(std::string_view command);
 
-// HKEY_CLASSES_ROOT key whose default value names the program that opens HTML files.
-inline constexpr const char* kHtmlOpenCommandKey = "\\htmlfile\\shell\\open\\command";
+// HKEY_LOCAL_MACHINE key whose default value names the program that opens HTML files. The
+// machine's own classes, not HKEY_CLASSES_ROOT: that view lets the user's classes override
+// them, and the program runs with this process's (administrator) rights.
+inline constexpr const char* kHtmlOpenCommandKey = "\\Software\\Classes\\htmlfile\\shell\\open\\command";
 
 // Opens the address in the browser registered for HTML files: reads the command (never
-// creating the key) and runs its program with the address as parameters ("open", no owner,
-// no directory, SW_SHOW). False when no command is registered (key or value missing, or
-// empty); true otherwise. A command whose program path comes out empty (no quoted path)
-// starts nothing and still returns true: the shell would take an empty file name as the
-// current folder and open that instead.
+// creating the key) and starts its program by its full path with the address as its one,
+// quoted, argument, in the program's own folder, SW_SHOW. False when no command is registered
+// (key or value missing, or empty); true otherwise. A command whose program path comes out
+// empty (no quoted path) or is not a full path starts nothing and still returns true: it
+// would be looked up in folders the user can write to.
 bool OpenInBrowser(Registry& reg, Shell& shell, const std::string& address);
 
 // Connection flags of InternetGetConnectedState that count as online.

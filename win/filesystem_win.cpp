@@ -3,6 +3,9 @@
 #include <limits>
 #include <vector>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include "win/handles.h"
 #include "win/platform_win.h"
 #include "win/system.h"
@@ -201,6 +204,104 @@ FileSystem::WriteResult WinFileSystem::WriteNewFile(const std::string& path, std
 
 bool WinFileSystem::SetCurrentDirectory(const std::string& path) {
     return ::SetCurrentDirectoryW(Wide(path).c_str()) != FALSE;
+}
+
+std::string WinFileSystem::SystemFolder() { return Gbk(win::SystemFolder()); }
+
+std::string WinFileSystem::WindowsFolder() { return Gbk(win::WindowsFolder()); }
+
+namespace {
+
+// SYSTEM and the Administrators: full control; nobody else anything. Protected, so nothing
+// comes in from the parent (the Windows folder's Temp lets every user add to it).
+constexpr const wchar_t* kPrivateFolderSddl = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+
+bool IsWellKnown(PSID sid, WELL_KNOWN_SID_TYPE type) { return ::IsWellKnownSid(sid, type) != FALSE; }
+
+// True when the SID is this process's account or its default owner for new objects (an
+// elevated token's is the Administrators group; with a plain administrator account, or under
+// Wine, new objects belong to the account itself).
+bool IsThisProcess(PSID sid) {
+    HANDLE raw = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+    UniqueHandle token(raw);
+    for (TOKEN_INFORMATION_CLASS which : {TokenUser, TokenOwner}) {
+        DWORD size = 0;
+        ::GetTokenInformation(token.get(), which, nullptr, 0, &size);
+        if (size == 0) continue;
+        std::vector<uint8_t> buffer(size);
+        if (!::GetTokenInformation(token.get(), which, buffer.data(), size, &size)) continue;
+        PSID own = which == TokenUser ? reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid
+                                      : reinterpret_cast<TOKEN_OWNER*>(buffer.data())->Owner;
+        if (::EqualSid(own, sid)) return true;
+    }
+    return false;
+}
+
+// ERROR_SUCCESS when the path is a plain folder (no junction or other link) owned by SYSTEM,
+// the Administrators or this process's account.
+DWORD CheckPrivateFolder(const std::wstring& path) {
+    UniqueFile folder(::CreateFileW(path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!folder) return ::GetLastError();
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(folder.get(), &info)) return ::GetLastError();
+    if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return ERROR_DIRECTORY;
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    const DWORD status = ::GetSecurityInfo(folder.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                                           nullptr, nullptr, &sd);
+    if (status != ERROR_SUCCESS) return status;
+    UniqueLocal sd_owner(sd);
+    if (!owner || !(IsWellKnown(owner, WinLocalSystemSid) || IsWellKnown(owner, WinBuiltinAdministratorsSid) ||
+                    IsThisProcess(owner)))
+        return ERROR_INVALID_OWNER;
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+std::string WinFileSystem::CreatePrivateFolder(const std::string& parent, const std::string& prefix,
+                                               WriteResult& result) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kPrivateFolderSddl, SDDL_REVISION_1, &sd, nullptr)) {
+        result = Failed(WriteResult::kCreateFailed, ::GetLastError());
+        return {};
+    }
+    UniqueLocal sd_owner(sd);
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), sd, FALSE};
+    const std::wstring base = Wide(parent) + L"\\" + Wide(prefix);
+    static unsigned counter = 0;
+    for (int attempt = 0;; ++attempt) {
+        // Hard to guess, so that folders made beforehand by someone else (which only make
+        // the create fail) do not stand in the way for long.
+        wchar_t suffix[48];
+        ::swprintf(suffix, 48, L"%lx-%llx-%x", ::GetCurrentProcessId(),
+                   static_cast<unsigned long long>(::GetTickCount64()), counter++);
+        const std::wstring path = base + suffix;
+        // A new folder or none: CreateDirectoryW never opens or follows what is already there.
+        if (::CreateDirectoryW(path.c_str(), &attributes)) {
+            const DWORD code = CheckPrivateFolder(path);
+            if (code == ERROR_SUCCESS) {
+                result = {};
+                return Gbk(path);
+            }
+            ::RemoveDirectoryW(path.c_str());
+            result = Failed(WriteResult::kCreateFailed, code);
+            return {};
+        }
+        const DWORD code = ::GetLastError();
+        if (code != ERROR_ALREADY_EXISTS || attempt == 16) {
+            result = Failed(WriteResult::kCreateFailed, code);
+            return {};
+        }
+    }
+}
+
+bool WinFileSystem::RemoveDirectory(const std::string& path) {
+    return ::RemoveDirectoryW(Wide(path).c_str()) != FALSE;
 }
 
 std::string WinFileSystem::ModuleFolder() {

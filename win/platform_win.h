@@ -1,8 +1,8 @@
 // platform_win.h: the Win32 implementation of the platform interfaces (base/platform.h).
 //
-//   WinFileSystem   files and folders through the W functions
+//   WinFileSystem   files and folders through the W functions, administrators-only folders
 //   WinRegistry     HKLM / HKCU / HKCR values (access 0x80000002 for writing, no 64-bit flag)
-//   WinShell        shell links, ShellExecute, WinINet state, Tool Help processes
+//   WinShell        shell links, ShellExecute, CreateProcess, WinINet state, Tool Help processes
 //   WinDialogs      message boxes, the "Confirm" dialog, the error box, the folder browser
 //   WinResources    RCDATA of the running executable
 //   WinPlatform     all of them, handed out as a setup::Platform
@@ -17,6 +17,7 @@
 #undef CreateDirectory
 #undef DeleteFile
 #undef MessageBox
+#undef RemoveDirectory
 #undef SetCurrentDirectory
 
 #include "base/platform.h"
@@ -36,6 +37,10 @@ public:
     WriteResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes) override;
     bool SetCurrentDirectory(const std::string& path) override;
     std::string ModuleFolder() override;
+    std::string SystemFolder() override;
+    std::string WindowsFolder() override;
+    std::string CreatePrivateFolder(const std::string& parent, const std::string& prefix, WriteResult& result) override;
+    bool RemoveDirectory(const std::string& path) override;
 };
 
 class WinRegistry : public Registry {
@@ -58,6 +63,7 @@ public:
     LinkResult CreateShellLink(const std::string& link_path, const ShellLinkFields& fields) override;
     void Execute(const std::string& verb, const std::string& file, const std::string& params, const std::string& dir,
                  int show_cmd, bool owner_main_window) override;
+    bool StartProcess(const ProcessStart& start) override;
     std::optional<uint32_t> ConnectedState() override;
     std::vector<ProcessEntry> ListProcesses() override;
     void TerminateProcess(uint32_t pid) override;

@@ -5,6 +5,9 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "win/handles.h"
 #include "win/system.h"
 #include "win/text.h"
@@ -25,6 +28,45 @@ Fn Proc(const UniqueModule& module, const char* name) {
 }
 
 const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
+
+bool SameName(std::wstring_view a, std::wstring_view b) {
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+// The name of one "NAME=value" entry; entries such as "=C:=C:\dir" have a "=" first.
+std::wstring_view EntryName(std::wstring_view entry) {
+    const size_t eq = entry.find(L'=', 1);
+    return entry.substr(0, eq == std::wstring_view::npos ? entry.size() : eq);
+}
+
+// This process's environment with the given variables set, as a CreateProcess block: entries
+// sorted by name without regard to case, each ended by a zero, and one more zero at the end.
+std::wstring EnvironmentWith(const std::vector<std::pair<std::string, std::string>>& variables) {
+    std::vector<std::wstring> entries;
+    std::vector<std::wstring> names;
+    for (const auto& [name, value] : variables) {
+        names.push_back(Wide(name));
+        entries.push_back(names.back() + L"=" + Wide(value));
+    }
+    if (wchar_t* block = ::GetEnvironmentStringsW()) {
+        for (const wchar_t* entry = block; *entry; entry += ::lstrlenW(entry) + 1) {
+            const std::wstring_view name = EntryName(entry);
+            if (std::none_of(names.begin(), names.end(), [&](const std::wstring& n) { return SameName(n, name); }))
+                entries.emplace_back(entry);
+        }
+        ::FreeEnvironmentStringsW(block);
+    }
+    std::sort(entries.begin(), entries.end(), [](const std::wstring& a, const std::wstring& b) {
+        const std::wstring_view x = EntryName(a), y = EntryName(b);
+        return ::CompareStringOrdinal(x.data(), static_cast<int>(x.size()), y.data(), static_cast<int>(y.size()),
+                                      TRUE) == CSTR_LESS_THAN;
+    });
+    std::wstring out;
+    for (const std::wstring& entry : entries) out.append(entry).push_back(L'\0');
+    out.push_back(L'\0');
+    return out;
+}
 
 }  // namespace
 
@@ -61,6 +103,26 @@ void WinShell::Execute(const std::string& verb, const std::string& file, const s
     info.lpDirectory = OrNull(wdir);
     info.nShow = show_cmd;
     ::ShellExecuteExW(&info);
+}
+
+bool WinShell::StartProcess(const ProcessStart& start) {
+    const std::wstring program = Wide(start.program), dir = Wide(start.dir);
+    std::wstring command_line = Wide(start.command_line);  // CreateProcessW may write into it
+    std::wstring environment = EnvironmentWith(start.environment);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(start.show_cmd);
+    // A hidden console program gets a console without any window at all.
+    const DWORD flags = CREATE_UNICODE_ENVIRONMENT | CREATE_DEFAULT_ERROR_MODE |
+                        (start.show_cmd == SW_HIDE ? CREATE_NO_WINDOW : 0);
+    PROCESS_INFORMATION info{};
+    // The program by its full path: nothing is searched for. No handles are handed on.
+    if (!::CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, flags, environment.data(),
+                          OrNull(dir), &startup, &info))
+        return false;
+    UniqueHandle process(info.hProcess), thread(info.hThread);
+    return true;
 }
 
 std::optional<uint32_t> WinShell::ConnectedState() {

@@ -9,13 +9,16 @@ namespace {
 // Present from Windows 8, and on Windows 7 with update KB2533623.
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 
-std::wstring SystemFolder() {
+// Any length: the call reports the size it needs when the buffer is too small.
+template <typename Fn>
+std::wstring FolderFrom(Fn get) {
     std::wstring folder(MAX_PATH, L'\0');
     for (;;) {
-        UINT n = ::GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+        UINT n = get(folder.data(), static_cast<UINT>(folder.size()));
         if (n == 0) return {};
         if (n < folder.size()) {
             folder.resize(n);
+            if (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
             return folder;
         }
         folder.resize(n);
@@ -30,6 +33,11 @@ Fn KernelProc(const char* name) {
 }
 
 }  // namespace
+
+std::wstring SystemFolder() { return FolderFrom(::GetSystemDirectoryW); }
+
+// The machine's, not the per-user one GetWindowsDirectoryW gives under terminal services.
+std::wstring WindowsFolder() { return FolderFrom(::GetSystemWindowsDirectoryW); }
 
 bool HardenDllSearch() {
     ::SetDllDirectoryW(L"");

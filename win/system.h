@@ -4,6 +4,7 @@
 //   LoadSystemLibrary    loads a DLL by name from the system folder, never from beside the exe
 //   SystemErrorText      the system's text for an error code, GBK, without its final full stop
 //   ModuleFileName       full path of a module (the running executable by default)
+//   SystemFolder         the system folder (system32), WindowsFolder  the machine's Windows folder
 //   ExecutableTitle      the executable's file name without extension, GBK
 #pragma once
 
@@ -34,6 +35,10 @@ std::string SystemErrorText(DWORD code);
 
 // Full path of a module's file, any length. The running executable when module is null.
 std::wstring ModuleFileName(HMODULE module = nullptr);
+
+// GetSystemDirectoryW and GetSystemWindowsDirectoryW, without a trailing "\"; empty on failure.
+std::wstring SystemFolder();
+std::wstring WindowsFolder();
 
 // The running executable's file name without its extension ("setup" for ...\setup.exe), GBK:
 // the application's title until the program sets one.

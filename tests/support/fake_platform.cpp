@@ -87,6 +87,38 @@ bool FakeFileSystem::DeleteFile(const std::string& path) {
     return true;
 }
 
+std::string FakeFileSystem::CreatePrivateFolder(const std::string& parent, const std::string& prefix,
+                                                WriteResult& result) {
+    const std::string p = NormPath(parent);
+    if (!dirs.count(p) || unwritable_dirs.count(p)) {
+        result = {WriteResult::kCreateFailed, "Access denied"};
+        return {};
+    }
+    for (int i = 1;; ++i) {
+        const std::string path = parent + "\\" + prefix + std::to_string(i);
+        const std::string n = NormPath(path);
+        if (dirs.count(n) || files.count(n)) continue;
+        dirs.insert(n);
+        private_dirs.insert(n);
+        log.push_back("mkdir-private " + path);
+        result = {};
+        return path;
+    }
+}
+
+bool FakeFileSystem::RemoveDirectory(const std::string& path) {
+    const std::string n = NormPath(path);
+    if (!dirs.count(n)) return false;
+    for (const auto& [name, bytes] : files)
+        if (ParentOf(name) == n) return false;
+    for (const std::string& d : dirs)
+        if (ParentOf(d) == n) return false;
+    dirs.erase(n);
+    private_dirs.erase(n);
+    log.push_back("rmdir " + path);
+    return true;
+}
+
 namespace {
 
 // Written under "<path>.~new" in `files`, moved over the path by Commit.
@@ -224,6 +256,12 @@ void FakeShell::Execute(const std::string& verb, const std::string& file, const 
     log.push_back("exec " + verb + " " + file);
 }
 
+bool FakeShell::StartProcess(const ProcessStart& start) {
+    started.push_back(start);
+    log.push_back("start " + start.program);
+    return !start_fails;
+}
+
 void FakeShell::TerminateProcess(uint32_t pid) {
     terminated.push_back(pid);
     log.push_back("kill " + std::to_string(pid));
@@ -278,6 +316,8 @@ FakeMachine::FakeMachine() {
     fs.AddDirTree(kDesktop);
     fs.AddDirTree(kPrograms);
     fs.AddDirTree("C:\\Downloads");
+    fs.AddDirTree("C:\\Windows\\System32");
+    fs.AddDirTree("C:\\Windows\\Temp");
     shell.fs = &fs;
     const std::string sf = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     reg.SetString(RegRoot::CurrentUser, sf, "Desktop", kDesktop);

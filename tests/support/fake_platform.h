@@ -2,7 +2,7 @@
 //
 // Paths and key names compare case-insensitively (ASCII letters), as on Windows. Every
 // operation that changes something is appended to `log` ("mkdir C:\a", "write C:\a\b",
-// "link C:\x.lnk", "exec open C:\t.bat", "kill 12", "msgbox <text>", ...), so tests can check
+// "link C:\x.lnk", "exec open C:\t.bat", "start C:\p.exe", "kill 12", "msgbox <text>", ...), so tests can check
 // order as well as outcome. Failures are injected through the public sets and flags.
 #pragma once
 
@@ -31,6 +31,8 @@ public:
     bool disk_full = false;                              // every non-empty write fails
     std::string module_folder = "C:\\Downloads\\";
     std::string current_dir = "C:\\";
+    std::string windows_folder = "C:\\Windows";
+    std::set<std::string> private_dirs;                  // made by CreatePrivateFolder
     std::vector<std::string>& log;
 
     explicit FakeFileSystem(std::vector<std::string>& log_);
@@ -48,6 +50,11 @@ public:
     WriteResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes) override;
     bool SetCurrentDirectory(const std::string& path) override;
     std::string ModuleFolder() override { return module_folder; }
+    std::string SystemFolder() override { return windows_folder + "\\System32"; }
+    std::string WindowsFolder() override { return windows_folder; }
+    // prefix + "1", "2", ... (the first name not taken), inside an existing writable parent.
+    std::string CreatePrivateFolder(const std::string& parent, const std::string& prefix, WriteResult& result) override;
+    bool RemoveDirectory(const std::string& path) override;
 };
 
 class FakeRegistry : public Registry {
@@ -83,6 +90,8 @@ public:
     };
     std::map<std::string, ShellLinkFields> links;  // NormPath of the .lnk
     std::vector<Exec> executed;
+    std::vector<ProcessStart> started;
+    bool start_fails = false;
     std::optional<uint32_t> connected;             // nullopt: offline (call returns false)
     std::vector<ProcessEntry> processes;
     std::vector<uint32_t> terminated;
@@ -95,6 +104,7 @@ public:
     LinkResult CreateShellLink(const std::string& link_path, const ShellLinkFields& fields) override;
     void Execute(const std::string& verb, const std::string& file, const std::string& params,
                  const std::string& dir, int show_cmd, bool owner_main_window) override;
+    bool StartProcess(const ProcessStart& start) override;
     std::optional<uint32_t> ConnectedState() override { return connected; }
     std::vector<ProcessEntry> ListProcesses() override { return processes; }
     void TerminateProcess(uint32_t pid) override;

@@ -3,6 +3,8 @@
 // the finish actions, and a second start that finds the installation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "install/run.h"
 #include "tests/unit/wizard_fakes.h"
 #include "wizard/texts.h"
@@ -74,19 +76,21 @@ TEST(WizardInstall, FinishStartsTheProgramThroughTheLauncher) {
     Installed r;
     r.Cancel();
     EXPECT_TRUE(r.wizard->Terminated());
-    ASSERT_NE(r.m.fs.File("C:\\Downloads\\temp.bat"), nullptr);
-    const std::string batch = Text(r.m.fs.File("C:\\Downloads\\temp.bat"));
-    EXPECT_NE(batch.find("D:\\ZENTA-KOV\\a.txt"), std::string::npos) << batch;
-    ASSERT_FALSE(r.m.shell.executed.empty());
-    EXPECT_EQ(r.m.shell.executed.back().verb, "open");
-    EXPECT_EQ(r.m.shell.executed.back().show, kSwHide);
+    EXPECT_NE(r.m.fs.File("C:\\Windows\\Temp\\ZENTA-launch-1\\temp.bat"), nullptr);
+    ASSERT_FALSE(r.m.shell.started.empty());
+    const ProcessStart& launch = r.m.shell.started.back();
+    EXPECT_EQ(launch.program, "C:\\Windows\\System32\\cmd.exe");
+    EXPECT_EQ(launch.show_cmd, kSwHide);
+    EXPECT_NE(std::find(launch.environment.begin(), launch.environment.end(),
+                        std::pair<std::string, std::string>("ZS_PROGRAM_1", "D:\\ZENTA-KOV\\a.txt")),
+              launch.environment.end());
 }
 
 TEST(WizardInstall, FinishWithoutStartingOpensTheFolderAndWritesNoLauncher) {
     Installed r;
     r.view.controls[Ctl::CheckBoxG].checked = false;
     r.Cancel();
-    EXPECT_EQ(r.m.fs.File("C:\\Downloads\\temp.bat"), nullptr);
+    EXPECT_TRUE(r.m.fs.private_dirs.empty());
     ASSERT_EQ(r.m.shell.executed.size(), 1u);
     EXPECT_EQ(r.m.shell.executed[0].verb, "explore");
     EXPECT_EQ(r.m.shell.executed[0].file, "D:\\ZENTA-KOV");

@@ -4,6 +4,9 @@
 // names with members of the platform interfaces.
 #include "win/platform_win.h"
 
+#include <aclapi.h>
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -57,6 +60,7 @@ public:
     explicit ExploreRecorder(Shell& real) : real_(real) {}
     std::vector<std::string> explored;  // "file|dir|show|owner"
     LinkResult CreateShellLink(const std::string& l, const ShellLinkFields& f) override { return real_.CreateShellLink(l, f); }
+    bool StartProcess(const ProcessStart& start) override { return real_.StartProcess(start); }
     void Execute(const std::string& verb, const std::string& file, const std::string& params, const std::string& dir,
                  int show, bool owner) override {
         if (verb == "explore") {
@@ -93,9 +97,10 @@ protected:
     void SetUp() override {
         module_ = fs_.ModuleFolder();
         ASSERT_FALSE(temp_.path().empty());
-        // ASCII with blanks: the command processor reads the batch in the console code page,
-        // which is 936 only on a Chinese system (the GBK bytes are checked by the unit tests).
-        folder_ = temp_.gbk() + "zs finish dir";
+        // Characters the command processor treats specially, blanks and Chinese: the paths
+        // reach it only through its environment. ("!" is left out: Wine's command processor
+        // expands a value once more, which Windows' never does.)
+        folder_ = temp_.gbk() + "zs 100% a&b^c %PATH% 安装 dir";
         ASSERT_TRUE(::CreateDirectoryW(Wide(folder_).c_str(), nullptr));
         ASSERT_TRUE(CopyTo(module_ + "install_marker.exe", folder_ + "\\main program.exe"))
             << "install_marker.exe missing next to the test program";
@@ -106,13 +111,21 @@ protected:
         config_.SetFile(1, {"\\second.exe", 0, 0});
         config_.SetShortcut(0, {"Main", 0, 0, ""});
         config_.SetCounts(2, 1, 0);
-        ::DeleteFileW(Wide(Batch()).c_str());
     }
     void TearDown() override {
-        WaitFor([&] { return !Exists(Batch()); }, 10000);  // let a started launcher finish
-        ::DeleteFileW(Wide(Batch()).c_str());
+        WaitFor([&] { return Launchers().empty(); }, 10000);  // let a started launcher finish
     }
-    std::string Batch() const { return module_ + "temp.bat"; }
+    // The launcher folders in the Windows folder's Temp.
+    std::vector<std::wstring> Launchers() {
+        std::vector<std::wstring> found;
+        WIN32_FIND_DATAW data;
+        const std::wstring pattern = Wide(LauncherParent(fs_)) + L"\\" + Wide(kLauncherFolderPrefix) + L"*";
+        win::UniqueFind find(::FindFirstFileW(pattern.c_str(), &data));
+        if (!find) return found;
+        do found.push_back(data.cFileName);
+        while (::FindNextFileW(find.get(), &data));
+        return found;
+    }
     Platform platform(Shell& shell) { return Platform{fs_, reg_, shell, dialogs_, resources_}; }
 
     win::WinFileSystem fs_;
@@ -125,15 +138,17 @@ protected:
     SetupConfig config_;
 };
 
-TEST_F(WinFinish, LauncherStartsTheProgramAndDeletesItself) {
+TEST_F(WinFinish, LauncherStartsTheProgramInItsFolderAndLeavesNothing) {
+    ASSERT_TRUE(Launchers().empty()) << "a launcher folder is left from an earlier run";
     Platform p = platform(shell_);
     StartInstalledProgram(config_, p);
     const std::string ran = folder_ + "\\main program.exe.ran";
     ASSERT_TRUE(WaitFor([&] { return Exists(ran); }, 30000)) << "the installed program did not start";
-    EXPECT_TRUE(WaitFor([&] { return !Exists(Batch()); }, 10000)) << "temp.bat is still there";
+    EXPECT_TRUE(WaitFor([&] { return Launchers().empty(); }, 10000)) << "the launcher or its folder is still there";
     const std::wstring report = ReadWide(ran);
-    // Started by its full, quoted path (the folder has blanks and Chinese characters).
+    // Started by its full, quoted path, in its own folder.
     EXPECT_EQ(report.rfind(L"\"" + Wide(folder_) + L"\\main program.exe\"", 0), 0u) << Gbk(report);
+    EXPECT_NE(report.find(L"\r\n" + Wide(folder_) + L"\r\n"), std::wstring::npos) << Gbk(report);
 }
 
 TEST_F(WinFinish, SeveralMainProgramsStartFromOneLauncher) {
@@ -143,7 +158,42 @@ TEST_F(WinFinish, SeveralMainProgramsStartFromOneLauncher) {
     StartInstalledProgram(config_, p);
     EXPECT_TRUE(WaitFor([&] { return Exists(folder_ + "\\main program.exe.ran"); }, 30000));
     EXPECT_TRUE(WaitFor([&] { return Exists(folder_ + "\\second.exe.ran"); }, 30000));
-    EXPECT_TRUE(WaitFor([&] { return !Exists(Batch()); }, 10000));
+}
+
+TEST_F(WinFinish, LauncherFolderIsForAdministratorsOnly) {
+    FileSystem::WriteResult result;
+    const std::string folder = fs_.CreatePrivateFolder(LauncherParent(fs_), kLauncherFolderPrefix, result);
+    ASSERT_FALSE(folder.empty()) << result.reason;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    const std::wstring wide = Wide(folder);
+    ASSERT_EQ(::GetNamedSecurityInfoW(wide.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                                      nullptr, &sd),
+              ERROR_SUCCESS);
+    win::UniqueLocal sd_owner(sd);
+    ASSERT_NE(dacl, nullptr);
+    // SYSTEM and the Administrators (Wine, which keeps no access lists of its own, shows the
+    // account that made the folder instead); no entry for users at large, as the Temp folder
+    // around it would hand down.
+    HANDLE raw = nullptr;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw));
+    win::UniqueHandle token(raw);
+    BYTE user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
+    DWORD size = sizeof(user);
+    ASSERT_TRUE(::GetTokenInformation(token.get(), TokenUser, user, size, &size));
+    std::vector<std::string> trustees;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        ASSERT_TRUE(::GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+        ASSERT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+        PSID sid = &ace->SidStart;
+        trustees.push_back(::IsWellKnownSid(sid, WinLocalSystemSid)                              ? "SYSTEM"
+                           : ::IsWellKnownSid(sid, WinBuiltinAdministratorsSid)                  ? "Administrators"
+                           : ::EqualSid(sid, reinterpret_cast<TOKEN_USER*>(user)->User.Sid)      ? "Administrators"
+                                                                                                 : "other");
+    }
+    EXPECT_EQ(trustees, (std::vector<std::string>{"SYSTEM", "Administrators"}));
+    EXPECT_TRUE(fs_.RemoveDirectory(folder));
 }
 
 TEST_F(WinFinish, ClearedStartBoxExploresAndWritesNoLauncher) {
@@ -153,9 +203,40 @@ TEST_F(WinFinish, ClearedStartBoxExploresAndWritesNoLauncher) {
     ASSERT_EQ(shell.explored.size(), 1u);
     EXPECT_EQ(shell.explored[0], folder_ + "|" + folder_.substr(0, folder_.rfind('\\') + 1) + "|1|none");
     ::Sleep(500);
-    EXPECT_FALSE(Exists(Batch()));
+    EXPECT_TRUE(Launchers().empty());
     EXPECT_FALSE(Exists(folder_ + "\\main program.exe.ran"));
 }
+
+// Sets a key's default value for the life of the object and puts the old one back.
+class DefaultValueOverride {
+public:
+    DefaultValueOverride(HKEY root, const wchar_t* key) {
+        HKEY raw = nullptr;
+        if (::RegCreateKeyExW(root, key, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &raw, nullptr) !=
+            ERROR_SUCCESS)
+            return;
+        key_.reset(raw);
+        DWORD type = 0, size = sizeof(saved_);
+        had_value_ = ::RegQueryValueExW(raw, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(saved_), &size) ==
+                     ERROR_SUCCESS;
+    }
+    ~DefaultValueOverride() {
+        if (!key_) return;
+        if (had_value_)
+            Set(saved_);
+        else
+            ::RegDeleteValueW(key_.get(), nullptr);
+    }
+    bool Set(const std::wstring& value) {
+        return key_ && ::RegSetValueExW(key_.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+
+private:
+    win::UniqueHkey key_;
+    wchar_t saved_[1024] = {};
+    bool had_value_ = false;
+};
 
 class WinBrowser : public WinFinish {
 protected:
@@ -163,45 +244,36 @@ protected:
         WinFinish::SetUp();
         browser_ = module_ + "browser_standin.exe";
         ASSERT_TRUE(Exists(browser_)) << "browser_standin.exe missing next to the test program";
+        // The user's own choice, which must never run: a copy of the stand-in in the test folder.
+        decoy_ = temp_.gbk() + "decoy.exe";
+        ASSERT_TRUE(CopyTo(browser_, decoy_));
         ::DeleteFileW(Wide(Args()).c_str());
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, L"htmlfile\\shell\\open\\command", 0, nullptr, 0,
-                                    KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        key_.reset(key);
-        DWORD type = 0, size = sizeof(saved_);
-        had_value_ = ::RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(saved_), &size) ==
-                     ERROR_SUCCESS;
-        const std::wstring command = L"\"" + Wide(browser_) + L"\" -- \"%1\"";
-        ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                         static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+        ASSERT_TRUE(machine_.Set(L"\"" + Wide(browser_) + L"\" -- \"%1\""));
+        ASSERT_TRUE(user_.Set(L"\"" + Wide(decoy_) + L"\" \"%1\""));
     }
     void TearDown() override {
-        if (key_) {
-            if (had_value_)
-                ::RegSetValueExW(key_.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_),
-                                 static_cast<DWORD>((lstrlenW(saved_) + 1) * sizeof(wchar_t)));
-            else
-                ::RegDeleteValueW(key_.get(), nullptr);
-        }
         ::DeleteFileW(Wide(Args()).c_str());
         WinFinish::TearDown();
     }
     std::string Args() const { return browser_ + ".args"; }
 
-    std::string browser_;
-    win::UniqueHkey key_;
-    wchar_t saved_[1024] = {};
-    bool had_value_ = false;
+    std::string browser_, decoy_;
+    DefaultValueOverride machine_{HKEY_LOCAL_MACHINE, L"Software\\Classes\\htmlfile\\shell\\open\\command"};
+    DefaultValueOverride user_{HKEY_CURRENT_USER, L"Software\\Classes\\htmlfile\\shell\\open\\command"};
 };
 
-TEST_F(WinBrowser, RegisteredBrowserReceivesTheTutorialAddress) {
-    const std::string address = TutorialAddress(config_.ProductName());
+TEST_F(WinBrowser, MachinesBrowserReceivesTheAddressAsOneArgument) {
+    const std::string address = TutorialAddress("ZENTA-A \" -x B");
     EXPECT_TRUE(OpenInBrowser(reg_, shell_, address));
     ASSERT_TRUE(WaitFor([&] { return Exists(Args()); }, 20000)) << "the browser was not started";
     const std::wstring line = ReadWide(Args());
-    EXPECT_NE(line.find(Wide(address)), std::wstring::npos) << Gbk(line);
-    EXPECT_EQ(address, std::string(kSiteRoot) + "ABC-jiaocheng.html");
+    int argc = 0;
+    win::UniqueLocal argv_owner;
+    wchar_t** argv = ::CommandLineToArgvW(line.c_str(), &argc);
+    argv_owner.reset(argv);
+    ASSERT_EQ(argc, 2) << Gbk(line);
+    EXPECT_EQ(Gbk(argv[1]), address);
+    EXPECT_FALSE(Exists(decoy_ + ".args")) << "the user's classes were used";
 }
 
 TEST_F(WinBrowser, TutorialOpensOnlyWhenTheSystemReportsAConnection) {
@@ -217,9 +289,7 @@ TEST_F(WinBrowser, TutorialOpensOnlyWhenTheSystemReportsAConnection) {
 }
 
 TEST_F(WinBrowser, CommandWithoutAQuotedProgramOpensNothing) {
-    const std::wstring command = Wide(browser_) + L" %1";
-    ::RegSetValueExW(key_.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                     static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    ASSERT_TRUE(machine_.Set(Wide(browser_) + L" %1"));
     EXPECT_TRUE(OpenInBrowser(reg_, shell_, "https://www.zenta.example/"));
     ::Sleep(2000);
     EXPECT_FALSE(Exists(Args()));

@@ -275,6 +275,7 @@ struct RecordingShell : Shell {
         opened.push_back(verb + "|" + file + "|" + params + "|" + dir + "|" + std::to_string(show) + "|" +
                          (owner ? "owner" : "none"));
     }
+    bool StartProcess(const ProcessStart&) override { return false; }
     std::optional<uint32_t> ConnectedState() override { return std::nullopt; }
     std::vector<ProcessEntry> ListProcesses() override { return {}; }
     void TerminateProcess(uint32_t) override {}
