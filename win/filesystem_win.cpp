@@ -277,10 +277,9 @@ std::string WinFileSystem::CreatePrivateFolder(const std::string& parent, const 
     for (int attempt = 0;; ++attempt) {
         // Hard to guess, so that folders made beforehand by someone else (which only make
         // the create fail) do not stand in the way for long.
-        wchar_t suffix[48];
-        ::swprintf(suffix, 48, L"%lx-%llx-%x", ::GetCurrentProcessId(),
-                   static_cast<unsigned long long>(::GetTickCount64()), counter++);
-        const std::wstring path = base + suffix;
+        const uint64_t tick = ::GetTickCount64();
+        const std::wstring path = base + Hex(::GetCurrentProcessId()) + L"-" + Hex(static_cast<uint32_t>(tick >> 32)) +
+                                  Hex(static_cast<uint32_t>(tick)) + L"-" + Hex(counter++);
         // A new folder or none: CreateDirectoryW never opens or follows what is already there.
         if (::CreateDirectoryW(path.c_str(), &attributes)) {
             const DWORD code = CheckPrivateFolder(path);
