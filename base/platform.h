@@ -60,7 +60,8 @@ public:
         // Closes the file and moves it over the path (kWriteFailed, kReplaceFailed).
         virtual WriteResult Commit() = 0;
     };
-    // Null with the reason in `result` (kCreateFailed) when the temporary file cannot be made.
+    // Null with the reason in `result` (kCreateFailed) when the temporary file cannot be made
+    // or a folder stands at the path.
     virtual std::unique_ptr<NewFile> CreateNewFile(const std::string& path, WriteResult& result) = 0;
 
     // The whole file at once, through CreateNewFile.

@@ -168,6 +168,13 @@ private:
 
 std::unique_ptr<FileSystem::NewFile> WinFileSystem::CreateNewFile(const std::string& path, WriteResult& result) {
     const std::wstring target = Wide(path);
+    // A folder of that name would only refuse the move at the end, after every byte.
+    const DWORD existing = ::GetFileAttributesW(target.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY) &&
+        !(existing & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        result = Failed(WriteResult::kCreateFailed, ERROR_ALREADY_EXISTS);
+        return nullptr;
+    }
     static unsigned counter = 0;
     for (int attempt = 0;; ++attempt) {
         std::wstring temp = target + L".~zs" + Hex(::GetCurrentProcessId()) + L"-" + Hex(counter++);

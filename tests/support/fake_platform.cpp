@@ -153,7 +153,7 @@ private:
 
 std::unique_ptr<FileSystem::NewFile> FakeFileSystem::CreateNewFile(const std::string& path, WriteResult& result) {
     const std::string n = NormPath(path);
-    if (!dirs.count(ParentOf(n)) || unwritable_dirs.count(ParentOf(n))) {
+    if (!dirs.count(ParentOf(n)) || unwritable_dirs.count(ParentOf(n)) || dirs.count(n)) {
         result = {WriteResult::kCreateFailed, "Access denied"};
         return nullptr;
     }

@@ -441,6 +441,10 @@ TEST_F(WinInstall, FullDiskReportsTheFileThatDoesNotFit) {
     AddFile("\\big.bin", std::string(1024 * 1024, 'B'));
     AddFile("\\b.txt", "small b");
     config_.SetCounts(3, 0, 0);
+    // An earlier installation's big.bin: it must survive the write that does not fit.
+    ASSERT_TRUE(::CreateDirectoryW(Wide(folder_).c_str(), nullptr));
+    const std::string old_big(20000, 'o');
+    ASSERT_TRUE(testing::WriteWholeFile(Wide(folder_ + "\\big.bin"), old_big));
     RecordingDialogs dialogs;
     Run(dialogs);
     EXPECT_FALSE(installing_);
@@ -448,7 +452,16 @@ TEST_F(WinInstall, FullDiskReportsTheFileThatDoesNotFit) {
     EXPECT_EQ(dialogs.boxes[0], std::string(kFileErrorText) + folder_ + "\\big.bin");
     EXPECT_EQ(ReadAll(folder_ + "\\a.txt"), Content(0));
     EXPECT_EQ(ReadAll(folder_ + "\\b.txt"), Content(2));
-    EXPECT_FALSE(Exists(folder_ + "\\big.bin"));  // no truncated file is left
+    // The old file, byte for byte, and no partial new one beside it.
+    EXPECT_EQ(ReadAll(folder_ + "\\big.bin"), std::vector<uint8_t>(old_big.begin(), old_big.end()));
+    WIN32_FIND_DATAW found;
+    HANDLE h = ::FindFirstFileW(Wide(folder_ + "\\*").c_str(), &found);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    int entries = 0;
+    do entries += found.cFileName[0] != L'.';
+    while (::FindNextFileW(h, &found));
+    ::FindClose(h);
+    EXPECT_EQ(entries, 4);  // a.txt, big.bin, b.txt, Z_ta.cx
     EXPECT_EQ(ReadAll(folder_ + "\\Z_ta.cx"), resources_.setupini);
     testing::RemoveTree(Wide(folder_));
 }

@@ -12,6 +12,8 @@
 //   wintool regkey [--32|--64] <root\key> exit 0 when the key exists; lists its values
 //   wintool lnk <path>                    target, arguments, icon and index, working folder
 //   wintool procs                         pid and executable name of every process
+//   wintool hold <path> <seconds>         keeps the file open without sharing (as Windows
+//                                         holds a running program's file), prints "held"
 // A title ending in '*' matches every title that starts with the rest. Exit codes: 0 done,
 // 1 not found or timed out, 2 bad usage.
 #include <windows.h>
@@ -325,9 +327,18 @@ int Procs() {
     return 0;
 }
 
+int Hold(const std::wstring& path, double seconds) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    Out(L"held");
+    Sleep(static_cast<DWORD>(seconds * 1000));
+    CloseHandle(file);
+    return 0;
+}
+
 int Usage() {
     Out(L"usage: wintool list | wait <title> <s> | gone <title> <s> | dump <title> | click <title> <button> | "
-        L"close <title> | regget [--32|--64] <key> <value> | regkey [--32|--64] <key> | lnk <path> | procs");
+        L"close <title> | regget [--32|--64] <key> <value> | regkey [--32|--64] <key> | lnk <path> | procs | hold <path> <s>");
     return 2;
 }
 
@@ -354,5 +365,6 @@ int wmain(int argc, wchar_t** argv) {
     if (cmd == L"regkey" && n == 2) return RegKey(view, args[1], nullptr);
     if (cmd == L"lnk" && n == 2) return Lnk(args[1]);
     if (cmd == L"procs" && n == 1) return Procs();
+    if (cmd == L"hold" && n == 3) return Hold(args[1], _wtof(args[2].c_str()));
     return Usage();
 }
