@@ -40,20 +40,24 @@ bl_init() {
     source scripts/wine-env.sh
     mkdir -p "$BL_DIR"
     local f
-    for f in "$O/pack-setup" "$O/win64/setup-stub.exe"; do
+    for f in "$O/pack-setup" "$ZS_WIN_OUT/setup-stub.exe"; do
         [ -f "$f" ] || bl_die "missing $f (make all)"
     done
     if [ ! -x "$O/build-host/bench_payload" ] || [ bench/bench_payload.cpp -nt "$O/build-host/bench_payload" ]; then
         cmake --build "$O/build-host" --target bench_payload -j2 >/dev/null || bl_die "cannot build bench_payload"
     fi
-    BL_PROBE="$BL_DIR/wizard_probe.exe"
+    # The probe and the floor program for the prefix's architecture, as the setups measured.
+    local cxx=x86_64-w64-mingw32-g++-posix
+    [ "$ZS_WINE_BITS" = 32 ] && cxx=i686-w64-mingw32-g++-win32
+    mkdir -p "$BL_DIR/$WINEARCH"
+    BL_PROBE="$BL_DIR/$WINEARCH/wizard_probe.exe"
     if [ ! -f "$BL_PROBE" ] || [ bench/win/wizard_probe.cpp -nt "$BL_PROBE" ]; then
-        x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -municode -static -o "$BL_PROBE" \
+        "$cxx" -std=c++20 -O2 -municode -static -o "$BL_PROBE" \
             bench/win/wizard_probe.cpp -lwinmm || bl_die "cannot build the wizard probe"
     fi
-    BL_FLOOR_EXE="$BL_DIR/wine_floor.exe"
+    BL_FLOOR_EXE="$BL_DIR/$WINEARCH/wine_floor.exe"
     if [ ! -f "$BL_FLOOR_EXE" ] || [ bench/win/wine_floor.cpp -nt "$BL_FLOOR_EXE" ]; then
-        x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -municode -mwindows -static -o "$BL_FLOOR_EXE" \
+        "$cxx" -std=c++20 -O2 -municode -mwindows -static -o "$BL_FLOOR_EXE" \
             bench/win/wine_floor.cpp || bl_die "cannot build the Wine floor program"
     fi
 }

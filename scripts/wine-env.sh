@@ -1,14 +1,42 @@
-# Source this file: it points Wine at the project's own prefix under $O and makes sure the
-# prefix is initialised (once; later runs reuse it) with the font replacements the wizard needs.
+# Source this file: it picks the Windows build that runs under Wine and points Wine at the
+# project's own prefix for it under $O, and makes sure the prefix is initialised (once; later
+# runs reuse it) with the font replacements the wizard needs.
 : "${O:=out}"
 mkdir -p "$O"
-export WINEARCH=win64
-# One prefix per architecture: neither can be turned into the other.
-export WINEPREFIX="$(cd "$O" && pwd)/wineprefix-$WINEARCH"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 zs_top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# The shipped program is 32-bit. Where 32-bit Wine runs (wine32 installed, by
+# scripts/bootstrap.sh, on a kernel that runs 32-bit x86 programs) the tests run that build in
+# a 32-bit prefix; elsewhere they run the x86-64 build of the same sources under 64-bit Wine.
+# ZS_WINE_BITS=64 asks for the 64-bit path anyway, so that both can be run on one machine.
+# The choice is made once and exported: the scripts a run starts inherit it.
+#   ZS_WINE_BITS   32 | 64
+#   ZS_WIN_BUILD   the folder of its programs (wine_tests.exe, wintool.exe, ZENTA-KOV.exe ...)
+#   ZS_WIN_OUT     the folder of its setup-stub.exe and example-setup.exe
+zs_wine32_runs() { [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
+case "${ZS_WINE_BITS:-}" in
+  "") if zs_wine32_runs; then ZS_WINE_BITS=32; else ZS_WINE_BITS=64 zs_why="32-bit Wine does not run on this machine"; fi ;;
+  64) zs_why="ZS_WINE_BITS=64" ;;
+  32) zs_wine32_runs || { echo "wine: ZS_WINE_BITS=32, but 32-bit Wine does not run here" >&2; return 1; } ;;
+  *) echo "wine: ZS_WINE_BITS is 32 or 64, not '$ZS_WINE_BITS'" >&2; return 1 ;;
+esac
+export ZS_WINE_BITS
+if [ "$ZS_WINE_BITS" = 64 ] && [ -z "${ZS_WINE_TOLD:-}" ]; then
+  echo "wine: running the x86-64 build under 64-bit Wine, not the shipped 32-bit one ($zs_why)" >&2
+  export ZS_WINE_TOLD=1
+fi
+if [ "$ZS_WINE_BITS" = 32 ]; then
+  export WINEARCH=win32
+  ZS_WIN_BUILD="$O/build-win" ZS_WIN_OUT="$O"
+else
+  export WINEARCH=win64
+  ZS_WIN_BUILD="$O/build-win64" ZS_WIN_OUT="$O/win64"
+fi
+# One prefix per architecture: neither can be turned into the other.
+export WINEPREFIX="$(cd "$O" && pwd)/wineprefix-$WINEARCH"
 
 # What a prefix is made with. A prefix made by another Wine, or before wine32 was installed or
 # removed, is made anew: a 64-bit prefix from before wine32 lacks the 32-bit half that Wine

@@ -37,7 +37,7 @@ wz_init() {
     cd "$WZ_TOP" || exit 1
     source scripts/wine-env.sh
     zs_wine_init
-    WZ_EXE="${WZ_EXE:-$O/win64/example-setup.exe}"
+    WZ_EXE="${WZ_EXE:-$ZS_WIN_OUT/example-setup.exe}"
     # Tests skip without a package (the example is built by `make example`); the demo
     # (WZ_REQUIRE=1) fails instead.
     if [ ! -f "$WZ_EXE" ]; then
@@ -47,7 +47,7 @@ wz_init() {
     WZ_SHOTS="${WZ_SHOTS:-$O/screenshots}"
     mkdir -p "$WZ_SHOTS"
     WZ_DRIVE_C="$WINEPREFIX/drive_c"
-    WZ_TOOL="$O/build-win64/wintool.exe"
+    WZ_TOOL="$ZS_WIN_BUILD/wintool.exe"
     [ -f "$WZ_TOOL" ] || { echo "SKIP: no $WZ_TOOL (make win)" >&2; exit "${WZ_REQUIRE:-0}"; }
 }
 

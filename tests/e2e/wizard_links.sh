@@ -7,7 +7,7 @@ wz_init
 wz_with_display "$@"
 wz_clean
 
-HANDLER="$O/build-win64/skin_url_handler.exe"
+HANDLER="$ZS_WIN_BUILD/skin_url_handler.exe"
 [ -f "$HANDLER" ] || { echo "SKIP: no $HANDLER (make win)" >&2; exit 0; }
 LOG="$O/wizard_links_url.log"
 SAVED="$O/wizard_links_saved"
