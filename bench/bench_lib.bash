@@ -245,12 +245,15 @@ bl_first_page() {  # title exe args...
     bl_sub "$t1" "$t0"
 }
 
-# Removes what an installation left: the product's keys (both registry views) and folder.
+# Removes what an installation left: the product's keys (both registry views of a 64-bit
+# prefix; `wine reg` alone is the 32-bit one there when 32-bit Wine is installed) and folder.
 bl_clean() {  # company-key product folder-under-drive_c
-    local k
+    local k view views=(/reg:64 /reg:32)
+    [ "$WINEARCH" = win32 ] && views=("")
     for k in "HKLM\\Software\\$1" "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$2"; do
-        wine reg delete "$k" /f >/dev/null 2>&1
-        wine reg delete "$k" /f /reg:32 >/dev/null 2>&1
+        for view in "${views[@]}"; do
+            wine reg delete "$k" /f $view >/dev/null 2>&1
+        done
     done
     rm -rf "$WINEPREFIX/drive_c/$3"
 }

@@ -31,12 +31,20 @@ fi
 if [ "$ZS_WINE_BITS" = 32 ]; then
   export WINEARCH=win32
   ZS_WIN_BUILD="$O/build-win" ZS_WIN_OUT="$O"
+  # One registry view in a 32-bit prefix.
+  ZS_REG_VIEW=()
 else
   export WINEARCH=win64
   ZS_WIN_BUILD="$O/build-win64" ZS_WIN_OUT="$O/win64"
+  # With 32-bit Wine installed, `wine reg` in a 64-bit prefix is the 32-bit reg.exe, which
+  # sees HKLM\Software through Wow6432Node; the programs under test are 64-bit and do not.
+  ZS_REG_VIEW=(/reg:64)
 fi
 # One prefix per architecture: neither can be turned into the other.
 export WINEPREFIX="$(cd "$O" && pwd)/wineprefix-$WINEARCH"
+
+# `wine reg` in the registry view of the programs under test.
+zs_reg() { wine reg "$@" "${ZS_REG_VIEW[@]}"; }
 
 # What a prefix is made with. A prefix made by another Wine, or before wine32 was installed or
 # removed, is made anew: a 64-bit prefix from before wine32 lacks the 32-bit half that Wine

@@ -107,9 +107,9 @@ lc_win_path() { winepath -w "$1" 2>/dev/null; }
 lc_links() { find "$WZ_DRIVE_C" -path '*Start Menu/Programs/ZENTA-KOV' -type d 2>/dev/null; }
 
 lc_clean() {
-    wine reg delete 'HKLM\Software\ZENTA' /f >/dev/null 2>&1
-    wine reg delete 'HKCU\Software\ZENTA' /f >/dev/null 2>&1
-    wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZENTA-KOV' /f >/dev/null 2>&1
+    zs_reg delete 'HKLM\Software\ZENTA' /f >/dev/null 2>&1
+    zs_reg delete 'HKCU\Software\ZENTA' /f >/dev/null 2>&1
+    zs_reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZENTA-KOV' /f >/dev/null 2>&1
     rm -rf "$WZ_DRIVE_C/ZENTA-KOV" "$WZ_DRIVE_C/Apps"
     local d
     while read -r d; do [ -n "$d" ] && rm -rf "$d"; done < <(lc_links)

@@ -101,8 +101,8 @@ wz_with_display() {
 }
 
 wz_clean() {
-    wine reg delete "$WZ_KEY" /f >/dev/null 2>&1
-    wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZENTA-KOV' /f >/dev/null 2>&1
+    zs_reg delete "$WZ_KEY" /f >/dev/null 2>&1
+    zs_reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZENTA-KOV' /f >/dev/null 2>&1
     rm -rf "$WZ_DRIVE_C/ZENTA-KOV" "$WZ_DRIVE_C/Apps" "$WZ_DRIVE_C/Program Files/ZENTA-KOV"
 }
 
