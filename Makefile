@@ -19,8 +19,9 @@ ASAN_DIR := $(O)/build-asan
 
 all: host win example
 
-# win builds the shipped 32-bit program; win64 builds the same sources as 64-bit programs,
-# which the tests run under 64-bit Wine (see scripts/bootstrap.sh).
+# win builds the shipped 32-bit program and its Windows tests, which run in a 32-bit Wine prefix;
+# it also builds the same sources as 64-bit programs, which the tests run under 64-bit Wine
+# where 32-bit Wine cannot run, or with ZS_WINE_BITS=64 (see scripts/wine-env.sh).
 
 bootstrap:
 	@scripts/bootstrap.sh

@@ -40,20 +40,24 @@ bl_init() {
     source scripts/wine-env.sh
     mkdir -p "$BL_DIR"
     local f
-    for f in "$O/pack-setup" "$O/win64/setup-stub.exe"; do
+    for f in "$O/pack-setup" "$ZS_WIN_OUT/setup-stub.exe"; do
         [ -f "$f" ] || bl_die "missing $f (make all)"
     done
     if [ ! -x "$O/build-host/bench_payload" ] || [ bench/bench_payload.cpp -nt "$O/build-host/bench_payload" ]; then
         cmake --build "$O/build-host" --target bench_payload -j2 >/dev/null || bl_die "cannot build bench_payload"
     fi
-    BL_PROBE="$BL_DIR/wizard_probe.exe"
+    # The probe and the floor program for the prefix's architecture, as the setups measured.
+    local cxx=x86_64-w64-mingw32-g++-posix
+    [ "$ZS_WINE_BITS" = 32 ] && cxx=i686-w64-mingw32-g++-win32
+    mkdir -p "$BL_DIR/$WINEARCH"
+    BL_PROBE="$BL_DIR/$WINEARCH/wizard_probe.exe"
     if [ ! -f "$BL_PROBE" ] || [ bench/win/wizard_probe.cpp -nt "$BL_PROBE" ]; then
-        x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -municode -static -o "$BL_PROBE" \
+        "$cxx" -std=c++20 -O2 -municode -static -o "$BL_PROBE" \
             bench/win/wizard_probe.cpp -lwinmm || bl_die "cannot build the wizard probe"
     fi
-    BL_FLOOR_EXE="$BL_DIR/wine_floor.exe"
+    BL_FLOOR_EXE="$BL_DIR/$WINEARCH/wine_floor.exe"
     if [ ! -f "$BL_FLOOR_EXE" ] || [ bench/win/wine_floor.cpp -nt "$BL_FLOOR_EXE" ]; then
-        x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -municode -mwindows -static -o "$BL_FLOOR_EXE" \
+        "$cxx" -std=c++20 -O2 -municode -mwindows -static -o "$BL_FLOOR_EXE" \
             bench/win/wine_floor.cpp || bl_die "cannot build the Wine floor program"
     fi
 }
@@ -241,12 +245,15 @@ bl_first_page() {  # title exe args...
     bl_sub "$t1" "$t0"
 }
 
-# Removes what an installation left: the product's keys (both registry views) and folder.
+# Removes what an installation left: the product's keys (both registry views of a 64-bit
+# prefix; `wine reg` alone is the 32-bit one there when 32-bit Wine is installed) and folder.
 bl_clean() {  # company-key product folder-under-drive_c
-    local k
+    local k view views=(/reg:64 /reg:32)
+    [ "$WINEARCH" = win32 ] && views=("")
     for k in "HKLM\\Software\\$1" "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$2"; do
-        wine reg delete "$k" /f >/dev/null 2>&1
-        wine reg delete "$k" /f /reg:32 >/dev/null 2>&1
+        for view in "${views[@]}"; do
+            wine reg delete "$k" /f $view >/dev/null 2>&1
+        done
     done
     rm -rf "$WINEPREFIX/drive_c/$3"
 }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installation speed under Wine: a generated 200 MB, 120-file payload (a third each
-# executable-like, text and random bytes) packaged with the 64-bit stub and installed through
-# the wizard with real X input, against copying the same files with cp on Linux.
+# executable-like, text and random bytes) packaged with the stub of the build that runs under
+# Wine here (the shipped 32-bit one where 32-bit Wine runs, else x86-64: scripts/wine-env.sh)
+# and installed through the wizard with real X input, against copying the same files with cp
+# on Linux.
 #
 # Figures (median of BENCH_REPEAT runs, default 3; MB = 2^20 bytes):
 #   install   from the press of Next on the summary page to the finish page shown, and the
@@ -25,7 +27,7 @@ bytes=$(bl_payload_bytes "$payload")
 mb=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1048576 }')
 files=$(wc -l <"$payload/files.tsv")
 setup="$BL_DIR/bench200-setup.exe"
-"$O/pack-setup" build "$payload/manifest.toml" --stub "$O/win64/setup-stub.exe" -o "$setup" >/dev/null ||
+"$O/pack-setup" build "$payload/manifest.toml" --stub "$ZS_WIN_OUT/setup-stub.exe" -o "$setup" >/dev/null ||
     bl_die "pack-setup failed"
 
 bl_wine_start

@@ -5,15 +5,16 @@
 # random). Each figure is the median of BENCH_REPEAT runs (default 3), ours and NSIS's runs
 # taking turns so that both see the same load.
 #
-# Both installers are built for x86-64 and run under 64-bit Wine (this machine cannot run
-# 32-bit Wine): ours with the x86-64 stub, NSIS with its amd64-unicode stub (Target
-# amd64-unicode). Packaging: pack-setup at its default zlib level 9, which is also the level
+# Both installers are built for the architecture that runs under Wine here (scripts/wine-env.sh):
+# where 32-bit Wine runs, ours with the shipped i686 stub and NSIS with its x86-unicode stub in a
+# 32-bit prefix; elsewhere ours with the x86-64 stub and NSIS with its amd64-unicode stub under
+# 64-bit Wine. Packaging: pack-setup at its default zlib level 9, which is also the level
 # NSIS's zlib compressor uses, so the codec and level are the same; NSIS compresses each file
 # apart (not solid), ours the payload as one stream.
 #
 # Rows:
 #   packaging time        pack-setup build / makensis, wall time
-#   setup.exe size        the x86-64 installers that the install rows run
+#   setup.exe size        the installers that the install rows run
 #   stub size             the program without any package: our setup-stub.exe against NSIS's
 #                         zlib exehead, for i686 (shipped) and x86-64
 #   install wall time     NSIS: silent (/S /D=folder), launch to process end. Ours: the wizard
@@ -33,7 +34,8 @@ bl_with_display "$@"
 bl_init
 command -v makensis >/dev/null || bl_die "makensis is missing (scripts/bootstrap.sh installs nsis)"
 nsis_stubs=/usr/share/nsis/Stubs
-[ -f "$nsis_stubs/zlib-amd64-unicode" ] || bl_die "no amd64 zlib stub in $nsis_stubs: NSIS installers could not run here"
+if [ "$ZS_WINE_BITS" = 32 ]; then nsis_target=x86-unicode arch_label=i686; else nsis_target=amd64-unicode arch_label=x86-64; fi
+[ -f "$nsis_stubs/zlib-$nsis_target" ] || bl_die "no $nsis_target zlib stub in $nsis_stubs: NSIS installers could not run here"
 
 declare -A R  # R[shape,row,side,run]
 read -r -a shapes <<<"${BENCH_SHAPES:-example big}"
@@ -43,7 +45,7 @@ pack_ours() {  # shape run
     local dir out=$BL_DIR/ours-$1.exe t0 t1
     dir=$(bl_payload "$1")
     t0=$(bl_now)
-    "$O/pack-setup" build "$dir/manifest.toml" --stub "$O/win64/setup-stub.exe" -o "$out" >/dev/null ||
+    "$O/pack-setup" build "$dir/manifest.toml" --stub "$ZS_WIN_OUT/setup-stub.exe" -o "$out" >/dev/null ||
         bl_die "pack-setup failed"
     t1=$(bl_now)
     R[$1,pack,ours,$2]=$(bl_sub "$t1" "$t0")
@@ -53,7 +55,7 @@ pack_ours() {  # shape run
 pack_nsis() {  # shape run
     local dir out=$BL_DIR/nsis-$1.exe nsi=$BL_DIR/nsis-$1.nsi t0 t1
     dir=$(bl_payload "$1")
-    bench/nsis/make-script.sh "$dir" "Nsis${PRODUCT[$1]}" "$nsi" "$out"
+    bench/nsis/make-script.sh "$dir" "Nsis${PRODUCT[$1]}" "$nsi" "$out" "$nsis_target"
     t0=$(bl_now)
     makensis -V1 "$nsi" >/dev/null || bl_die "makensis failed"
     t1=$(bl_now)
@@ -150,7 +152,7 @@ for shape in "${shapes[@]}"; do
     dir=$(bl_payload "$shape")
     label="$shape $(wc -l <"$dir/files.tsv")f $(mb "$(bl_payload_bytes "$dir")")MB"
     row "$label" "packaging time" s "$(med "$shape" pack ours)" "$(med "$shape" pack nsis)"
-    row "$label" "setup.exe size (x86-64)" KB "$(kb "$(med "$shape" size ours)")" "$(kb "$(med "$shape" size nsis)")"
+    row "$label" "setup.exe size ($arch_label)" KB "$(kb "$(med "$shape" size ours)")" "$(kb "$(med "$shape" size nsis)")"
     row "$label" "install wall time under Wine" s "$(med "$shape" install ours)" "$(med "$shape" install nsis)"
     row "$label" "install CPU time (setup process)" s "$(med "$shape" cpu ours)" "$(med "$shape" cpu nsis)"
     row "$label" "peak memory (VmHWM)" MB "$(med "$shape" hwm ours)" "$(med "$shape" hwm nsis)"

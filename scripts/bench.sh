@@ -4,6 +4,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 : "${O:=out}"
 export O
+# Which Windows build runs under Wine (scripts/wine-env.sh) is decided once for both parts.
+ZS_WINE_BITS=$(source scripts/wine-env.sh && echo "$ZS_WINE_BITS") || exit 1
+export ZS_WINE_BITS ZS_WINE_TOLD=1
 
 echo "== payload: inflate, byte sum, peak memory while loading"
 "$O/build-host/package_bench"

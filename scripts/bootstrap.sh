@@ -2,9 +2,10 @@
 # Installs what the build and the tests need on a Debian bookworm machine, and
 # cross-builds libjpeg-turbo for i686- and x86_64-w64-mingw32 into deps/ (cached).
 #
-# The shipped program is 32-bit (i686). The tests run a 64-bit build of the same sources
-# under 64-bit Wine, because the kernels of our build machines cannot execute 32-bit x86
-# Linux binaries, which 32-bit Wine needs.
+# The shipped program is 32-bit (i686). Where the kernel runs 32-bit x86 Linux programs, which
+# 32-bit Wine needs, wine32:i386 is installed too and the tests run the shipped build in a
+# 32-bit prefix; elsewhere they run a 64-bit build of the same sources under 64-bit Wine
+# (scripts/wine-env.sh decides).
 # Idempotent: when everything is present it only checks and returns.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -47,6 +48,48 @@ SRC
   as_root apt-get install -y -qq --no-install-recommends "${pkgs[@]}" >/dev/null
   mkdir -p "$deps"
   touch "$stamp"
+fi
+
+# 32-bit Wine: only where the kernel runs 32-bit x86 programs (some kernels are built without
+# IA-32 emulation, and then wine32's loader cannot start). A static program that only makes
+# the exit system call needs no 32-bit C library, so the check works before any i386 package
+# is there. A kernel that cannot is remembered (by its release), and so is an installation the
+# archive could not satisfy (for the day), so that later runs only ask dpkg.
+wine32_stamp="$deps/.wine32-v1"
+runs_i386() {
+  local dir rc=1
+  dir=$(mktemp -d)
+  printf '.globl _start\n_start:\n\tmovl $1, %%eax\n\tmovl $42, %%ebx\n\tint $0x80\n' > "$dir/exit42.S"
+  if gcc -m32 -static -nostdlib -o "$dir/exit42" "$dir/exit42.S" 2>/dev/null; then
+    local status=0
+    "$dir/exit42" 2>/dev/null || status=$?
+    [ $status = 42 ] && rc=0
+  fi
+  rm -rf "$dir"
+  return $rc
+}
+wine32_installed() { [ "$(dpkg-query -W -f='${db:Status-Status}' wine32:i386 2>/dev/null)" = installed ]; }
+wine32_tried=$(cat "$wine32_stamp" 2>/dev/null || true)
+if ! wine32_installed && [ "$wine32_tried" != "no i386 $(uname -r)" ] && [ "$wine32_tried" != "failed $(date +%F)" ]; then
+  if runs_i386; then
+    echo "bootstrap: this kernel runs 32-bit x86 programs: installing 32-bit Wine"
+    export DEBIAN_FRONTEND=noninteractive
+    dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+    # A mirror that fails one of the new i386 indexes (caught mid-sync) still leaves apt the
+    # others: try with what it has, and let the installation say whether that was enough.
+    as_root apt-get update -qq || echo "bootstrap: apt-get update failed in part; trying with the indexes it has"
+    # wine64 comes along when the archive has a newer Wine: both halves must be one version.
+    if ! as_root apt-get install -y -qq --no-install-recommends wine32:i386 wine64 >/dev/null; then
+      echo "bootstrap: could not install wine32:i386: the tests run the 64-bit build" >&2
+      # No foreign architecture without a package of it: every later apt-get update would
+      # fetch its indexes (dpkg refuses while an i386 package is there).
+      as_root dpkg --remove-architecture i386 2>/dev/null || true
+      echo "failed $(date +%F)" > "$wine32_stamp"
+    fi
+  else
+    echo "bootstrap: this kernel does not run 32-bit x86 programs: no 32-bit Wine, the tests run the 64-bit build"
+    echo "no i386 $(uname -r)" > "$wine32_stamp"
+  fi
 fi
 
 # libjpeg-turbo, cross-built static for the Windows programs. The programs only decode, so the

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Packages the example product into $O/example-setup.exe (32-bit stub and programs) and
-# $O/win64/example-setup.exe (64-bit stub and programs, the one the tests run under Wine).
+# Packages the example product into $O/example-setup.exe (32-bit stub and programs, the shipped
+# build) and $O/win64/example-setup.exe (64-bit stub and programs, which the tests run where
+# 32-bit Wine cannot: scripts/wine-env.sh).
 # Needs `make host win` first: $O/pack-setup, the stubs and the programs of both builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."

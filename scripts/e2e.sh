@@ -6,6 +6,10 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 : "${O:=out}"
 export O
+# Which Windows build runs under Wine (scripts/wine-env.sh) is decided once for every step,
+# and said once when it is not the shipped 32-bit one.
+ZS_WINE_BITS=$(source scripts/wine-env.sh && echo "$ZS_WINE_BITS") || exit 1
+export ZS_WINE_BITS ZS_WINE_TOLD=1
 filter=${1:-}
 passed=0 failed=0 failures=()
 for t in tests/e2e/*.sh; do

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Makes damaged copies of a packaged setup.exe for the start-up tests.
 
-  damage.py packsum IN OUT   the record's PackSum off by one (the payload stays intact)
+  damage.py packsum IN OUT   the record's PackSum off by a little (the payload stays intact)
   damage.py nopayload IN OUT the payload resource renamed, so the program cannot find it
 
 The packed record is found by its header (unpacked length 207160, then a zlib stream),
 repacked in place with zlib at level 9 and padded with zeros: the stream ends before the
-padding, so the resource keeps its size and the file its layout.
+padding, so the resource keeps its size and the file its layout. A wrong sum can repack a byte
+longer than the record was (the programs packed into it differ between builds), so the first
+of +1, -1, +2, -2, ... whose record fits is taken.
 """
 import struct
 import sys
@@ -27,10 +29,13 @@ def packsum(data: bytearray) -> bytearray:
     if len(record) != RECORD_SIZE:
         sys.exit("damage.py: the record does not unpack to its size")
     (old,) = struct.unpack_from("<I", record, PACKSUM_OFFSET)
-    struct.pack_into("<I", record, PACKSUM_OFFSET, (old + 1) & 0xFFFFFFFF)
-    packed = zlib.compress(bytes(record), 9)
-    if len(packed) > used:
-        sys.exit("damage.py: the repacked record does not fit")
+    for delta in (d * sign for d in range(1, 17) for sign in (1, -1)):
+        struct.pack_into("<I", record, PACKSUM_OFFSET, (old + delta) & 0xFFFFFFFF)
+        packed = zlib.compress(bytes(record), 9)
+        if len(packed) <= used:
+            break
+    else:
+        sys.exit("damage.py: no repacked record with a wrong sum fits")
     data[pos + 4:pos + 4 + used] = packed + bytes(used - len(packed))
     return data
 

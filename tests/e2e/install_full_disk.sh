@@ -8,7 +8,7 @@ cd "$(dirname "$0")/../.."
 : "${O:=out}"
 export O
 source scripts/wine-env.sh
-exe="$O/build-win64/wine_tests.exe"
+exe="$ZS_WIN_BUILD/wine_tests.exe"
 [ -f "$exe" ] || { echo "missing $exe: run make win first" >&2; exit 1; }
 zs_wine_init
 

@@ -33,12 +33,12 @@ lc_init() {
     cd "$WZ_TOP" || exit 1
     source scripts/wine-env.sh
     WZ_SHOTS="$O/screenshots"
-    WZ_TOOL="$O/build-win64/wintool.exe"
+    WZ_TOOL="$ZS_WIN_BUILD/wintool.exe"
     LC_DIR="$O/locale"
     mkdir -p "$WZ_SHOTS" "$LC_DIR"
     local f
-    for f in "$O/pack-setup" "$O/win64/setup-stub.exe" "$O/build-win64/ZENTA-KOV.exe" \
-        "$O/build-win64/Uninstall.exe" "$WZ_TOOL"; do
+    for f in "$O/pack-setup" "$ZS_WIN_OUT/setup-stub.exe" "$ZS_WIN_BUILD/ZENTA-KOV.exe" \
+        "$ZS_WIN_BUILD/Uninstall.exe" "$WZ_TOOL"; do
         [ -f "$f" ] || { echo "SKIP: $f is missing (make all)" >&2; exit 0; }
     done
 }
@@ -80,8 +80,8 @@ name = "$LC_CU_NAME"
 value = "$LC_CU_TEXT"
 EOF
     LC_EXE="$LC_DIR/locale-setup.exe"
-    "$O/pack-setup" build "$pkg/manifest.toml" --define BUILD="$(cd "$O/build-win64" && pwd)" \
-        --stub "$O/win64/setup-stub.exe" -o "$LC_EXE" >"$LC_DIR/pack.log" 2>&1 ||
+    "$O/pack-setup" build "$pkg/manifest.toml" --define BUILD="$(cd "$ZS_WIN_BUILD" && pwd)" \
+        --stub "$ZS_WIN_OUT/setup-stub.exe" -o "$LC_EXE" >"$LC_DIR/pack.log" 2>&1 ||
         wz_fail "pack-setup: $(cat "$LC_DIR/pack.log")"
     WZ_EXE=$LC_EXE
 }
@@ -107,9 +107,9 @@ lc_win_path() { winepath -w "$1" 2>/dev/null; }
 lc_links() { find "$WZ_DRIVE_C" -path '*Start Menu/Programs/ZENTA-KOV' -type d 2>/dev/null; }
 
 lc_clean() {
-    wine reg delete 'HKLM\Software\ZENTA' /f >/dev/null 2>&1
-    wine reg delete 'HKCU\Software\ZENTA' /f >/dev/null 2>&1
-    wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZENTA-KOV' /f >/dev/null 2>&1
+    zs_reg delete 'HKLM\Software\ZENTA' /f >/dev/null 2>&1
+    zs_reg delete 'HKCU\Software\ZENTA' /f >/dev/null 2>&1
+    zs_reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZENTA-KOV' /f >/dev/null 2>&1
     rm -rf "$WZ_DRIVE_C/ZENTA-KOV" "$WZ_DRIVE_C/Apps"
     local d
     while read -r d; do [ -n "$d" ] && rm -rf "$d"; done < <(lc_links)

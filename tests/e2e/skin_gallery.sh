@@ -8,7 +8,7 @@ cd "$(dirname "$0")/../.."
 export O
 source scripts/wine-env.sh
 zs_wine_init
-exe="$O/build-win64/skin_gallery.exe"
+exe="$ZS_WIN_BUILD/skin_gallery.exe"
 [ -f "$exe" ] || { echo "missing $exe (make win)"; exit 1; }
 out="$(cd "$O" && pwd)"
 

@@ -38,10 +38,10 @@ wz_init() {
     cd "$WZ_TOP" || exit 1
     source scripts/wine-env.sh
     zs_wine_init
-    WZ_EXE="${WZ_EXE:-$O/win64/example-setup.exe}"
+    WZ_EXE="${WZ_EXE:-$ZS_WIN_OUT/example-setup.exe}"
     # The stub and the programs the example package is made of, for tests that make packages.
-    WZ_STUB="$O/win64/setup-stub.exe"
-    WZ_PROGRAMS="$O/build-win64"
+    WZ_STUB="$ZS_WIN_OUT/setup-stub.exe"
+    WZ_PROGRAMS="$ZS_WIN_BUILD"
     # Tests skip without a package (the example is built by `make example`); the demo
     # (WZ_REQUIRE=1) fails instead.
     if [ ! -f "$WZ_EXE" ]; then
@@ -51,15 +51,11 @@ wz_init() {
     WZ_SHOTS="${WZ_SHOTS:-$O/screenshots}"
     mkdir -p "$WZ_SHOTS"
     WZ_DRIVE_C="$WINEPREFIX/drive_c"
-    WZ_TOOL="$O/build-win64/wintool.exe"
+    WZ_TOOL="$ZS_WIN_BUILD/wintool.exe"
     [ -f "$WZ_TOOL" ] || { echo "SKIP: no $WZ_TOOL (make win)" >&2; exit "${WZ_REQUIRE:-0}"; }
 }
 
-# With 32-bit Wine installed, `wine reg` in a 64-bit prefix is the 32-bit reg.exe: the view
-# the 64-bit setup uses must be named.
-wz_reg() {
-    if [ "$WINEARCH" = win64 ]; then wine reg "$@" /reg:64 >/dev/null 2>&1; else wine reg "$@" >/dev/null 2>&1; fi
-}
+wz_reg() { zs_reg "$@" >/dev/null 2>&1; }
 
 wz_tool() { wine "$WZ_TOOL" "$@" 2>/dev/null | tr -d '\r'; }
 
@@ -111,8 +107,8 @@ wz_with_display() {
 }
 
 wz_clean() {
-    wine reg delete "$WZ_KEY" /f >/dev/null 2>&1
-    wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZENTA-KOV' /f >/dev/null 2>&1
+    zs_reg delete "$WZ_KEY" /f >/dev/null 2>&1
+    zs_reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZENTA-KOV' /f >/dev/null 2>&1
     rm -rf "$WZ_DRIVE_C/ZENTA-KOV" "$WZ_DRIVE_C/Apps" "$WZ_DRIVE_C/Program Files/ZENTA-KOV"
 }
 

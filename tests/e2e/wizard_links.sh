@@ -7,7 +7,7 @@ wz_init
 wz_with_display "$@"
 wz_clean
 
-HANDLER="$O/build-win64/skin_url_handler.exe"
+HANDLER="$ZS_WIN_BUILD/skin_url_handler.exe"
 [ -f "$HANDLER" ] || { echo "SKIP: no $HANDLER (make win)" >&2; exit 0; }
 LOG="$O/wizard_links_url.log"
 SAVED="$O/wizard_links_saved"
@@ -20,20 +20,20 @@ mkdir -p "$SAVED"
 saved=()
 for proto in http https; do
     rm -f "$SAVED/$proto.reg"
-    wine reg export "HKCR\\$proto" "$(winepath -w "$SAVED/$proto.reg")" /y >/dev/null 2>&1 && saved+=("$proto")
+    zs_reg export "HKCR\\$proto" "$(winepath -w "$SAVED/$proto.reg")" /y >/dev/null 2>&1 && saved+=("$proto")
 done
 restore() {
     for proto in http https; do
-        wine reg delete "HKCR\\$proto" /f >/dev/null 2>&1
+        zs_reg delete "HKCR\\$proto" /f >/dev/null 2>&1
     done
     for proto in "${saved[@]}"; do
-        wine reg import "$(winepath -w "$SAVED/$proto.reg")" >/dev/null 2>&1
+        zs_reg import "$(winepath -w "$SAVED/$proto.reg")" >/dev/null 2>&1
     done
 }
 trap restore EXIT
 command="\"$(winepath -w "$HANDLER")\" \"%1\""
 for proto in http https; do
-    wine reg add "HKCR\\$proto\\shell\\open\\command" /ve /d "$command" /f >/dev/null 2>&1 ||
+    zs_reg add "HKCR\\$proto\\shell\\open\\command" /ve /d "$command" /f >/dev/null 2>&1 ||
         wz_fail "could not register the stand-in browser for $proto"
 done
 

@@ -9,8 +9,8 @@ wz_clean
 
 key='HKLM\Software\ZENTA\ZENTA-KOV'
 mkdir -p "$WZ_DRIVE_C/Apps/Old"
-wine reg add "$key" /v Setup /t REG_DWORD /d 1 /f >/dev/null 2>&1
-wine reg add "$key" /v Folder /t REG_SZ /d 'C:\Apps\Old' /f >/dev/null 2>&1
+zs_reg add "$key" /v Setup /t REG_DWORD /d 1 /f >/dev/null 2>&1
+zs_reg add "$key" /v Folder /t REG_SZ /d 'C:\Apps\Old' /f >/dev/null 2>&1
 question='   护卫提示：青岚护卫软件已经安装,覆盖原来以前的吗？        '
 
 # No: the program ends, the wizard window never shows.

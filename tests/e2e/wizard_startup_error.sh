@@ -5,7 +5,7 @@ source "$(dirname "$0")/wizard_lib.bash"
 wz_init
 wz_with_display "$@"
 
-stub="$O/win64/setup-stub.exe"
+stub="$ZS_WIN_OUT/setup-stub.exe"
 [ -f "$stub" ] || { echo "SKIP: no $stub (make win)"; exit 0; }
 wz_launch "$stub"
 wz_expect_box 'setup-stub' 'Resource SETUPINI not found.' Return

@@ -108,9 +108,8 @@ DialogSnapshot ReadDialog(HWND window) {
 DialogWatcher::DialogWatcher(std::wstring button, std::wstring title, DWORD timeout_ms)
     : DialogWatcher(Options{std::move(title), std::move(button), 0, timeout_ms}) {}
 
-DialogWatcher::DialogWatcher(Options options) : options_(std::move(options)) {
-    thread_ = std::thread([this] { Run(); });
-}
+DialogWatcher::DialogWatcher(Options options)
+    : options_(std::move(options)), thread_([this] { Run(); }) {}
 
 DialogWatcher::~DialogWatcher() { Finish(); }
 

@@ -17,8 +17,9 @@
 
 #include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "tests/wine/test_thread.h"
 
 namespace setup::testing {
 
@@ -74,7 +75,7 @@ private:
 
     Options options_;
     DialogSnapshot result_;
-    std::thread thread_;
+    TestThread thread_;
     bool finished_ = false;
 };
 

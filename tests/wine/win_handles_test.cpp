@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
+#include "tests/wine/test_thread.h"
 #include "win/handles.h"
 
 namespace setup::win {
@@ -68,7 +67,7 @@ TEST(WinHandlesTest, SelectScopeRestoresThePreviousObject) {
 }
 
 TEST(WinHandlesTest, CoInitScopeLeavesAnotherApartmentAlone) {
-    std::thread worker([] {
+    testing::TestThread worker([] {
         ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
         {
             CoInitScope scope;
@@ -84,7 +83,7 @@ TEST(WinHandlesTest, CoInitScopeLeavesAnotherApartmentAlone) {
 }
 
 TEST(WinHandlesTest, CoInitScopeBalancesItsOwnInitialisation) {
-    std::thread worker([] {
+    testing::TestThread worker([] {
         {
             CoInitScope scope;
             EXPECT_EQ(scope.result(), S_OK);

@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
+#include "tests/wine/test_thread.h"
 #include "tests/wine/win_test_util.h"
 #include "win/handles.h"
 #include "win/platform_win.h"
@@ -85,7 +84,7 @@ TEST_F(WinShellLinkTest, ExistingLinkIsReplaced) {
 TEST_F(WinShellLinkTest, ComInAnotherModelWritesNothing) {
     const std::wstring lnk = dir_ / L"mta.lnk";
     Shell::LinkResult result = Shell::LinkResult::kOk;
-    std::thread worker([&] {
+    testing::TestThread worker([&] {
         ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         result = shell_.CreateShellLink(Gbk(lnk), fields_);
         ::CoUninitialize();
