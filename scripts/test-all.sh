@@ -22,6 +22,11 @@ step() {  # name command...
   fi
 }
 
+# The tests keep to their own folders and Wine prefixes: what appears in the host user's home
+# folder (or on its desktop) while they run is a failure.
+home_entries() { for d in "$HOME" "$HOME/Desktop"; do [ -d "$d" ] && ls -A "$d" | sed "s|^|$d/|" | grep -v "^$HOME/\."; done | sort; }
+home_before=$(home_entries)
+
 step "native unit tests" "$O/build-host/unit_tests" --gtest_brief=1
 step "native unit tests under ASan and UBSan" make --no-print-directory unit-asan
 [ -x scripts/fuzz.sh ] && step "fuzz smoke run" scripts/fuzz.sh 10
@@ -30,6 +35,13 @@ for t in tests/e2e/*.sh; do
   [ -e "$t" ] || continue
   step "e2e: $(basename "$t" .sh)" bash "$t"
 done
+
+home_untouched() {
+    local added
+    added=$(comm -13 <(echo "$home_before") <(home_entries))
+    [ -z "$added" ] || { echo "written into the host's home folder:"; echo "$added"; return 1; }
+}
+step "nothing written into the host's home folder" home_untouched
 
 echo
 [ ${#failures[@]} -gt 0 ] && printf 'failed: %s\n' "${failures[@]}"

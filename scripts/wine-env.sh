@@ -58,7 +58,7 @@ zs_wine_init() {
   local recipe made
   recipe=$(zs_wine_recipe)
   made=$(cat "$WINEPREFIX/.zs-ready" 2>/dev/null || true)
-  if [ "$made" = "$recipe" ]; then zs_wine_fonts; return 0; fi
+  if [ "$made" = "$recipe" ]; then zs_wine_fonts; zs_wine_own_folders; return 0; fi
   if [ -n "$made" ] || [ -d "$WINEPREFIX" ]; then
     echo "wine: making prefix $WINEPREFIX anew (it was made with: ${made:-unknown}; now: $recipe)" >&2
     wineserver -k 2>/dev/null
@@ -83,7 +83,20 @@ zs_wine_init() {
   wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
   wineserver -w
   zs_wine_fonts
+  zs_wine_own_folders
   echo "$recipe" > "$WINEPREFIX/.zs-ready"
+}
+
+# Wine links the prefix's Desktop, Documents, Downloads ... to the host user's own folders
+# (often the home folder itself): whatever a test installs there (a desktop shortcut) would
+# land in the host's home. Each becomes a real folder inside the prefix, every time, since
+# Wine may make the links again when it updates a prefix.
+zs_wine_own_folders() {
+  local link
+  for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    [ -L "$link" ] || continue
+    rm -f "$link" && mkdir -p "$link"
+  done
 }
 
 # Wine draws the caption buttons (close box) with the Marlett font, which this Wine build only
