@@ -3,6 +3,7 @@
 
   damage.py packsum IN OUT   the record's PackSum off by a little (the payload stays intact)
   damage.py nopayload IN OUT the payload resource renamed, so the program cannot find it
+  damage.py foldername IN OUT the record's FolderName made one that leads out of its folder
 
 The packed record is found by its header (unpacked length 207160, then a zlib stream),
 repacked in place with zlib at level 9 and padded with zeros: the stream ends before the
@@ -16,6 +17,38 @@ import zlib
 
 RECORD_SIZE = 207160
 PACKSUM_OFFSET = 0x528
+FOLDERNAME_OFFSET = 0x30F
+
+
+def unpack_record(data: bytearray):
+    """The record, where its packed form starts and how many bytes that form takes."""
+    header = struct.pack("<I", RECORD_SIZE)
+    pos = data.find(header + b"\x78")
+    if pos < 0:
+        sys.exit("damage.py: no packed record found")
+    d = zlib.decompressobj()
+    record = bytearray(d.decompress(bytes(data[pos + 4:])))
+    used = len(data) - (pos + 4) - len(d.unused_data)
+    if len(record) != RECORD_SIZE:
+        sys.exit("damage.py: the record does not unpack to its size")
+    return record, pos, used
+
+
+def foldername(data: bytearray) -> bytearray:
+    record, pos, used = unpack_record(data)
+    # Names that lead out of the target's folder; the first whose record repacks in place.
+    # The record packs tightly: a package made with a long, unlike FolderName leaves room.
+    tries = [b"..\\..\\Windows\\ZS", b"..\\..\\ZS"]
+    for name in tries:
+        changed = bytearray(record)
+        changed[FOLDERNAME_OFFSET:FOLDERNAME_OFFSET + 129] = bytes([len(name)]) + name + bytes(128 - len(name))
+        packed = zlib.compress(bytes(changed), 9)
+        if len(packed) <= used:
+            break
+    else:
+        sys.exit("damage.py: no repacked record with a damaged FolderName fits")
+    data[pos + 4:pos + 4 + used] = packed + bytes(used - len(packed))
+    return data
 
 
 def packsum(data: bytearray) -> bytearray:
@@ -52,5 +85,5 @@ def nopayload(data: bytearray) -> bytearray:
 if __name__ == "__main__":
     kind, src, dst = sys.argv[1:4]
     data = bytearray(open(src, "rb").read())
-    data = {"packsum": packsum, "nopayload": nopayload}[kind](data)
+    data = {"packsum": packsum, "nopayload": nopayload, "foldername": foldername}[kind](data)
     open(dst, "wb").write(data)
