@@ -1,8 +1,11 @@
 #include "install/run.h"
 
+#include <algorithm>
+#include <cstdint>
 
 #include "base/error.h"
 #include "install/file_copy.h"
+#include "install/finish.h"
 #include "install/shortcuts.h"
 #include "package/safe_name.h"
 
@@ -20,6 +23,8 @@ void SetFixedDword(Registry& reg, const std::string& key, const std::string& nam
         throw Error("Failed to set data for '" + name + "'");
 }
 
+void DescribeUninstallEntry(InstallContext& ctx, const std::string& key);
+
 void RegisterInstallation(InstallContext& ctx) {
     Registry& reg = ctx.platform.reg;
     const SetupConfig& c = ctx.config;
@@ -32,6 +37,33 @@ void RegisterInstallation(InstallContext& ctx) {
     const std::string uninstall_key = kUninstallKeyPrefix + c.ProductName();
     SetFixedString(reg, uninstall_key, "DisplayName", c.ProductName());
     SetFixedString(reg, uninstall_key, "UninstallString", UninstallCommand(c.Folder()));
+    DescribeUninstallEntry(ctx, uninstall_key);
+}
+
+// What the list of installed programs shows beside the name: version, publisher, size,
+// icon, web site; the entry offers neither Modify nor Repair (the setup has neither). A value
+// that cannot be written is listed in the report, the run goes on.
+void DescribeUninstallEntry(InstallContext& ctx, const std::string& key) {
+    Registry& reg = ctx.platform.reg;
+    const SetupConfig& c = ctx.config;
+    uint64_t bytes = 0;
+    for (int i = 0; i < c.FileCount(); ++i) bytes += c.File(i).size;
+    const std::vector<std::string> mains = MainProgramTargets(c);
+    const auto item = [&](const char* name) { return "HKEY_LOCAL_MACHINE" + key + " " + name; };
+    const auto text = [&](const char* name, const std::string& value) {
+        if (!value.empty() && !reg.SetString(RegRoot::LocalMachine, key, name, value)) ctx.report.failed.push_back(item(name));
+    };
+    const auto number = [&](const char* name, uint32_t value) {
+        if (!reg.SetDword(RegRoot::LocalMachine, key, name, value)) ctx.report.failed.push_back(item(name));
+    };
+    text("DisplayVersion", c.Version());
+    text("Publisher", c.Company());
+    text("InstallLocation", c.Folder());
+    if (!mains.empty()) text("DisplayIcon", mains.front());
+    number("EstimatedSize", static_cast<uint32_t>(std::min<uint64_t>((bytes + 1023) / 1024, UINT32_MAX)));
+    text("URLInfoAbout", c.Site());
+    number("NoModify", 1);
+    number("NoRepair", 1);
 }
 
 // The record's own values; each one that cannot be written is left out without a word and

@@ -208,7 +208,22 @@ TEST_F(InstallRun, ExampleRecordInstallsEverythingInOrder) {
                              "regsz HKLM\\software\\zenta\\zenta-kov Date",
                              "regsz HKLM\\software\\microsoft\\windows\\currentversion\\uninstall\\zenta-kov DisplayName",
                              "regsz HKLM\\software\\microsoft\\windows\\currentversion\\uninstall\\zenta-kov UninstallString",
+                             "regsz HKLM\\software\\microsoft\\windows\\currentversion\\uninstall\\zenta-kov DisplayVersion",
+                             "regsz HKLM\\software\\microsoft\\windows\\currentversion\\uninstall\\zenta-kov Publisher",
+                             "regsz HKLM\\software\\microsoft\\windows\\currentversion\\uninstall\\zenta-kov InstallLocation",
+                             "regsz HKLM\\software\\microsoft\\windows\\currentversion\\uninstall\\zenta-kov DisplayIcon",
+                             "regdword HKLM\\software\\microsoft\\windows\\currentversion\\uninstall\\zenta-kov EstimatedSize",
+                             "regsz HKLM\\software\\microsoft\\windows\\currentversion\\uninstall\\zenta-kov URLInfoAbout",
+                             "regdword HKLM\\software\\microsoft\\windows\\currentversion\\uninstall\\zenta-kov NoModify",
+                             "regdword HKLM\\software\\microsoft\\windows\\currentversion\\uninstall\\zenta-kov NoRepair",
                          }));
+    // The entry in the list of installed programs: what it shows beside the name.
+    EXPECT_EQ(StringValue(RegRoot::LocalMachine, uninstall, "DisplayVersion"), "V29.5");
+    EXPECT_EQ(StringValue(RegRoot::LocalMachine, uninstall, "Publisher"), "ZENTA");
+    EXPECT_EQ(StringValue(RegRoot::LocalMachine, uninstall, "InstallLocation"), f);
+    EXPECT_EQ(StringValue(RegRoot::LocalMachine, uninstall, "DisplayIcon"), f + "\\ZENTA-KOV.exe");
+    EXPECT_EQ(m.reg.Find(RegRoot::LocalMachine, uninstall, "EstimatedSize")->dword, 1u);  // 178 bytes, whole KB
+    EXPECT_EQ(m.reg.Find(RegRoot::LocalMachine, uninstall, "NoModify")->dword, 1u);
     EXPECT_LT(LogIndex("write " + f + "\\青岚"), LogIndex("write " + f + "\\Z_ta.cx"));
     EXPECT_LT(LogIndex("write " + f + "\\Z_ta.cx"), LogIndex("regsz"));
     EXPECT_LT(LogIndex("regsz HKLM\\software\\microsoft"), LogIndex("link "));
