@@ -44,7 +44,9 @@ Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SRC
   fi
-  as_root apt-get update -qq
+  # An index that fails to download (a mirror caught mid-sync, often for a foreign
+  # architecture only) leaves apt the ones it has; the install below says what is missing.
+  as_root apt-get update -qq || echo "bootstrap: apt-get update failed in part; going on with the indexes apt has" >&2
   as_root apt-get install -y -qq --no-install-recommends "${pkgs[@]}" >/dev/null
   mkdir -p "$deps"
   touch "$stamp"
