@@ -107,7 +107,7 @@ protected:
     }
 
     std::vector<uint8_t> StubBytes(bool pe64) const {
-        return testing::MakeStub({.pe64 = pe64, .resources = testing::TypicalStubResources()});
+        return testing::MakeStub({.pe64 = pe64, .resources = testing::SetupStubResources()});
     }
 
     BuildReport Build(const std::vector<uint8_t>& stub, const std::string& out) {
@@ -223,7 +223,7 @@ TEST_F(PackageBuild, RoundTripThroughPe32AndPe32PlusStubs) {
                                                               res.name == ResourceId::Name("PICTURE1") ||
                                                               res.type == ResourceId::Id(24);
         EXPECT_EQ(kept, 3u);
-        EXPECT_EQ(r.resources.List().size(), 6u);
+        EXPECT_EQ(r.resources.List().size(), 12u);
     }
 }
 

@@ -55,7 +55,7 @@ protected:
         dir_.Write("a.txt", std::string("alpha"));
         dir_.Write("b.txt", std::string("beta"));
         dir_.Write("licence.txt", U8(u8"许可协议\n"));
-        dir_.Write("stub.exe", testing::MakeStub({.resources = testing::TypicalStubResources()}));
+        dir_.Write("stub.exe", testing::MakeStub({.resources = testing::SetupStubResources()}));
     }
 
     // Runs the build and returns its message ("" when it succeeded).
@@ -153,6 +153,8 @@ TEST_F(BuildRefusal, EachRefusalNamesTheFieldAndWritesNothing) {
         {"folder name with a leading dot", [](auto& m, auto&) { m.product["folder_name"] = "'.KOV'"; }, "is not a plain folder name"},
         {"product name leaving the uninstall key", [](auto& m, auto&) { m.product["product_name"] = "'..\\..\\Startup'"; },
          "product.product_name: \"..\\..\\Startup\" is not a plain name"},
+        {"product name with a separator, a colon and a wildcard", [](auto& m, auto&) { m.product["product_name"] = "'Acme/Notes: v2?'"; },
+         "is not a plain name"},
         {"registry root unknown", [](auto& m, auto&) { m.registry[0] = "root = \"HKCR\"\nkey = 'K'\nname = \"N\"\nvalue = 1"; },
          "root: \"HKCR\" is not"},
         {"registry integer out of range", [](auto& m, auto&) { m.registry[0] = "root = \"HKCU\"\nkey = 'K'\nname = \"N\"\nvalue = 4294967295"; },
@@ -164,6 +166,14 @@ TEST_F(BuildRefusal, EachRefusalNamesTheFieldAndWritesNothing) {
         // Stubs.
         {"missing stub", [](auto&, auto& d) { std::filesystem::remove(d / "stub.exe"); }, "stub: cannot open"},
         {"stub that is no executable", [](auto&, auto& d) { d.Write("stub.exe", std::string("#!/bin/sh\n")); }, "no MZ header"},
+        {"an ordinary program as the stub", [](auto&, auto& d) {
+             d.Write("stub.exe", testing::MakeStub({.resources = testing::TypicalStubResources()}));
+         }, "is not a setup stub: it lacks the setup program's own resources (MAINICON, FINISH, PRODUCT"},
+        {"a stub without its main icon", [](auto&, auto& d) {
+             std::vector<testing::StubResource> list = testing::SetupStubResources();
+             std::erase_if(list, [](const auto& r) { return r.name == u"MAINICON"; });
+             d.Write("stub.exe", testing::MakeStub({.pe64 = true, .resources = list}));
+         }, "resources (MAINICON)"},
     };
     for (const Refusal& r : refusals) {
         SCOPED_TRACE(r.what);
@@ -180,6 +190,42 @@ TEST_F(BuildRefusal, EachRefusalNamesTheFieldAndWritesNothing) {
         std::filesystem::remove(d / "big.bin");
         std::filesystem::remove(d / "half.bin");
     }
+}
+
+TEST_F(BuildRefusal, AnOutputThatIsAnInputIsRefusedAndLeavesItAsItWas) {
+    dir_.Write("manifest.toml", ManifestParts{}.Render());
+    std::filesystem::create_directories(dir_ / "sub");
+    std::filesystem::create_hard_link(dir_ / "b.txt", dir_ / "b-link.exe");
+    std::filesystem::create_symlink(dir_ / "stub.exe", dir_ / "stub-link.exe");
+    const struct {
+        std::filesystem::path output;
+        const char* message;
+    } cases[] = {
+        {dir_ / "manifest.toml", "is the manifest"},
+        {dir_ / "sub" / ".." / "stub.exe", "is the stub"},
+        {dir_ / "licence.txt", "is the licence"},
+        {dir_ / "a.txt", "is the source of [[file]] 0"},
+        {dir_ / "b-link.exe", "is the source of [[file]] 1"},  // another name of the same file
+        {dir_ / "stub-link.exe", "is the stub"},
+    };
+    const std::vector<uint8_t> manifest = dir_.Read("manifest.toml"), stub = dir_.Read("stub.exe"),
+                               licence = dir_.Read("licence.txt");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.output.string());
+        try {
+            BuildSetup(dir_ / "manifest.toml", {}, dir_ / "stub.exe", c.output);
+            ADD_FAILURE() << "built over an input";
+        } catch (const PackError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("would overwrite its own input"), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_EQ(dir_.Read("manifest.toml"), manifest);
+    EXPECT_EQ(dir_.Read("stub.exe"), stub);
+    EXPECT_EQ(dir_.Read("licence.txt"), licence);
+    EXPECT_EQ(dir_.Read("a.txt"), std::vector<uint8_t>({'a', 'l', 'p', 'h', 'a'}));
+    EXPECT_EQ(dir_.Read("b-link.exe"), std::vector<uint8_t>({'b', 'e', 't', 'a'}));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "stub-link.exe"));
 }
 
 TEST_F(BuildRefusal, MessagesGiveTheManifestLine) {

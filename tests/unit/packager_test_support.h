@@ -248,4 +248,21 @@ inline std::vector<StubResource> TypicalStubResources() {
     };
 }
 
+// TypicalStubResources with the resources pack-setup build looks for to tell the setup
+// program from an ordinary one (its icons, pictures and the browse button's bitmap).
+inline std::vector<StubResource> SetupStubResources() {
+    return {
+        {2, u"BROWSE", 0, 0x0804, RandomBytes(30, 3)},
+        {2, u"LOGO", 0, 0x0804, RandomBytes(40, 1)},
+        {10, u"JPG_LOGO", 0, 0x0804, RandomBytes(20, 4)},
+        {10, u"JPG_WELCOME", 0, 0x0804, RandomBytes(20, 5)},
+        {10, u"PICTURE1", 0, 0, RandomBytes(301, 2)},
+        {10, u"PRODUCT", 0, 0x0804, RandomBytes(20, 6)},
+        {10, u"SETUPINI", 0, 0x0804, {1, 2, 3}},
+        {14, u"FINISH", 0, 0x0804, RandomBytes(20, 7)},
+        {14, u"MAINICON", 0, 0x0804, RandomBytes(20, 8)},
+        {24, u"", 1, 0x0409, std::vector<uint8_t>{'<', 'a', '/', '>'}},
+    };
+}
+
 }  // namespace setup::packager::testing

@@ -2,6 +2,8 @@
 // finished setup executables back.
 #include <unistd.h>
 
+#include <time.h>
+
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -12,6 +14,7 @@
 #include "tools/packager/bytes.h"
 #include "tools/packager/inspect.h"
 #include "tools/packager/package_builder.h"
+#include "tools/packager/version.h"
 
 namespace fs = std::filesystem;
 using namespace setup::packager;
@@ -23,11 +26,14 @@ constexpr const char* kUsage =
     "  pack-setup build MANIFEST -o OUT.exe [--stub STUB.exe] [--define NAME=DIR]... [--level 0-9]\n"
     "      Packages the product the manifest describes into a copy of the stub (default:\n"
     "      setup-stub.exe beside pack-setup). ${NAME} in source paths is replaced by DIR;\n"
-    "      a relative DIR is taken from the current directory.\n"
+    "      a relative DIR is taken from the current directory. OUT.exe must not be one of\n"
+    "      the inputs, and the stub must be the setup program. Warns, and still builds, when\n"
+    "      no \\Uninstall.exe is packed, no files are, or a text is too wide for the wizard.\n"
     "  pack-setup inspect SETUP.EXE\n"
     "      Prints the resources, the record and its tables, and verifies the payload.\n"
     "  pack-setup extract SETUP.EXE DIR\n"
     "      Writes the packaged files under DIR.\n"
+    "  pack-setup --version\n"
     "Exit status: 0 success, 1 refused or a check failed, 2 wrong usage.\n";
 
 struct UsageError : std::runtime_error {
@@ -39,6 +45,42 @@ fs::path DefaultStub() {
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
     return (ec ? fs::path(".") : self.parent_path()) / "setup-stub.exe";
 }
+
+// The line a long build keeps up to date on a terminal; nothing when stderr is not one, so
+// logs and test output stay clean.
+class ProgressLine {
+public:
+    ProgressLine() : shown_(::isatty(STDERR_FILENO) == 1) {}
+    ~ProgressLine() { Clear(); }
+
+    ProgressFn Callback() {
+        if (!shown_) return {};
+        return [this](const BuildProgress& p) { Show(p); };
+    }
+    void Clear() {
+        if (drawn_) std::fputs("\r\033[K", stderr);
+        drawn_ = false;
+    }
+
+private:
+    void Show(const BuildProgress& p) {
+        // <chrono> does not build with the GBK execution character set (its "µs" literal).
+        timespec ts{};
+        ::clock_gettime(CLOCK_MONOTONIC, &ts);
+        const int64_t now_ms = int64_t{ts.tv_sec} * 1000 + ts.tv_nsec / 1000000;
+        if (drawn_ && now_ms - last_ms_ < 100) return;
+        last_ms_ = now_ms;
+        const auto mb = [](uint64_t bytes) { return static_cast<double>(bytes) / (1 << 20); };
+        std::fprintf(stderr, "\r\033[Kpack-setup: read %.1f of %.1f MB, packed %.1f MB", mb(p.read), mb(p.total),
+                     mb(p.packed));
+        std::fflush(stderr);
+        drawn_ = true;
+    }
+
+    bool shown_;
+    bool drawn_ = false;
+    int64_t last_ms_ = 0;
+};
 
 int Build(const std::vector<std::string>& args) {
     fs::path manifest_path, output, stub = DefaultStub();
@@ -74,7 +116,12 @@ int Build(const std::vector<std::string>& args) {
     }
     if (manifest_path.empty() || output.empty()) throw UsageError("build needs a MANIFEST and -o OUT.exe");
 
-    const BuildReport r = BuildSetup(manifest_path, defines, stub, output, level);
+    BuildReport r;
+    {
+        ProgressLine progress;
+        r = BuildSetup(manifest_path, defines, stub, output, level, progress.Callback());
+    }
+    for (const std::string& w : r.warnings) std::fprintf(stderr, "pack-setup: warning: %s\n", w.c_str());
     std::printf("%s: %d files, payload %llu bytes (%zu packed), byte sum %u, %d shortcuts, %d registry values\n",
                 output.c_str(), r.files, static_cast<unsigned long long>(r.payload_size), r.packed_size, r.pack_sum,
                 r.shortcuts, r.reg_values);
@@ -95,6 +142,10 @@ int main(int argc, char** argv) {
         if (args.empty() || args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
             std::fputs(kUsage, args.empty() ? stderr : stdout);
             return args.empty() ? 2 : 0;
+        }
+        if (args[0] == "--version" || args[0] == "-V") {
+            std::printf("%s %s\n", kToolName, kToolVersion);
+            return 0;
         }
         const std::string command = args[0];
         args.erase(args.begin());

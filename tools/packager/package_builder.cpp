@@ -15,6 +15,7 @@
 #include "package/payload.h"
 #include "package/record_check.h"
 #include "package/safe_name.h"
+#include "tools/packager/build_checks.h"
 #include "tools/packager/bytes.h"
 #include "tools/packager/gbk.h"
 #include "tools/packager/parallel_pack.h"
@@ -160,7 +161,8 @@ void SetRegValues(const Manifest& m, SetupConfig& c) {
     }
 }
 
-std::vector<uint8_t> ReadPayload(const Manifest& m, const std::vector<std::string>& names, SetupConfig& c) {
+std::vector<uint8_t> ReadPayload(const Manifest& m, const std::vector<std::string>& names, SetupConfig& c,
+                                 const ProgressFn& progress) {
     // Sizes first, so a package that cannot fit is refused before anything is read.
     uint64_t expected = 0;
     for (size_t i = 0; i < m.files.size(); ++i) {
@@ -180,6 +182,10 @@ std::vector<uint8_t> ReadPayload(const Manifest& m, const std::vector<std::strin
     }
     std::vector<uint8_t> payload;
     payload.reserve(static_cast<size_t>(expected));
+    uint64_t read = 0;  // bytes on disk, as `expected` counts them
+    const auto report = [&](uint64_t now) {
+        if (progress) progress(BuildProgress{expected, now, 0});
+    };
     for (size_t i = 0; i < m.files.size(); ++i) {
         const ManifestFile& f = m.files[i];
         const std::string what = m.Where(f.line) + ": [[file]] " + std::to_string(i) + " (" + f.name + ")";
@@ -204,13 +210,21 @@ std::vector<uint8_t> ReadPayload(const Manifest& m, const std::vector<std::strin
             payload.insert(payload.end(), gbk.begin(), gbk.end());
             size = gbk.size();
         } else {
-            // Straight into the payload: packages run to hundreds of megabytes.
+            // Straight into the payload: packages run to hundreds of megabytes. In pieces, so
+            // the progress line moves during a big file.
             std::ifstream in(f.source, std::ios::binary);
             payload.resize(offset + on_disk);
-            if (!in || !in.read(reinterpret_cast<char*>(payload.data() + offset), static_cast<std::streamsize>(on_disk)) ||
-                in.peek() != std::char_traits<char>::eof())
+            constexpr uint64_t kPiece = uint64_t{8} << 20;
+            for (uint64_t done = 0; in && done < on_disk; done += kPiece) {
+                const uint64_t n = std::min(kPiece, on_disk - done);
+                in.read(reinterpret_cast<char*>(payload.data() + offset + done), static_cast<std::streamsize>(n));
+                report(read + done + n);
+            }
+            if (!in || in.peek() != std::char_traits<char>::eof())
                 throw PackError(what + ": cannot read " + Quoted(f.source.string()) + " (or it changed while being read)");
         }
+        read += on_disk;
+        report(read);
         if (size >= kMaxFileSize)
             throw PackError(what + ": " + std::to_string(size) + " bytes; a file must be smaller than 2 GB (2^31 bytes)");
         check_total(size);
@@ -236,7 +250,7 @@ std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path, const std:
     return bytes;
 }
 
-Package MakePackage(const Manifest& m, int level) {
+Package MakePackage(const Manifest& m, int level, const ProgressFn& progress) {
     Package p;
     SetTexts(m, p.config);
     CheckRowCount(m, m.files, "file");
@@ -259,10 +273,13 @@ Package MakePackage(const Manifest& m, int level) {
     p.protocol.assign(protocol.begin(), protocol.end());
 
     {
-        std::vector<uint8_t> payload = ReadPayload(m, names, p.config);
+        std::vector<uint8_t> payload = ReadPayload(m, names, p.config, progress);
         p.payload_size = payload.size();
         p.config.SetPackSum(ByteSum(payload));
-        PackedBlocks packed = PackBlocks(payload, level);
+        PackProgress packing;
+        if (progress)
+            packing = [&](uint64_t packed) { progress(BuildProgress{p.payload_size, p.payload_size, packed}); };
+        PackedBlocks packed = PackBlocks(payload, level, 0, packing);
         p.setuppack = std::move(packed.bytes);
         if (!packed.blocks.empty()) p.setupindex = EncodeBlockIndex(packed.blocks);
     }
@@ -285,11 +302,21 @@ std::vector<Resource> PackageResources(const PeImage& stub, Package&& package) {
 }
 
 BuildReport BuildSetup(const std::filesystem::path& manifest_path, const Defines& defines,
-                       const std::filesystem::path& stub, const std::filesystem::path& output, int level) {
+                       const std::filesystem::path& stub, const std::filesystem::path& output, int level,
+                       const ProgressFn& progress) {
     const Manifest manifest = ReadManifest(manifest_path, defines);
+    RefuseOutputOverInput(manifest, stub, output);
     const PeImage pe = PeImage::Parse(ReadWholeFile(stub, "stub"), stub.string());
-    Package package = MakePackage(manifest, level);
+    const std::vector<std::string> missing = MissingStubResources(ReadResources(pe));
+    if (!missing.empty()) {
+        std::string names;
+        for (const std::string& name : missing) names += (names.empty() ? "" : ", ") + name;
+        throw PackError("stub " + Quoted(stub.string()) + " is not a setup stub: it lacks the setup program's own "
+                        "resources (" + names + "); give setup-stub.exe with --stub");
+    }
+    Package package = MakePackage(manifest, level, progress);
     BuildReport report;
+    report.warnings = PackageWarnings(manifest, package.config);
     report.files = package.config.FileCount();
     report.shortcuts = package.config.ShortcutCount();
     report.reg_values = package.config.RegValueCount();

@@ -10,7 +10,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "package/setup_config.h"
@@ -30,9 +32,16 @@ struct Package {
     uint64_t payload_size = 0;
 };
 
+// How far a build is: bytes of the payload read and packed so far, of `total`.
+struct BuildProgress {
+    uint64_t total = 0, read = 0, packed = 0;
+};
+// Called now and then on the building thread.
+using ProgressFn = std::function<void(const BuildProgress&)>;
+
 // Checks every text, name and table of the manifest, then reads the files and the licence.
 // `level` is the zlib level (0 to 9). Throws PackError naming the field or file at fault.
-Package MakePackage(const Manifest& manifest, int level = 9);
+Package MakePackage(const Manifest& manifest, int level = 9, const ProgressFn& progress = {});
 
 // The package's resources (three, and the block index when there is one) put into a copy of
 // the stub's resources.
@@ -45,12 +54,15 @@ struct BuildReport {
     uint32_t pack_sum = 0;
     size_t setup_size = 0;
     ResourcePlacement placement;
+    std::vector<std::string> warnings;  // the package builds, but would install or show badly
 };
 
 // The whole build: manifest, stub, package, resources, written atomically to `output`.
-// Nothing is written unless every check passes. Throws PackError.
+// Nothing is written unless every check passes: an output that is one of the inputs and a
+// stub that is not the setup program are refused too. Throws PackError.
 BuildReport BuildSetup(const std::filesystem::path& manifest, const Defines& defines,
-                       const std::filesystem::path& stub, const std::filesystem::path& output, int level = 9);
+                       const std::filesystem::path& stub, const std::filesystem::path& output, int level = 9,
+                       const ProgressFn& progress = {});
 
 // Writes bytes to a temporary file beside `path` and renames it over `path`, so a failure
 // leaves no partial file behind. Throws PackError.

@@ -47,8 +47,12 @@ std::vector<uint8_t> DeflateBlock(std::span<const uint8_t> data, size_t begin, s
 
 }  // namespace
 
-PackedBlocks PackBlocks(std::span<const uint8_t> data, int level, unsigned threads) {
-    if (data.size() <= kPackBlock) return {Pack(data, level), {}};  // one block: the plain stream, no index
+PackedBlocks PackBlocks(std::span<const uint8_t> data, int level, unsigned threads, const PackProgress& progress) {
+    if (data.size() <= kPackBlock) {  // one block: the plain stream, no index
+        PackedBlocks one{Pack(data, level), {}};
+        if (progress) progress(data.size());
+        return one;
+    }
     if constexpr (sizeof(size_t) > 4) {
         if (data.size() > UINT32_MAX) throw Error("Data too large to pack");
     }
@@ -60,10 +64,15 @@ PackedBlocks PackBlocks(std::span<const uint8_t> data, int level, unsigned threa
     std::atomic<size_t> next{0};
     std::exception_ptr failure;
     std::atomic<bool> failed{false};
+    std::atomic<uint64_t> packed{0};
+    const std::thread::id caller = std::this_thread::get_id();
     auto work = [&] {
         for (size_t i; !failed && (i = next++) < blocks;) {
             try {
-                pieces[i] = DeflateBlock(data, i * kPackBlock, std::min(data.size(), (i + 1) * kPackBlock), level);
+                const size_t end = std::min(data.size(), (i + 1) * kPackBlock);
+                pieces[i] = DeflateBlock(data, i * kPackBlock, end, level);
+                const uint64_t done = packed += end - i * kPackBlock;
+                if (progress && std::this_thread::get_id() == caller) progress(done);
             } catch (...) {
                 if (!failed.exchange(true)) failure = std::current_exception();
             }
@@ -75,6 +84,7 @@ PackedBlocks PackBlocks(std::span<const uint8_t> data, int level, unsigned threa
     work();
     for (std::thread& t : pool) t.join();
     if (failure) std::rethrow_exception(failure);
+    if (progress) progress(data.size());
 
     const uint32_t n = static_cast<uint32_t>(data.size());
     std::vector<uint8_t> out = {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n >> 16),

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -24,8 +25,12 @@ struct PackedBlocks {
     std::vector<PackedBlock> blocks;    // where each block starts; empty for one block or less
 };
 
+// Told how many bytes of the data are packed so far; called on the calling thread only.
+using PackProgress = std::function<void(uint64_t packed)>;
+
 // As setup::Pack, with up to `threads` blocks deflated at once (0: one per core).
-PackedBlocks PackBlocks(std::span<const uint8_t> data, int level = 9, unsigned threads = 0);
+PackedBlocks PackBlocks(std::span<const uint8_t> data, int level = 9, unsigned threads = 0,
+                        const PackProgress& progress = {});
 inline std::vector<uint8_t> PackParallel(std::span<const uint8_t> data, int level = 9, unsigned threads = 0) {
     return PackBlocks(data, level, threads).bytes;
 }
