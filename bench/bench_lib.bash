@@ -1,4 +1,4 @@
-# bench_lib.bash: what scripts/bench-install.sh and scripts/bench-nsis.sh share: the generated
+# bench_lib.bash: what the benchmark scripts (scripts/bench-*.sh) share: the generated
 # payloads, the Windows-side wizard probe, timing helpers, a peak-memory watch, one
 # wizard-driven installation under Wine with real X input, and the floor under its writing.
 #
@@ -14,7 +14,7 @@ BL_DIR="$O/bench"
 # Client coordinates of the bottom-panel buttons' centres (Next and Agree share a place).
 BL_NEXT=(486 466) BL_CANCEL=(590 466)
 BL_CLIENT_W=642 BL_CLIENT_H=490
-BL_REPEAT=${BENCH_REPEAT:-3}
+BL_REPEAT=${BENCH_REPEAT:-5}
 
 bl_die() { echo "bench: $*" >&2; exit 1; }
 
@@ -245,7 +245,8 @@ bl_first_page() {  # title exe args...
     t0=$(bl_now)
     wine "$@" >/dev/null 2>&1 &
     BL_SETUP_PID=$!
-    t1=$(bl_wait_state "$log" "page ?" 60) || { bl_setup_stop; bl_probe_stop; return 1; }
+    # (NSIS checks its whole file before its first page: minutes for a GB on a slow machine.)
+    t1=$(bl_wait_state "$log" "page ?" 600) || { bl_setup_stop; bl_probe_stop; return 1; }
     bl_setup_stop
     bl_probe_stop
     bl_sub "$t1" "$t0"

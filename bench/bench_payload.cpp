@@ -1,5 +1,5 @@
 // bench_payload: writes a benchmark payload, deterministic for a given shape, and the
-// pack-setup manifest that packages it. Used by scripts/bench-install.sh and bench-nsis.sh.
+// pack-setup manifest that packages it. Used by scripts/bench-nsis.sh.
 //
 //   bench_payload DIR big       120 files, 200 MB (2^20 bytes): a third each executable-like,
 //                               text and random bytes, in the folders bin, doc and data
