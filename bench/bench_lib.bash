@@ -60,10 +60,13 @@ bl_init() {
         "$cxx" -std=c++20 -O2 -municode -mwindows -static -o "$BL_FLOOR_EXE" \
             bench/win/wine_floor.cpp || bl_die "cannot build the Wine floor program"
     fi
-    # Large-address-aware: the 32-bit build holds the whole 1.2 GB payload before writing it.
+    # Large-address-aware: the 32-bit build holds the whole 1.2 GB payload before writing it
+    # (an x86-64 program has the room anyway, and its linker refuses the option).
+    local laa=()
+    [ "$ZS_WINE_BITS" = 32 ] && laa=(-Wl,--large-address-aware)
     BL_WRITE_FLOOR_EXE="$BL_DIR/$WINEARCH/write_floor.exe"
     if [ ! -f "$BL_WRITE_FLOOR_EXE" ] || [ bench/win/write_floor.cpp -nt "$BL_WRITE_FLOOR_EXE" ]; then
-        "$cxx" -std=c++20 -O2 -municode -static -Wl,--large-address-aware -o "$BL_WRITE_FLOOR_EXE" \
+        "$cxx" -std=c++20 -O2 -municode -static "${laa[@]}" -o "$BL_WRITE_FLOOR_EXE" \
             bench/win/write_floor.cpp || bl_die "cannot build the write floor program"
     fi
 }
