@@ -1,6 +1,6 @@
-# bench_lib.bash: what scripts/bench-install.sh and scripts/bench-nsis.sh share: the generated
-# payloads, the Windows-side wizard probe, timing helpers, a peak-memory watch, and one
-# wizard-driven installation under Wine with real X input.
+# bench_lib.bash: what the benchmark scripts (scripts/bench-*.sh) share: the generated
+# payloads, the Windows-side wizard probe, timing helpers, a peak-memory watch, one
+# wizard-driven installation under Wine with real X input, and the floor under its writing.
 #
 # Times are wall-clock seconds from one clock: bash's $EPOCHREALTIME on the Linux side and
 # GetSystemTimePreciseAsFileTime in the probe (Wine reads the same CLOCK_REALTIME).
@@ -14,7 +14,7 @@ BL_DIR="$O/bench"
 # Client coordinates of the bottom-panel buttons' centres (Next and Agree share a place).
 BL_NEXT=(486 466) BL_CANCEL=(590 466)
 BL_CLIENT_W=642 BL_CLIENT_H=490
-BL_REPEAT=${BENCH_REPEAT:-3}
+BL_REPEAT=${BENCH_REPEAT:-5}
 
 bl_die() { echo "bench: $*" >&2; exit 1; }
 
@@ -60,6 +60,15 @@ bl_init() {
         "$cxx" -std=c++20 -O2 -municode -mwindows -static -o "$BL_FLOOR_EXE" \
             bench/win/wine_floor.cpp || bl_die "cannot build the Wine floor program"
     fi
+    # Large-address-aware: the 32-bit build holds the whole 1.2 GB payload before writing it
+    # (an x86-64 program has the room anyway, and its linker refuses the option).
+    local laa=()
+    [ "$ZS_WINE_BITS" = 32 ] && laa=(-Wl,--large-address-aware)
+    BL_WRITE_FLOOR_EXE="$BL_DIR/$WINEARCH/write_floor.exe"
+    if [ ! -f "$BL_WRITE_FLOOR_EXE" ] || [ bench/win/write_floor.cpp -nt "$BL_WRITE_FLOOR_EXE" ]; then
+        "$cxx" -std=c++20 -O2 -municode -static "${laa[@]}" -o "$BL_WRITE_FLOOR_EXE" \
+            bench/win/write_floor.cpp || bl_die "cannot build the write floor program"
+    fi
 }
 
 # Starts this prefix's wineserver for the whole run (so that no launch pays for starting
@@ -78,7 +87,7 @@ bl_wine_stop() {
     wineserver -k 2>/dev/null
 }
 
-# The payload of one shape (big | example), generated once: prints its folder.
+# The payload of one shape (example | big | huge), generated once: prints its folder.
 bl_payload() {
     local dir="$BL_DIR/payload-$1"
     if [ ! -f "$dir/.done" ] || [ "$O/build-host/bench_payload" -nt "$dir/.done" ]; then
@@ -239,7 +248,8 @@ bl_first_page() {  # title exe args...
     t0=$(bl_now)
     wine "$@" >/dev/null 2>&1 &
     BL_SETUP_PID=$!
-    t1=$(bl_wait_state "$log" "page ?" 60) || { bl_setup_stop; bl_probe_stop; return 1; }
+    # (NSIS checks its whole file before its first page: minutes for a GB on a slow machine.)
+    t1=$(bl_wait_state "$log" "page ?" 600) || { bl_setup_stop; bl_probe_stop; return 1; }
     bl_setup_stop
     bl_probe_stop
     bl_sub "$t1" "$t0"
@@ -279,4 +289,17 @@ bl_verify() {  # payload-dir installed-dir
     while IFS=$'\t' read -r stored rel size; do
         cmp -s "$1/files/$rel" "$2/$rel" || { echo "bench: $2/$rel differs from the payload" >&2; return 1; }
     done <"$1/files.tsv"
+}
+
+# The floor under the install step: bench/win/write_floor.exe reads a payload's files into
+# memory, then writes them into a fresh folder under the same Wine; prints the seconds the
+# writing took. The folder is checked against the payload and removed.
+bl_write_floor() {  # payload-dir
+    local dest="$WINEPREFIX/drive_c/WriteFloor" t
+    rm -rf "$dest"
+    t=$(wine "$BL_WRITE_FLOOR_EXE" "Z:${1//\//\\}\\files.tsv" "Z:${1//\//\\}\\files" 'C:\WriteFloor' 2>"$BL_DIR/write_floor.err") ||
+        { echo "bench: write_floor failed: $(tail -1 "$BL_DIR/write_floor.err")" >&2; rm -rf "$dest"; return 1; }
+    bl_verify "$1" "$dest" || { rm -rf "$dest"; return 1; }
+    rm -rf "$dest"
+    echo "${t%$'\r'}"
 }

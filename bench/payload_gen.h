@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <cstring>
 #include <random>
 #include <string>
@@ -82,6 +83,18 @@ inline std::vector<uint8_t> PayloadBytes(PayloadKind kind, size_t n, std::mt1993
         case PayloadKind::kRandom: break;
     }
     return RandomBytes(n, gen);
+}
+
+// The same kinds in pieces of at most `piece` bytes handed to sink(bytes), so that a file of
+// hundreds of MB is never held whole. Each piece is drawn as a file of its own, so the bytes
+// depend on the piece size; one piece (the default) gives PayloadBytes' bytes.
+template <typename Sink>
+void PayloadPieces(PayloadKind kind, size_t n, std::mt19937& gen, Sink&& sink, size_t piece = SIZE_MAX) {
+    for (size_t left = n; left > 0;) {
+        const size_t take = left < piece ? left : piece;
+        sink(PayloadBytes(kind, take, gen));
+        left -= take;
+    }
 }
 
 }  // namespace setup::bench
