@@ -17,8 +17,8 @@ namespace {
 constexpr size_t kReadPiece = size_t{256} << 10;
 // The sink gets pieces of at most this size, as from UnpackStream.
 constexpr size_t kSinkPiece = size_t{1} << 20;
-// The most an indexed block may unpack to: what bounds the memory of a pass (threads + 2
-// blocks, packed and unpacked) whatever an index says.
+// The most an indexed block may unpack to: what bounds the memory of a pass (threads + 1
+// unpacked blocks, and a read buffer per thread) whatever an index says.
 constexpr uint32_t kMaxBlock = uint32_t{4} << 20;
 constexpr unsigned kMaxThreads = 8;
 // The first block starts after the length field and the 2-byte zlib header.
@@ -92,22 +92,35 @@ bool GoodZlibHeader(uint8_t cmf, uint8_t flg) {
 // reaches back before the block's start, so a block that passes gives the same bytes here as
 // in one inflate of the whole stream, where the block before left off in the same state (at
 // a deflate block boundary, byte-aligned, nothing carried over).
-bool InflateBlock(std::span<const uint8_t> in, std::span<uint8_t> out, bool last) {
+// The packed bytes are read through `in` a piece at a time, so that a worker holds one small
+// input buffer rather than a whole packed block.
+bool InflateBlock(Resources::Source& source, uint64_t begin, uint64_t end, std::vector<uint8_t>& in,
+                  std::span<uint8_t> out, bool last) {
     z_stream z{};
     if (inflateInit2(&z, -15) != Z_OK) return false;
-    z.next_in = const_cast<Bytef*>(in.data());
-    z.avail_in = static_cast<uInt>(in.size());
+    struct End {
+        z_stream* z;
+        ~End() { inflateEnd(z); }
+    } end_guard{&z};
     z.next_out = out.data();
     z.avail_out = static_cast<uInt>(out.size());
+    uint64_t at = begin;
     // Z_BLOCK stops after each deflate block; data_type then has 128 set, 64 when that was the
     // final block (one more call reports the stream's end), and the unused bits in the low 3.
     int rc;
-    do {
+    for (;;) {
+        if (z.avail_in == 0 && at < end) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(in.size(), end - at));
+            source.ReadAt(at, {in.data(), n});
+            at += n;
+            z.next_in = in.data();
+            z.avail_in = static_cast<uInt>(n);
+        }
         rc = inflate(&z, Z_BLOCK);
-    } while (rc == Z_OK && !(z.avail_in == 0 && (z.data_type & (128 | 64)) == 128));
-    const bool whole = z.avail_in == 0 && z.avail_out == 0;
+        if (rc != Z_OK || (z.avail_in == 0 && at == end && (z.data_type & (128 | 64)) == 128)) break;
+    }
+    const bool whole = z.avail_in == 0 && at == end && z.avail_out == 0;
     const bool ends_right = last ? rc == Z_STREAM_END : rc == Z_OK && (z.data_type & 7) == 0;
-    inflateEnd(&z);
     return whole && ends_right;
 }
 
@@ -116,7 +129,7 @@ bool InflateBlock(std::span<const uint8_t> in, std::span<uint8_t> out, bool last
 class BlockPass {
 public:
     BlockPass(Resources::Source& source, const std::vector<BlockRange>& ranges, unsigned workers)
-        : source_(source), ranges_(ranges), workers_(workers), slots_(workers + 2) {}
+        : source_(source), ranges_(ranges), workers_(workers), slots_(workers + 1) {}
 
     // True when every block held and their Adler-32 matched the trailer. `delivered` counts
     // the bytes the sink has seen either way. An exception from the sink passes through, after
@@ -176,13 +189,14 @@ public:
 private:
     enum State { kFree, kBusy, kReady, kFailed };
     struct Slot {
-        std::vector<uint8_t> in, out;  // kept from block to block: each slot is touched once
+        std::vector<uint8_t> out;  // kept from block to block: each slot is touched once
         uLong adler = 0;
         State state = kFree;
         size_t block = SIZE_MAX;
     };
 
     void Work() {
+        std::vector<uint8_t> in;  // this worker's window on the packed bytes
         for (;;) {
             size_t i;
             Slot* slot;
@@ -199,10 +213,10 @@ private:
             bool ok = false;
             try {
                 const BlockRange& r = ranges_[i];
-                slot->in.resize(static_cast<size_t>(r.packed_end - r.packed_begin));
-                source_.ReadAt(r.packed_begin, slot->in);
+                if (in.empty()) in.resize(kReadPiece);
                 slot->out.resize(r.length);
-                ok = InflateBlock(slot->in, {slot->out.data(), r.length}, i + 1 == ranges_.size());
+                ok = InflateBlock(source_, r.packed_begin, r.packed_end, in, {slot->out.data(), r.length},
+                                  i + 1 == ranges_.size());
                 if (ok) slot->adler = adler32_z(adler32(0, nullptr, 0), slot->out.data(), r.length);
             } catch (...) {
                 // A read error or no memory: the block does not count, and the one-thread pass
