@@ -115,6 +115,9 @@ int Application::Run(int show_cmd) {
             break;
         }
         if (got == -1) break;
+        const bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+                           (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST);
+        if (input && input_floor_ != 0 && static_cast<LONG>(msg.time - input_floor_) < 0) continue;
         Guarded([&] {
             if (pre_translate && pre_translate(msg)) return;
             ::TranslateMessage(&msg);

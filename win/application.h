@@ -61,6 +61,11 @@ public:
     // window. Returns the exit code. The task-bar button is shown while the main window is.
     int Run(int show_cmd = SW_SHOWNORMAL);
 
+    // Keyboard and mouse input made before this moment (a GetTickCount value) is thrown away
+    // when it comes out of the queue: input that waited while a long step held the thread,
+    // however late the system turned it into messages.
+    void DropInputBefore(DWORD tick) noexcept { input_floor_ = tick; }
+
     // Called for every message before it is translated and dispatched; true swallows it
     // (keyboard navigation between controls, for example).
     std::function<bool(MSG&)> pre_translate;
@@ -87,6 +92,7 @@ private:
     HINSTANCE instance_;
     UniqueWindow window_;
     HWND main_window_ = nullptr;
+    DWORD input_floor_ = 0;
     std::string title_;
     bool terminated_ = false;
     bool main_hidden_by_minimize_ = false;

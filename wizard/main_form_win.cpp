@@ -173,6 +173,9 @@ void MainForm::SetChecked(Ctl ctl, bool checked) {
 }
 
 void MainForm::DropQueuedInput() {
+    // What is queued now goes at once; what the system has yet to turn into messages is
+    // thrown away by its time stamp when it comes out of the queue.
+    app_.DropInputBefore(::GetTickCount());
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
     }
