@@ -34,43 +34,40 @@ def unpack_record(data: bytearray):
     return record, pos, used
 
 
+def repack(data: bytearray, pos: int, used: int, variants, what: str) -> bytearray:
+    """Puts the first of the changed records whose packed form fits in place of the old one."""
+    for record in variants:
+        packed = zlib.compress(bytes(record), 9)
+        if len(packed) <= used:
+            data[pos + 4:pos + 4 + used] = packed + bytes(used - len(packed))
+            return data
+    sys.exit(f"damage.py: no repacked record with {what} fits")
+
+
 def foldername(data: bytearray) -> bytearray:
     record, pos, used = unpack_record(data)
-    # Names that lead out of the target's folder; the first whose record repacks in place.
-    # The record packs tightly: a package made with a long, unlike FolderName leaves room.
-    tries = [b"..\\..\\Windows\\ZS", b"..\\..\\ZS"]
-    for name in tries:
-        changed = bytearray(record)
-        changed[FOLDERNAME_OFFSET:FOLDERNAME_OFFSET + 129] = bytes([len(name)]) + name + bytes(128 - len(name))
-        packed = zlib.compress(bytes(changed), 9)
-        if len(packed) <= used:
-            break
-    else:
-        sys.exit("damage.py: no repacked record with a damaged FolderName fits")
-    data[pos + 4:pos + 4 + used] = packed + bytes(used - len(packed))
-    return data
+
+    # Names that lead out of the target's folder. The record packs tightly: a package made
+    # with a long, unlike FolderName leaves room.
+    def variants():
+        for name in (b"..\\..\\Windows\\ZS", b"..\\..\\ZS"):
+            changed = bytearray(record)
+            changed[FOLDERNAME_OFFSET:FOLDERNAME_OFFSET + 129] = bytes([len(name)]) + name + bytes(128 - len(name))
+            yield changed
+
+    return repack(data, pos, used, variants(), "a damaged FolderName")
 
 
 def packsum(data: bytearray) -> bytearray:
-    header = struct.pack("<I", RECORD_SIZE)
-    pos = data.find(header + b"\x78")
-    if pos < 0:
-        sys.exit("damage.py: no packed record found")
-    d = zlib.decompressobj()
-    record = bytearray(d.decompress(bytes(data[pos + 4:])))
-    used = len(data) - (pos + 4) - len(d.unused_data)
-    if len(record) != RECORD_SIZE:
-        sys.exit("damage.py: the record does not unpack to its size")
+    record, pos, used = unpack_record(data)
     (old,) = struct.unpack_from("<I", record, PACKSUM_OFFSET)
-    for delta in (d * sign for d in range(1, 17) for sign in (1, -1)):
-        struct.pack_into("<I", record, PACKSUM_OFFSET, (old + delta) & 0xFFFFFFFF)
-        packed = zlib.compress(bytes(record), 9)
-        if len(packed) <= used:
-            break
-    else:
-        sys.exit("damage.py: no repacked record with a wrong sum fits")
-    data[pos + 4:pos + 4 + used] = packed + bytes(used - len(packed))
-    return data
+
+    def variants():
+        for delta in (d * sign for d in range(1, 17) for sign in (1, -1)):
+            struct.pack_into("<I", record, PACKSUM_OFFSET, (old + delta) & 0xFFFFFFFF)
+            yield record
+
+    return repack(data, pos, used, variants(), "a wrong sum")
 
 
 def nopayload(data: bytearray) -> bytearray:

@@ -101,6 +101,27 @@ struct Package {
     int reg_count = 0;
 };
 
+// A second machine, for a test that compares two runs: the target folder made, the record and
+// the package's payload as resources, and the context of a run there.
+struct OtherRun {
+    FakeMachine m;
+    RecordingView view{m.log};
+    bool installing = false;
+    InstallReport report;
+    std::optional<PayloadStream> payload;
+
+    explicit OtherRun(const std::vector<uint8_t>& record) {
+        m.fs.AddDirTree(kFolder);
+        m.resources.items["SETUPINI"] = record;
+    }
+    InstallContext Context(Package& pkg) {
+        pkg.Commit();
+        m.resources.items["SETUPPACK"] = Pack(pkg.payload_bytes);
+        payload = OpenPayload(m.resources);
+        return {pkg.config, *payload, ProductKey(pkg.config), InstallKey(pkg.config), installing, report, m.platform(), view};
+    }
+};
+
 class InstallRun : public ::testing::Test {
 protected:
     InstallRun() {
@@ -290,21 +311,14 @@ TEST_F(InstallRun, ExistingFileIsReplacedOnlyByACompleteOne) {
     EXPECT_EQ(LogIndex("delete " + target), m.log.size());  // never deleted first
 
     // A write that fails leaves the old file, and no partial file beside it.
-    FakeMachine full;
-    full.fs.AddDirTree(kFolder);
-    full.fs.AddFile(target, "old");
-    full.fs.disk_full = true;
-    full.resources.items["SETUPPACK"] = Pack(pkg.payload_bytes);
-    PayloadStream p = OpenPayload(full.resources);
-    RecordingView full_view(full.log);
-    bool full_installing = false;
-    InstallReport full_report;
-    InstallContext ctx{pkg.config, p, ProductKey(pkg.config), InstallKey(pkg.config), full_installing,
-                       full_report, full.platform(), full_view};
+    OtherRun full(record_resource);
+    full.m.fs.AddFile(target, "old");
+    full.m.fs.disk_full = true;
+    InstallContext ctx = full.Context(pkg);
     CopyFiles(ctx);
-    EXPECT_EQ(full.dialogs.boxes.size(), 5u);
-    EXPECT_EQ(*full.fs.File(target), std::vector<uint8_t>({'o', 'l', 'd'}));
-    EXPECT_EQ(full.fs.files.size(), 1u);
+    EXPECT_EQ(full.m.dialogs.boxes.size(), 5u);
+    EXPECT_EQ(*full.m.fs.File(target), std::vector<uint8_t>({'o', 'l', 'd'}));
+    EXPECT_EQ(full.m.fs.files.size(), 1u);
 }
 
 // The table's rows in any order, overlapping or sharing bytes, empty: each file gets exactly
@@ -385,23 +399,16 @@ TEST_F(InstallRun, FileInUseAsksRetryOrCancel) {
     EXPECT_EQ(report.failed_files, std::vector<std::string>{target});
     EXPECT_FALSE(installing);
 
-    FakeMachine again;
-    again.fs.AddDirTree(kFolder);
-    again.fs.AddFile(target, "old");
-    again.fs.locked.insert(NormPath(target));
-    again.dialogs.on_box = [&] { again.fs.locked.clear(); };  // the user closes the program
-    again.dialogs.answers = {kIdRetry};
-    again.resources.items = m.resources.items;
-    PayloadStream p = OpenPayload(again.resources);
-    RecordingView again_view(again.log);
-    bool again_installing = false;
-    InstallReport again_report;
-    InstallContext ctx{pkg.config, p, ProductKey(pkg.config), InstallKey(pkg.config), again_installing, again_report,
-                       again.platform(), again_view};
+    OtherRun again(record_resource);
+    again.m.fs.AddFile(target, "old");
+    again.m.fs.locked.insert(NormPath(target));
+    again.m.dialogs.on_box = [&] { again.m.fs.locked.clear(); };  // the user closes the program
+    again.m.dialogs.answers = {kIdRetry};
+    InstallContext ctx = again.Context(pkg);
     CopyFiles(ctx);
-    EXPECT_EQ(again.dialogs.boxes.size(), 1u);
-    EXPECT_EQ(*again.fs.File(target), pkg.Bytes(1));
-    EXPECT_TRUE(again_report.clean());
+    EXPECT_EQ(again.m.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(*again.m.fs.File(target), pkg.Bytes(1));
+    EXPECT_TRUE(again.report.clean());
 }
 
 TEST_F(InstallRun, FullDiskReportsEveryFileThenStopsAtTheDataFile) {
@@ -437,23 +444,16 @@ TEST_F(InstallRun, ReportListsEveryItemNotWritten) {
     Run();
     EXPECT_TRUE(report.clean());
 
-    FakeMachine broken;
-    broken.fs.AddDirTree(kFolder);
-    broken.resources.items = m.resources.items;
-    broken.fs.disk_full = true;
-    broken.reg.denied.insert(FakeRegistry::NormKey(RegRoot::CurrentUser, "Software\\Extra"));
-    broken.shell.link_result = Shell::LinkResult::kNotSaved;
+    OtherRun broken(record_resource);
+    broken.m.fs.disk_full = true;
+    broken.m.reg.denied.insert(FakeRegistry::NormKey(RegRoot::CurrentUser, "Software\\Extra"));
+    broken.m.shell.link_result = Shell::LinkResult::kNotSaved;
     pkg.SetRegValues({{"Flag", 1, "Software\\Extra", 0, 1, "", 0}});
-    pkg.Commit();
-    PayloadStream p = OpenPayload(broken.resources);
-    RecordingView broken_view(broken.log);
-    bool broken_installing = false;
-    InstallReport broken_report;
-    InstallContext ctx{pkg.config, p, ProductKey(pkg.config), InstallKey(pkg.config), broken_installing,
-                       broken_report, broken.platform(), broken_view};
+    InstallContext ctx = broken.Context(pkg);
+    InstallReport& broken_report = broken.report;
     CopyFiles(ctx);
     EXPECT_EQ(broken_report.failed_files.size(), 5u);
-    broken.fs.disk_full = false;
+    broken.m.fs.disk_full = false;
     broken_report = {};
     RunInstallation(ctx);
     EXPECT_TRUE(broken_report.failed_files.empty());
@@ -600,22 +600,13 @@ TEST_F(InstallRun, ShellLinkObjectFailureEndsTheRunAndComFailureIsSilent) {
               "Cannot create the shell link \"" + std::string(FakeMachine::kDesktop) + "\\ZENTA-KOV.lnk\"");
     EXPECT_TRUE(installing);
 
-    FakeMachine quiet;
-    quiet.fs.AddDirTree(kFolder);
-    quiet.resources.items["SETUPINI"] = record_resource;
-    quiet.shell.link_result = Shell::LinkResult::kComFailed;
-    RecordingView quiet_view(quiet.log);
-    bool quiet_installing = false;
-    InstallReport quiet_report;
-    pkg.Commit();
-    quiet.resources.items["SETUPPACK"] = Pack(pkg.payload_bytes);
-    PayloadStream p = OpenPayload(quiet.resources);
-    InstallContext ctx{pkg.config, p, ProductKey(pkg.config), InstallKey(pkg.config), quiet_installing,
-                       quiet_report, quiet.platform(), quiet_view};
+    OtherRun quiet(record_resource);
+    quiet.m.shell.link_result = Shell::LinkResult::kComFailed;
+    InstallContext ctx = quiet.Context(pkg);
     RunInstallation(ctx);
-    EXPECT_FALSE(quiet_installing);
-    EXPECT_TRUE(quiet.shell.links.empty());
-    EXPECT_TRUE(quiet.dialogs.boxes.empty());
+    EXPECT_FALSE(quiet.installing);
+    EXPECT_TRUE(quiet.m.shell.links.empty());
+    EXPECT_TRUE(quiet.m.dialogs.boxes.empty());
 }
 
 TEST_F(InstallRun, MissingDesktopFolderMakesNoDesktopLinkAndNoMessage) {
