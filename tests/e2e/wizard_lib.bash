@@ -4,6 +4,7 @@
 #   wz_init               Wine prefix, display, screenshot folder, the setup to run ($WZ_EXE)
 #   wz_clean              removes what earlier runs left (product keys, target folders)
 #   wz_start              starts the setup and waits for the wizard window ($WZ_WIN)
+#   wz_attach MSG         waits for the wizard window after a start-up question
 #   wz_click X Y          a left click at client coordinates of the wizard window
 #   wz_next / wz_back / wz_cancel / wz_agree / wz_browse   the buttons
 #   wz_type TEXT          replaces the folder box's text by typing
@@ -140,7 +141,13 @@ wz_launch() {  # exe
 
 wz_start() {
     wz_launch "$WZ_EXE"
-    WZ_WIN=$(wz_wait_window "$WZ_TITLE" 60) || wz_fail "the wizard window did not open"
+    wz_attach "the wizard window did not open"
+}
+
+# Waits for the wizard window of the launched setup (after its start-up questions, if any)
+# and measures it.
+wz_attach() {  # failure-message
+    WZ_WIN=$(wz_wait_window "$WZ_TITLE" 60) || wz_fail "$1"
     wz_measure
     sleep 0.5
 }

@@ -26,9 +26,7 @@ wz_stop
 # Yes: the wizard opens and proposes the registered folder.
 wz_launch "$WZ_EXE"
 wz_expect_box ' ZENTA' "$question" y
-WZ_WIN=$(wz_wait_window "$WZ_TITLE" 30) || wz_fail "no wizard after Yes"
-wz_measure
-sleep 0.5
+wz_attach "no wizard after Yes"
 wz_shot overwrite-yes
 wz_next
 wz_agree

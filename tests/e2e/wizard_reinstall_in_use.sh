@@ -21,9 +21,7 @@ grep -q held "$held" || wz_fail "could not hold the program's file"
 
 wz_launch "$WZ_EXE"
 wz_answer '^ ZENTA$' y
-WZ_WIN=$(wz_wait_window "$WZ_TITLE" 30) || wz_fail "no wizard after Yes"
-wz_measure
-sleep 0.5
+wz_attach "no wizard after Yes"
 wz_next
 wz_agree
 wz_expect_page 2 "Agree"

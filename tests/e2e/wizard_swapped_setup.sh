@@ -26,9 +26,7 @@ wz_launch "$dir/setup.exe"
 wz_wait_window '^ ZENTA$' 60 >/dev/null || wz_fail "no overwrite question"
 mv "$dir/setup.exe" "$dir/renamed.exe" && mv "$dir/other.exe" "$dir/setup.exe" || wz_fail "cannot swap the setup"
 wz_answer '^ ZENTA$' y
-WZ_WIN=$(wz_wait_window "$WZ_TITLE" 30) || wz_fail "no wizard after Yes"
-wz_measure
-sleep 0.5
+wz_attach "no wizard after Yes"
 wz_next
 wz_agree
 wz_expect_page 2 "Agree"
