@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# End to end: Escape pressed while the files are copied waits in the queue until the run
+# ends. They were meant for the copying page: the finished page must not take them
+# as "完成" (which would run the finish actions before the user has seen the page).
+source "$(dirname "$0")/wizard_lib.bash"
+wz_init
+wz_with_display "$@"
+wz_clean
+
+work="$O/e2e-escape"
+rm -rf "$work" && mkdir -p "$work"
+cp -r examples/zenta-kov "$work/pkg"
+# A payload large enough to keep the run busy for about a second on a loaded machine, far
+# longer than xdotool takes between the click and the key: with a short copy a slow xdotool
+# could press Escape on the finished page itself, where it rightly means "完成".
+head -c $((128 << 20)) /dev/urandom > "$work/pkg/files/big.bin"
+printf '\n[[file]]\nsource = "files/big.bin"\nname = '"'"'\\big.bin'"'"'\n' >> "$work/pkg/manifest.toml"
+"$O/pack-setup" build "$work/pkg/manifest.toml" --define BUILD="$WZ_PROGRAMS" --stub "$WZ_STUB" --level 1 \
+    -o "$work/escape-setup.exe" >/dev/null || wz_fail "cannot make the package"
+
+WZ_EXE="$work/escape-setup.exe"
+wz_start
+wz_next
+wz_agree
+wz_type 'C:\Apps\Esc'
+wz_next
+wz_expect_page 3 "folder accepted"
+# Next, then at once (in one go, so that it waits in the queue while the run holds the
+# thread) Escape: on the finished page it would press "完成".
+xdotool mousemove --window "$WZ_WIN" $((486 + WZ_DX)) $((466 + WZ_DY)) click 1 key Escape
+for _ in $(seq 100); do [ "$(wz_page)" = 5 ] && break; sleep 0.2; done
+wz_expect_page 5 "after the run"
+sleep 2
+kill -0 "$WZ_PID" 2>/dev/null || wz_fail "the queued input ended the program on the finished page"
+wz_expect_page 5 "two seconds later"
+cmp -s "$work/pkg/files/big.bin" "$WZ_DRIVE_C/Apps/Esc/big.bin" || wz_fail "big.bin not installed"
+wz_stop
+wz_clean
+rm -rf "$work" "$WZ_DRIVE_C/Apps"
+echo "input during the copy: ok"
