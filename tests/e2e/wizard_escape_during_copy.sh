@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# End to end: Escape pressed while the files are copied waits in the queue until the run
-# ends. They were meant for the copying page: the finished page must not take them
-# as "完成" (which would run the finish actions before the user has seen the page).
+# End to end: a click and Escape made while the files are copied wait in the queue until the
+# run ends. They were meant for the copying page: the finished page must not take them as
+# "完成" (which would run the finish actions before the user has seen the page).
 source "$(dirname "$0")/wizard_lib.bash"
 wz_init
 wz_with_display "$@"
@@ -25,9 +25,9 @@ wz_agree
 wz_type 'C:\Apps\Esc'
 wz_next
 wz_expect_page 3 "folder accepted"
-# Next, then at once (in one go, so that it waits in the queue while the run holds the
-# thread) Escape: on the finished page it would press "完成".
-xdotool mousemove --window "$WZ_WIN" $((486 + WZ_DX)) $((466 + WZ_DY)) click 1 key Escape
+# Next, then while the run holds the thread a click where "完成" will be and Escape (which
+# is "完成" on the finished page): both wait in the queue and must be dropped.
+xdotool mousemove --window "$WZ_WIN" $((486 + WZ_DX)) $((466 + WZ_DY)) click 1 sleep 0.2 mousemove --window "$WZ_WIN" $((590 + WZ_DX)) $((466 + WZ_DY)) click 1 key Escape
 for _ in $(seq 100); do [ "$(wz_page)" = 5 ] && break; sleep 0.2; done
 wz_expect_page 5 "after the run"
 sleep 2
