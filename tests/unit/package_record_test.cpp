@@ -370,6 +370,15 @@ TEST(RecordCheck, NamesMustBePlainFolderNames) {
     EXPECT_STREQ(RecordFieldName(RecordField::FolderName), "FolderName");
 }
 
+TEST(RecordCheck, CompanyMustBeAPlainKeyName) {
+    const std::string kTrail5C = "\x81" "\x5C";
+    for (const std::string& good : std::vector<std::string>{"ZENTA", "Acme Inc.", "青岚", kTrail5C, "a:b"})
+        EXPECT_EQ(DamageWith(TextField::Company, good), std::vector<RecordField>{}) << good;
+    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "a\\b", "..\\x", "a/b", " ZENTA", "ZENTA ",
+                                                           "a\tb", "a\x81", "a\x81\x7F"})
+        EXPECT_EQ(DamageWith(TextField::Company, bad), std::vector<RecordField>{RecordField::Company}) << bad;
+}
+
 TEST(RecordCheck, CountsMustFitTheTables) {
     EXPECT_TRUE(DamageWithCounts(256, 256, 256).empty());
     EXPECT_TRUE(DamageWithCounts(0, 0, 0).empty());
@@ -378,8 +387,8 @@ TEST(RecordCheck, CountsMustFitTheTables) {
     EXPECT_EQ(DamageWithCounts(100000, 0, 0), std::vector<RecordField>{FileCount});
     EXPECT_EQ(DamageWithCounts(0, 257, -1), (std::vector<RecordField>{ShortcutCount, RegValueCount}));
     EXPECT_EQ(DamageWithCounts(-1, 0, INT32_MAX), (std::vector<RecordField>{FileCount, RegValueCount}));
-    // An all-zero record names no product and no folder.
-    EXPECT_EQ(DamagedFields(SetupConfig()), (std::vector<RecordField>{ProductName, FolderName}));
+    // An all-zero record names no company, no product and no folder.
+    EXPECT_EQ(DamagedFields(SetupConfig()), (std::vector<RecordField>{Company, ProductName, FolderName}));
 }
 
 }  // namespace

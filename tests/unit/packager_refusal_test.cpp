@@ -149,6 +149,8 @@ TEST_F(BuildRefusal, EachRefusalNamesTheFieldAndWritesNothing) {
          "${BUILD} is not defined"},
         {"TOML syntax", [](auto& m, auto&) { m.top = "licence = "; }, "manifest.toml:1:"},
         {"empty company", [](auto& m, auto&) { m.product["company"] = "\"\""; }, "product.company: must not be empty"},
+        {"company naming a sub-key", [](auto& m, auto&) { m.product["company"] = "'Acme\\Notes'"; },
+         "product.company: \"Acme\\Notes\" is not a plain registry key name"},
         {"folder name with a separator", [](auto& m, auto&) { m.product["folder_name"] = "'ZENTA\\KOV'"; }, "is not a plain folder name"},
         {"folder name with a leading dot", [](auto& m, auto&) { m.product["folder_name"] = "'.KOV'"; }, "is not a plain folder name"},
         {"product name leaving the uninstall key", [](auto& m, auto&) { m.product["product_name"] = "'..\\..\\Startup'"; },

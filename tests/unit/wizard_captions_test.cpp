@@ -51,7 +51,7 @@ TEST(WizardCaptions, ReleaseDateShapes) {
 
 TEST(WizardCaptions, EmptyTextsGiveEmptyCaptions) {
     PackageSpec package;
-    package.company = package.version = package.release_date = "";
+    package.version = package.release_date = "";
     WizardRig r(package);
     r.Start();
     EXPECT_EQ(r.view.window_caption, "ZENTA-KOV安装向导");

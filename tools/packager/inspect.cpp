@@ -103,6 +103,9 @@ std::string DamageText(const SetupConfig& c, RecordField field) {
     const auto count = [&](int32_t raw) { return Format(" %d lies outside 0..%d", raw, kMaxRows); };
     std::string why;
     switch (field) {
+        case RecordField::Company:
+            why = " " + Show(c.Company()) + " is not a plain registry key name";
+            break;
         case RecordField::ProductName:
             why = " " + Show(c.ProductName()) + " is not a plain name (it names the uninstall key and the start-menu group)";
             break;

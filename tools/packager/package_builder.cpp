@@ -75,6 +75,9 @@ void SetTexts(const Manifest& m, SetupConfig& c) {
         if (t.field == TextField::FolderName && !IsPlainFolderName(gbk))
             throw PackError(what + ": " + Quoted(utf8) + " is not a plain folder name (it names the "
                             "default target folder and the registry key)");
+        if (t.field == TextField::Company && !IsPlainKeyName(gbk))
+            throw PackError(what + ": " + Quoted(utf8) + " is not a plain registry key name (it names "
+                            "the key under HKLM\\Software)");
         if (t.field == TextField::ProductName && !IsPlainFolderName(gbk))
             throw PackError(what + ": " + Quoted(utf8) + " is not a plain name (it names the uninstall "
                             "registry key and the start-menu group)");
