@@ -42,11 +42,11 @@ win: bootstrap
 	@$(call fresh_for,$(WIN_DIR),cmake/mingw32.cmake)
 	@cmake -S . -B $(WIN_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	@cmake --build $(WIN_DIR) -j$(JOBS)
-	@cp $(WIN_DIR)/setup-stub.exe $(O)/
+	@cp $(WIN_DIR)/setup-stub.exe $(WIN_DIR)/uninstaller.exe $(O)/
 	@$(call fresh_for,$(WIN64_DIR),cmake/mingw64.cmake)
 	@cmake -S . -B $(WIN64_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	@cmake --build $(WIN64_DIR) -j$(JOBS)
-	@mkdir -p $(O)/win64 && cp $(WIN64_DIR)/setup-stub.exe $(O)/win64/
+	@mkdir -p $(O)/win64 && cp $(WIN64_DIR)/setup-stub.exe $(WIN64_DIR)/uninstaller.exe $(O)/win64/
 
 example: host win
 	@scripts/build-example.sh

@@ -37,6 +37,13 @@ target_link_options(setup-stub PRIVATE -municode)
 set_target_properties(setup-stub PROPERTIES OUTPUT_NAME setup-stub)
 target_include_directories(setup-stub PRIVATE ${CMAKE_SOURCE_DIR}/resources)
 
+# The uninstaller the packager adds as "\uninstall.exe": the platform layer and its own entry.
+file(GLOB ZS_UNINSTALL_SOURCES CONFIGURE_DEPENDS uninstall/*_win.cpp)
+set_source_files_properties(resources/uninstall.rc PROPERTIES OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/uninstall.manifest")
+add_executable(uninstaller WIN32 ${ZS_UNINSTALL_SOURCES} resources/uninstall.rc)
+target_link_libraries(uninstaller PRIVATE setupwin)
+target_link_options(uninstaller PRIVATE -municode)
+
 # GoogleTest from the sources Debian installs, cross-built for the tests that run under Wine,
 # in both builds: the 32-bit one is what ships and what 32-bit Wine runs.
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)

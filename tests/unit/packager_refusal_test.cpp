@@ -261,5 +261,39 @@ TEST_F(BuildRefusal, AnOutputThatCannotBeWrittenIsReportedAndLeavesNoTemporaryFi
         EXPECT_NE(entry.path().filename().string().rfind(".taken.exe.", 0), 0u) << "temporary file left behind";
 }
 
+// uninstaller = "builtin" packs the built uninstaller as the last row; a manifest that also
+// ships one of its own, or a build without it, is refused.
+TEST_F(BuildRefusal, BuiltinUninstaller) {
+    dir_.Write("uninstaller.exe", std::string("MZ the uninstaller"));
+    const auto build = [&](const ManifestParts& parts, const std::filesystem::path& uninstaller) -> std::string {
+        dir_.Write("manifest.toml", parts.Render());
+        try {
+            BuildSetup(dir_ / "manifest.toml", {}, dir_ / "stub.exe", dir_ / "setup.exe", 9, {}, uninstaller);
+        } catch (const PackError& e) {
+            return e.what();
+        }
+        return "";
+    };
+    ManifestParts parts;
+    parts.top += "\nuninstaller = \"builtin\"";
+    EXPECT_EQ(build(parts, dir_ / "uninstaller.exe"), "");
+    Manifest m = ReadManifest(dir_ / "manifest.toml", {});
+    AddBuiltinUninstaller(m, dir_ / "uninstaller.exe");
+    const Package package = MakePackage(m);
+    ASSERT_EQ(package.config.FileCount(), 3);
+    EXPECT_EQ(package.config.File(2).name, "\\uninstall.exe");
+    EXPECT_EQ(package.config.File(2).size, 18u);
+
+    std::filesystem::remove(dir_ / "setup.exe");
+    EXPECT_NE(build(parts, dir_ / "none.exe").find("the built uninstaller"), std::string::npos);
+    ManifestParts own = parts;
+    own.files.push_back("source = \"a.txt\"\nname = '\\UnInstall.EXE'");
+    EXPECT_NE(build(own, dir_ / "uninstaller.exe").find("uninstaller = \"builtin\""), std::string::npos);
+    ManifestParts other = ManifestParts{};
+    other.top += "\nuninstaller = \"mine\"";
+    EXPECT_NE(build(other, dir_ / "uninstaller.exe").find("is not \"builtin\""), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "setup.exe"));
+}
+
 }  // namespace
 }  // namespace setup::packager

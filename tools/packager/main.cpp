@@ -23,9 +23,12 @@ namespace {
 
 constexpr const char* kUsage =
     "usage:\n"
-    "  pack-setup build MANIFEST -o OUT.exe [--stub STUB.exe] [--define NAME=DIR]... [--level 0-9]\n"
+    "  pack-setup build MANIFEST -o OUT.exe [--stub STUB.exe] [--uninstaller UNINSTALLER.exe]\n"
+    "                  [--define NAME=DIR]... [--level 0-9]\n"
     "      Packages the product the manifest describes into a copy of the stub (default:\n"
-    "      setup-stub.exe beside pack-setup). ${NAME} in source paths is replaced by DIR;\n"
+    "      setup-stub.exe beside pack-setup); with uninstaller = \"builtin\" the built uninstaller\n"
+    "      (default: uninstaller.exe beside pack-setup) is packed as \\uninstall.exe.\n"
+    "      ${NAME} in source paths is replaced by DIR;\n"
     "      a relative DIR is taken from the current directory. OUT.exe must not be one of\n"
     "      the inputs, and the stub must be the setup program. Warns, and still builds, when\n"
     "      no \\Uninstall.exe is packed, no files are, or a text is too wide for the wizard.\n"
@@ -40,10 +43,11 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-fs::path DefaultStub() {
+// A program built beside pack-setup (make copies them all into out/).
+fs::path BesideTool(const char* name) {
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return (ec ? fs::path(".") : self.parent_path()) / "setup-stub.exe";
+    return (ec ? fs::path(".") : self.parent_path()) / name;
 }
 
 // The line a long build keeps up to date on a terminal; nothing when stderr is not one, so
@@ -83,7 +87,7 @@ private:
 };
 
 int Build(const std::vector<std::string>& args) {
-    fs::path manifest_path, output, stub = DefaultStub();
+    fs::path manifest_path, output, stub = BesideTool("setup-stub.exe"), uninstaller = BesideTool("uninstaller.exe");
     Defines defines;
     int level = 9;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -96,6 +100,8 @@ int Build(const std::vector<std::string>& args) {
             output = value();
         } else if (a == "--stub") {
             stub = value();
+        } else if (a == "--uninstaller") {
+            uninstaller = value();
         } else if (a == "--define" || a == "-D") {
             const std::string& d = value();
             const size_t eq = d.find('=');
@@ -119,7 +125,7 @@ int Build(const std::vector<std::string>& args) {
     BuildReport r;
     {
         ProgressLine progress;
-        r = BuildSetup(manifest_path, defines, stub, output, level, progress.Callback());
+        r = BuildSetup(manifest_path, defines, stub, output, level, progress.Callback(), uninstaller);
     }
     for (const std::string& w : r.warnings) std::fprintf(stderr, "pack-setup: warning: %s\n", w.c_str());
     std::printf("%s: %d files, payload %llu bytes (%zu packed), byte sum %u, %d shortcuts, %d registry values\n",

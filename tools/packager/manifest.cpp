@@ -30,11 +30,20 @@ public:
     Reader(Manifest& m, const Defines& defines) : m_(m), defines_(defines) {}
 
     void Read(const toml::table& root) {
-        Known(root, "the manifest", {"licence", "product", "file", "shortcut", "registry"});
+        Known(root, "the manifest", {"licence", "uninstaller", "product", "file", "shortcut", "registry"});
         if (const toml::node* n = root.get("licence"))
             m_.licence = Path(*n, "licence");
         else
             throw PackError(m_.Where(0) + ": no licence: set licence = \"file\" (the licence agreement text, UTF-8)");
+
+        if (const toml::node* n = root.get("uninstaller")) {
+            const std::string kind = String(*n, "uninstaller");
+            if (kind != "builtin")
+                throw PackError(At(*n) + "uninstaller: \"" + kind + "\" is not \"builtin\" (leave the key out to ship "
+                                "your own \\uninstall.exe)");
+            m_.builtin_uninstaller = true;
+            m_.uninstaller_line = LineOf(*n);
+        }
 
         const toml::node* product = root.get("product");
         if (!product || !product->is_table())

@@ -1,6 +1,10 @@
 // manifest.h: the TOML manifest that describes one package.
 //
 //   licence = "licence.txt"            # UTF-8 text; stored as "PROTOCOL" in GBK with CR LF
+//   uninstaller = "builtin"            # optional: pack the uninstaller this project builds as
+//                                      #   '\uninstall.exe' (pack-setup --uninstaller, default
+//                                      #   uninstaller.exe beside pack-setup); no [[file]] may then
+//                                      #   be stored under that name, in any letter case
 //
 //   [product]                          # texts of the record, UTF-8; stored as GBK
 //   author = "ZENTA"                   # also: company, site, rights_notice, version,
@@ -79,6 +83,8 @@ struct Manifest {
     std::vector<ManifestFile> files;
     std::vector<ManifestShortcut> shortcuts;
     std::vector<ManifestRegValue> registry;
+    bool builtin_uninstaller = false;  // uninstaller = "builtin"
+    int uninstaller_line = 0;
 
     std::string Where(int line) const;  // "path:line"
 };

@@ -304,10 +304,26 @@ std::vector<Resource> PackageResources(const PeImage& stub, Package&& package) {
     return list;
 }
 
+void AddBuiltinUninstaller(Manifest& m, const std::filesystem::path& uninstaller) {
+    if (!m.builtin_uninstaller) return;
+    const std::string what = m.Where(m.uninstaller_line) + ": uninstaller = \"builtin\"";
+    for (size_t i = 0; i < m.files.size(); ++i)
+        if (FoldCase(m.files[i].name) == kUninstallerStoredName)
+            throw PackError(m.Where(m.files[i].line) + ": [[file]] " + std::to_string(i) + " name " +
+                            Quoted(m.files[i].name) + ": the manifest says uninstaller = \"builtin\", which is "
+                            "stored under that name; drop this row or the key");
+    std::error_code ec;
+    if (uninstaller.empty() || !std::filesystem::is_regular_file(uninstaller, ec))
+        throw PackError(what + ": the built uninstaller " + Quoted(uninstaller.string()) +
+                        " is missing; build it (make win) or give it with --uninstaller");
+    m.files.push_back(ManifestFile{kUninstallerStoredName, uninstaller, false, m.uninstaller_line});
+}
+
 BuildReport BuildSetup(const std::filesystem::path& manifest_path, const Defines& defines,
                        const std::filesystem::path& stub, const std::filesystem::path& output, int level,
-                       const ProgressFn& progress) {
-    const Manifest manifest = ReadManifest(manifest_path, defines);
+                       const ProgressFn& progress, const std::filesystem::path& uninstaller) {
+    Manifest manifest = ReadManifest(manifest_path, defines);
+    AddBuiltinUninstaller(manifest, uninstaller);
     RefuseOutputOverInput(manifest, stub, output);
     const PeImage pe = PeImage::Parse(ReadWholeFile(stub, "stub"), stub.string());
     const std::vector<std::string> missing = MissingStubResources(ReadResources(pe));

@@ -57,12 +57,21 @@ struct BuildReport {
     std::vector<std::string> warnings;  // the package builds, but would install or show badly
 };
 
+// The stored name of the built uninstaller: the uninstall entry and shortcut start it.
+inline constexpr const char* kUninstallerStoredName = "\\uninstall.exe";
+
+// With uninstaller = "builtin", appends the built `uninstaller` to the manifest's files as
+// '\uninstall.exe'. Throws PackError when a [[file]] already has that name (in any letter
+// case) or the built uninstaller is missing.
+void AddBuiltinUninstaller(Manifest& manifest, const std::filesystem::path& uninstaller);
+
 // The whole build: manifest, stub, package, resources, written atomically to `output`.
 // Nothing is written unless every check passes: an output that is one of the inputs and a
-// stub that is not the setup program are refused too. Throws PackError.
+// stub that is not the setup program are refused too. `uninstaller` is the built uninstaller,
+// packed when the manifest asks for it. Throws PackError.
 BuildReport BuildSetup(const std::filesystem::path& manifest, const Defines& defines,
                        const std::filesystem::path& stub, const std::filesystem::path& output, int level = 9,
-                       const ProgressFn& progress = {});
+                       const ProgressFn& progress = {}, const std::filesystem::path& uninstaller = {});
 
 // Writes bytes to a temporary file beside `path` and renames it over `path`, so a failure
 // leaves no partial file behind. Throws PackError.
