@@ -111,6 +111,7 @@ protected:
         dir_.Write("stub.exe", testing::MakeStub({.resources = StubWithIcons()}));
         dir_.Write("logo.jpg", Jpeg(130, 30));
         dir_.Write("welcome.jpg", Jpeg(180, 45, 0xC2, 1));
+        dir_.Write("ready.jpg", Jpeg(139, 92));
         for (int i = 1; i <= 4; ++i) dir_.Write("b" + std::to_string(i) + ".jpg", Jpeg(631, 20));
         dir_.Write("product.bmp", Bmp(100, 100));
         dir_.Write("done.ico", Ico({64}));
@@ -126,7 +127,7 @@ protected:
     static std::string FullBrand() {
         return "[brand]\nname = \"" + U8(u8"极光") + "\"\nbox_title = \"AcmeNotes\"\n"
                "site = \"https://notes.acme.example/\"\nend_programs = [\"AcmeSync.exe\"]\n"
-               "logo = \"logo.jpg\"\nwelcome_logo = \"welcome.jpg\"\n"
+               "logo = \"logo.jpg\"\nwelcome_logo = \"welcome.jpg\"\nready_picture = \"ready.jpg\"\n"
                "banners = [\"b1.jpg\", \"b2.jpg\", \"b3.jpg\", \"b4.jpg\"]\npicture = \"product.bmp\"\n"
                "finish_icon = \"done.ico\"\nicon = \"setup.ico\"\n";
     }
@@ -189,6 +190,7 @@ TEST_F(Branding, EveryKeyGoesIntoTheStubAndNothingOfTheOldBrandStays) {
     EXPECT_EQ(Find(list, kRtRcdata, ResourceId::Name("JPG_LOGO"))->data, dir_.Read("logo.jpg"));
     EXPECT_EQ(Find(list, kRtRcdata, ResourceId::Name("JPG_WELCOME"))->data, dir_.Read("welcome.jpg"));
     EXPECT_EQ(Find(list, kRtRcdata, ResourceId::Name("JPG_HEADER3"))->data, dir_.Read("b3.jpg"));
+    EXPECT_EQ(Find(list, kRtRcdata, ResourceId::Name("JPG_READY_SIDE"))->data, dir_.Read("ready.jpg"));
     const std::vector<uint8_t> bmp = dir_.Read("product.bmp");
     EXPECT_EQ(Unpack(Find(list, kRtRcdata, ResourceId::Name("PRODUCT"))->data),
               std::vector<uint8_t>(bmp.begin() + 14, bmp.end()));

@@ -21,6 +21,7 @@ struct JpegPlace {
 };
 constexpr JpegPlace kLogo{"JPG_LOGO", 130, 30};
 constexpr JpegPlace kWelcomeLogo{"JPG_WELCOME", 180, 45};
+constexpr JpegPlace kReadyPicture{"JPG_READY_SIDE", 139, 92};
 constexpr JpegPlace kBanners[4] = {
     {"JPG_HEADER1", 631, 20}, {"JPG_HEADER2", 631, 20}, {"JPG_HEADER3", 631, 20}, {"JPG_HEADER4", 631, 20}};
 constexpr const char* kPictureResource = "PRODUCT";
@@ -377,6 +378,7 @@ BrandPackage MakeBrandPackage(const Manifest& m, const SetupConfig& config) {
     };
     if (const auto* p = picture("logo")) jpeg("logo", *p, kLogo);
     if (const auto* p = picture("welcome_logo")) jpeg("welcome_logo", *p, kWelcomeLogo);
+    if (const auto* p = picture("ready_picture")) jpeg("ready_picture", *p, kReadyPicture);
     for (size_t i = 0; i < mb.banners.size(); ++i) jpeg("banners", mb.banners[i], kBanners[i]);
     if (const auto* p = picture("picture")) {
         std::vector<uint8_t> dib;

@@ -7,6 +7,7 @@
 //   logo          JPEG 130 x 30       JPG_LOGO, the heading area from the licence page on
 //   welcome_logo  JPEG 180 x 45       JPG_WELCOME, the welcome page's brand line
 //   banners       4 x JPEG 631 x 20   JPG_HEADER1..4, the strips atop pages 1 to 4
+//   ready_picture JPEG 139 x 92       JPG_READY_SIDE, the ready page's picture
 //   picture       BMP 100 x 100       PRODUCT, the welcome page's product picture (24 or
 //                                     32 bits, uncompressed; stored packed)
 //   finish_icon   .ico with a 64 x 64 image             icon group FINISH

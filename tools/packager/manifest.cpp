@@ -119,7 +119,7 @@ private:
         b.present = true;
         b.line = LineOf(node);
         Known(t, "[brand]", {"name", "box_title", "site", "licence_url", "end_programs", "logo", "welcome_logo",
-                             "banners", "picture", "finish_icon", "icon"});
+                             "banners", "ready_picture", "picture", "finish_icon", "icon"});
         for (auto&& [key, value] : t) {
             const std::string k(key.str());
             const std::string what = "brand." + k;

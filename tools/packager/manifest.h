@@ -33,6 +33,7 @@
 //   logo = "art/logo.jpg"              # pictures replacing the stub's own; each checked for its
 //   welcome_logo = "art/brand.jpg"     #   kind and size (brand_resources.h): JPEG 130 x 30,
 //   banners = ["1.jpg", "2.jpg", "3.jpg", "4.jpg"]  # JPEG 180 x 45, four JPEG 631 x 20,
+//   ready_picture = "art/ready.jpg"    #   JPEG 139 x 92,
 //   picture = "art/product.bmp"        #   BMP 100 x 100 (24 or 32 bits), an .ico with a
 //   finish_icon = "art/done.ico"       #   64 x 64 image, an .ico with 16, 32 and 48 pixel
 //   icon = "art/setup.ico"             #   images (the setup.exe's own icon)
