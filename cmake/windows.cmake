@@ -88,10 +88,11 @@ foreach(src ${ZS_PROGRAM_SOURCES})
   endif()
 endforeach()
 
-# wintool: the console driver of the end-to-end tests (windows, registry, links, processes).
+# wintool: the console driver of the end-to-end tests (windows, registry, links, processes,
+# version resources).
 if(TARGET wintool)
   set_target_properties(wintool PROPERTIES WIN32_EXECUTABLE OFF)
-  target_link_libraries(wintool PRIVATE ole32 uuid shell32 advapi32)
+  target_link_libraries(wintool PRIVATE ole32 uuid shell32 advapi32 version)
 endif()
 
 # hsbutton_demo: the hot-track button in every style; it needs the Windows layer and the

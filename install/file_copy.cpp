@@ -86,7 +86,7 @@ private:
     void Finish(OpenFile& open) {
         FileSystem::WriteResult result = open.file->Commit();
         while (result.stage == FileSystem::WriteResult::kReplaceFailed &&
-               ctx_.platform.dialogs.MessageBox(kFileInUseText + open.row->target, kMessageTitle,
+               ctx_.platform.dialogs.MessageBox(kFileInUseText + open.row->target, ctx_.box_title,
                                                 kMbRetryCancel | kMbIconExclamation) == kIdRetry)
             result = open.file->Commit();
         if (result.stage == FileSystem::WriteResult::kReplaceFailed) {
@@ -107,7 +107,7 @@ private:
     void Fail(OpenFile& open) {
         open.file.reset();
         ctx_.report.AddFile(open.row->target);
-        ctx_.platform.dialogs.MessageBox(kFileErrorText + open.row->target, kMessageTitle, kMbOk | kMbIconInformation);
+        ctx_.platform.dialogs.MessageBox(kFileErrorText + open.row->target, ctx_.box_title, kMbOk | kMbIconInformation);
         Done(*open.row);
     }
 

@@ -5,12 +5,14 @@
 #include <string_view>
 
 #include "base/platform.h"
+#include "package/brand.h"
 
 namespace setup {
 
-// The helper programs, by executable file name (fixed in the program, not in the record).
-inline constexpr std::string_view kHelperProgramX = "ZENTA-X.exe";     // Button1Click
-inline constexpr std::string_view kHelperProgramUp = "KOV-H-Up.exe";   // Button2Click
+// The built-in brand's helper programs, by executable file name (a package's brand may name
+// others: Brand::end_programs).
+inline constexpr std::string_view kHelperProgramX = kDefaultEndProgram1;   // Button1Click
+inline constexpr std::string_view kHelperProgramUp = kDefaultEndProgram2;  // Button2Click
 
 // Terminates every running process whose executable file name equals name byte for byte
 // (case-sensitive: zenta-x.exe is not ZENTA-X.exe). Nothing is reported; a process that

@@ -6,10 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "package/brand.h"
+
 namespace setup {
 
-// Root of the product's web site; ends with "/".
-inline constexpr std::string_view kSiteRoot = "https://www.zenta.example/";
+// Root of the built-in brand's web site; ends with "/". A package's brand may name another.
+inline constexpr std::string_view kSiteRoot = kDefaultSite;
 
 // The host name of the site root ("www.zenta.example"): the caption of the finished page's
 // link label.

@@ -5,7 +5,7 @@
 
 namespace setup {
 
-std::string TutorialAddress(std::string_view product_name) {
+std::string TutorialAddress(std::string_view product_name, std::string_view site) {
     constexpr std::string_view kPrefix = "ZENTA-";
     std::string short_name;
     // Remove every occurrence, scanning left to right (so ZENTA-ZENTA-KOV becomes KOV).
@@ -16,8 +16,8 @@ std::string TutorialAddress(std::string_view product_name) {
             short_name += product_name[i++];
         }
     }
-    if (short_name == "KOV") return std::string(kSiteRoot) + "jiaocheng.html";
-    return std::string(kSiteRoot) + short_name + "-jiaocheng.html";
+    if (short_name == "KOV") return std::string(site) + "jiaocheng.html";
+    return std::string(site) + short_name + "-jiaocheng.html";
 }
 
 std::string ProgramPathFromCommand(std::string_view command) {
@@ -53,8 +53,8 @@ bool OpenInBrowser(Registry& reg, Shell& shell, const std::string& address) {
     return true;
 }
 
-void BPingClick(Registry& reg, Shell& shell, std::string_view product_name) {
-    const std::string address = TutorialAddress(product_name);
+void BPingClick(Registry& reg, Shell& shell, std::string_view product_name, std::string_view site) {
+    const std::string address = TutorialAddress(product_name, site);
     const auto state = shell.ConnectedState();
     if (state && (*state & (kConnectionModem | kConnectionLan | kConnectionProxy)) != 0)
         OpenInBrowser(reg, shell, address);

@@ -6,13 +6,14 @@
 #include <string_view>
 
 #include "base/platform.h"
+#include "install/site.h"
 
 namespace setup {
 
 // Address of the product's tutorial page: every "ZENTA-" is removed from the product name
-// (case-sensitive); "KOV" then gives kSiteRoot + "jiaocheng.html", any other short name S
-// gives kSiteRoot + S + "-jiaocheng.html".
-std::string TutorialAddress(std::string_view product_name);
+// (case-sensitive); "KOV" then gives site + "jiaocheng.html", any other short name S
+// gives site + S + "-jiaocheng.html". site: the brand's site root, ending in "/".
+std::string TutorialAddress(std::string_view product_name, std::string_view site = kSiteRoot);
 
 // The program path of a shell open command: the text between its first two double quotes;
 // empty when the command holds fewer than two.
@@ -38,7 +39,7 @@ inline constexpr uint32_t kConnectionProxy = 0x04;
 
 // The tutorial action (the hidden BPing button): opens TutorialAddress(product_name) once,
 // and only when the machine reports a modem, LAN or proxy connection. Silent otherwise.
-void BPingClick(Registry& reg, Shell& shell, std::string_view product_name);
+void BPingClick(Registry& reg, Shell& shell, std::string_view product_name, std::string_view site = kSiteRoot);
 
 // The web-site label of the welcome page: the shell's default action for the record's Site
 // (no verb, no owner, SW_SHOWNORMAL). An empty Site opens nothing.

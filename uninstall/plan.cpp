@@ -173,7 +173,7 @@ void PlanRegistry(const SetupConfig& c, const std::string& folder, Platform& p, 
 }  // namespace
 
 UninstallBrand LoadUninstallBrand(Resources&) {
-    return UninstallBrand{kMessageTitle, {std::string(kHelperProgramX), std::string(kHelperProgramUp)}};
+    return UninstallBrand{kDefaultBoxTitle, {std::string(kHelperProgramX), std::string(kHelperProgramUp)}};
 }
 
 RecordState ReadInstallRecord(Platform& p, UninstallMachine& m, const std::string& folder, SetupConfig& record) {

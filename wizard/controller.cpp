@@ -49,6 +49,10 @@ void Wizard::LoadStartupState() {
     SetupConfig& config = state_.Config;
     LoadRecord(platform_.resources, config);
     view_.SetApplicationTitle(TaskbarTitle(config));
+    std::optional<Brand> brand = LoadBrand(platform_.resources);
+    if (!brand) throw Error(texts::kDamagedPackage + std::string(kBrandResource) + texts::kDamagedPackageEnd);
+    state_.Brand = std::move(*brand);
+    ShowBrand();
     // Names that would lead out of their folder or key, or counts no table holds: a damaged
     // package, said once, before anything is written (reading the registry creates a key).
     if (const std::vector<RecordField> damaged = DamagedFields(config); !damaged.empty())
@@ -64,14 +68,14 @@ void Wizard::LoadStartupState() {
     }
 
     if (state_.AlreadyInstalled &&
-        platform_.dialogs.MessageBox(texts::kOverwriteQuestion, texts::kBoxTitle, kQuestion) != kIdYes) {
+        platform_.dialogs.MessageBox(Branded(texts::kOverwriteQuestion), BoxTitle(), kQuestion) != kIdYes) {
         EndProgram();
         return;
     }
 
     state_.PayloadStream = OpenPayload(platform_.resources);
     if (CheckPayload() != config.PackSum() &&
-        platform_.dialogs.MessageBox(texts::kByteSumQuestion, texts::kBoxTitle, kQuestion) != kIdYes) {
+        platform_.dialogs.MessageBox(Branded(texts::kByteSumQuestion), BoxTitle(), kQuestion) != kIdYes) {
         EndProgram();
         return;
     }
@@ -80,6 +84,16 @@ void Wizard::LoadStartupState() {
     view_.SetLinkColor(Ctl::suiURLLabel1, kGray);
     view_.SetLinkColor(Ctl::suiURLLabelG, kGray);
 }
+
+// The texts and links of the layout that name the brand.
+void Wizard::ShowBrand() {
+    const Brand& brand = state_.Brand;
+    view_.SetLinkAddress(Ctl::suiURLLabel1, LicenceAddress(brand), "");
+    view_.SetLinkAddress(Ctl::suiURLLabelG, brand.site, Branded(texts::kSiteTooltip));
+    view_.SetCaption(Ctl::Label4, Branded(texts::kSuccess));
+}
+
+std::string Wizard::Branded(std::string_view text) const { return BrandText(state_.Brand, text); }
 
 // The byte sum of the payload, from one pass over it. A pass that takes a while shows its
 // progress in a small window of its own until it ends.
@@ -213,7 +227,7 @@ void Wizard::FailuresLbClick() {
     const size_t shown = std::min(items.size(), texts::kFailureListMax);
     for (size_t i = 0; i < shown; ++i) text += "\r\n" + items[i];
     if (shown < items.size()) text += "\r\n" + FailureListMore(items.size());
-    platform_.dialogs.MessageBox(text, texts::kBoxTitle, kMbOk | kMbIconInformation);
+    platform_.dialogs.MessageBox(text, BoxTitle(), kMbOk | kMbIconInformation);
 }
 
 void Wizard::PrevBtClick() {
@@ -238,7 +252,7 @@ void Wizard::suiButton4Click() {
 void Wizard::CancelBtClick() {
     if (state_.Installing) return;
     if (active_page_ <= kPageReady) {
-        if (platform_.dialogs.MessageBox(texts::kQuitQuestion, texts::kBoxTitle, kQuestionNoDefault) ==
+        if (platform_.dialogs.MessageBox(texts::kQuitQuestion, BoxTitle(), kQuestionNoDefault) ==
             kIdYes) {
             EndProgram();
         }
@@ -277,7 +291,7 @@ void Wizard::WebSiteLbClick() { engine_->ShowAuthorWebSite(); }
 // ---- folder page -------------------------------------------------------------------------
 
 void Wizard::ShowNotice(const char* text) {
-    platform_.dialogs.MessageBox(text, texts::kBoxTitle, kNotice);
+    platform_.dialogs.MessageBox(text, BoxTitle(), kNotice);
 }
 
 // True when the folder in the box is acceptable and exists (it is created when missing);
@@ -338,7 +352,7 @@ void Wizard::Sheet0Show() {
     view_.SetCaption(Ctl::WebSiteLb, c.Site());
     view_.SetSize(Ctl::IntroLb, 245, 80);
     view_.SetWindowCaption(WelcomeCaption(c));
-    view_.SetCaption(Ctl::Label8, texts::kHeading0);
+    view_.SetCaption(Ctl::Label8, Branded(texts::kHeading0));
     view_.SetCaption(Ctl::Label12, WelcomeIntro(c));
     view_.SetCaption(Ctl::gLabel5, view_.Caption(Ctl::Label12));
     view_.SetVisible(Ctl::suiButton1, false);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "base/error.h"
 #include "base/platform.h"
@@ -66,6 +67,9 @@ private:
     void RunShowHandler(int page);
     void EndProgram();
     void LoadStartupState();
+    void ShowBrand();
+    std::string Branded(std::string_view text) const;
+    const std::string& BoxTitle() const { return state_.Brand.box_title; }
     void ReadEarlierInstallation();
     uint32_t CheckPayload();
     void RunInstallation();

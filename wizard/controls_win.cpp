@@ -69,11 +69,26 @@ void BrowseButton::EnabledChanged() { button_->SetEnabled(enabled_); }
 
 // ---- SiteLinkLabel -----------------------------------------------------------------------
 
-SiteLinkLabel::SiteLinkLabel(win::ui::Container* parent, Kind kind, Shell& shell) : HostedControl(parent, ui::Rect{}) {
+SiteLinkLabel::SiteLinkLabel(win::ui::Container* parent, Kind kind, Shell& shell)
+    : HostedControl(parent, ui::Rect{}), kind_(kind) {
     label_ = kind == Kind::Licence ? skin::win::CreateLicenseLink(parent->hwnd())
                                    : skin::win::CreateSiteLink(parent->hwnd());
     if (!label_) throw Error("Error creating window");
     label_->SetShell(&shell);
+    TakeBounds();
+}
+
+void SiteLinkLabel::SetAddress(const std::string& url, const std::string& hint) {
+    if (kind_ == Kind::Site) {
+        skin::win::SetSiteLinkAddress(*label_, url, hint);
+        TakeBounds();
+        return;
+    }
+    label_->SetURL(url);
+    if (!hint.empty()) label_->SetHint(hint);
+}
+
+void SiteLinkLabel::TakeBounds() {
     RECT r{};
     ::GetWindowRect(label_->hwnd(), &r);
     ::MapWindowPoints(nullptr, ::GetParent(label_->hwnd()), reinterpret_cast<POINT*>(&r), 2);

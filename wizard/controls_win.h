@@ -69,9 +69,14 @@ public:
     // Clicks open the address through `shell`.
     SiteLinkLabel(win::ui::Container* parent, Kind kind, Shell& shell);
     skin::win::UrlLabel& Label() { return *label_; }
+    // The address it opens and its tooltip; the site link shows the address's host name.
+    void SetAddress(const std::string& url, const std::string& hint);
 
 private:
     HWND Window() const override { return label_->hwnd(); }
+    void TakeBounds();
+
+    Kind kind_;
 
     std::unique_ptr<skin::win::UrlLabel> label_;
 };

@@ -15,8 +15,8 @@ class WizardView;
 class WizardEngine {
 public:
     virtual ~WizardEngine() = default;
-    virtual void Button1Click() = 0;           // ends running "ZENTA-X.exe"
-    virtual void Button2Click() = 0;           // ends running "KOV-H-Up.exe"
+    virtual void Button1Click() = 0;           // ends the brand's first program ("ZENTA-X.exe")
+    virtual void Button2Click() = 0;           // ends its others ("KOV-H-Up.exe")
     virtual void RunInstallation() = 0;        // synchronous; sets and clears Installing
     virtual void BPingClick() = 0;             // opens the tutorial page when online
     virtual void StartInstalledProgram() = 0;  // the deferred launcher

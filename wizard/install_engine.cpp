@@ -50,8 +50,15 @@ public:
     InstallEngine(const Platform& platform, WizardState& state, WizardView& view)
         : platform_(platform), state_(state), copy_page_(view) {}
 
-    void Button1Click() override { KillProcessesByName(platform_.shell, kHelperProgramX); }
-    void Button2Click() override { KillProcessesByName(platform_.shell, kHelperProgramUp); }
+    // The brand's programs in their order: the first on Button1, the others on Button2.
+    void Button1Click() override {
+        const std::vector<std::string>& programs = state_.Brand.end_programs;
+        if (!programs.empty()) KillProcessesByName(platform_.shell, programs.front());
+    }
+    void Button2Click() override {
+        const std::vector<std::string>& programs = state_.Brand.end_programs;
+        for (size_t i = 1; i < programs.size(); ++i) KillProcessesByName(platform_.shell, programs[i]);
+    }
 
     void RunInstallation() override {
         // Start-up opens the payload before the window opens; without it the wizard never
@@ -64,12 +71,13 @@ public:
                            state_.Installing,
                            state_.Report,
                            platform_,
-                           copy_page_};
+                           copy_page_,
+                           state_.Brand.box_title};
         setup::RunInstallation(ctx);
     }
 
     void BPingClick() override {
-        setup::BPingClick(platform_.reg, platform_.shell, state_.Config.ProductName());
+        setup::BPingClick(platform_.reg, platform_.shell, state_.Config.ProductName(), state_.Brand.site);
     }
     void StartInstalledProgram() override { setup::StartInstalledProgram(state_.Config, platform_); }
     void ShowAuthorWebSite() override { setup::ShowAuthorWebSite(platform_.shell, state_.Config.Site()); }

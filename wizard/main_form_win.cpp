@@ -192,6 +192,10 @@ void MainForm::SetLinkColor(Ctl ctl, uint32_t color) {
     if (SiteLinkLabel* l = At(ctl).link) l->Label().SetFontLinkColor(color);
 }
 
+void MainForm::SetLinkAddress(Ctl ctl, const std::string& url, const std::string& hint) {
+    if (SiteLinkLabel* l = At(ctl).link) l->SetAddress(url, hint);
+}
+
 void MainForm::SetProgress(Ctl ctl, int position) {
     if (ui::ProgressBar* p = At(ctl).progress) p->SetPosition(position);
 }

@@ -55,6 +55,7 @@ public:
     void SetChecked(Ctl ctl, bool checked) override;
     void DropQueuedInput() override;
     void SetLinkColor(Ctl ctl, uint32_t color) override;
+    void SetLinkAddress(Ctl ctl, const std::string& url, const std::string& hint) override;
     void SetProgress(Ctl ctl, int position) override;
     void SetBarColor(Ctl ctl, uint32_t color) override;
     void Repaint(Ctl ctl) override;

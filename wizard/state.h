@@ -5,6 +5,7 @@
 #include <string>
 
 #include "install/run.h"
+#include "package/brand.h"
 #include "package/payload_stream.h"
 #include "package/setup_config.h"
 
@@ -12,6 +13,7 @@ namespace setup {
 
 struct WizardState {
     SetupConfig Config;                    // the decoded record; Folder is the chosen target
+    setup::Brand Brand;                    // "SETUPBRAND", or the built-in brand
     // "SETUPPACK", once start-up has checked it; inflated again by the installation run.
     std::optional<setup::PayloadStream> PayloadStream;
     bool Installing = false;               // set by the installation run while it works

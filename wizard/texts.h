@@ -7,9 +7,6 @@
 
 namespace setup::texts {
 
-// Title of every message box of the wizard (one leading blank).
-inline constexpr const char kBoxTitle[] = " ZENTA";
-
 // Start-up questions.
 inline constexpr const char kOverwriteQuestion[] =
     "   护卫提示：青岚护卫软件已经安装,覆盖原来以前的吗？        ";

@@ -61,6 +61,9 @@ public:
     virtual void SetChecked(Ctl ctl, bool checked) = 0;
     // Resting colour of a link label (colour value 0x00BBGGRR).
     virtual void SetLinkColor(Ctl ctl, uint32_t color) = 0;
+    // Address a link label opens, and its tooltip (empty: none). The site link (suiURLLabelG)
+    // shows the address's host name, its right edge kept where the layout puts it.
+    virtual void SetLinkAddress(Ctl ctl, const std::string& url, const std::string& hint) = 0;
     // Progress bar position (0..100) and bar colour.
     virtual void SetProgress(Ctl ctl, int position) = 0;
     virtual void SetBarColor(Ctl ctl, uint32_t color) = 0;

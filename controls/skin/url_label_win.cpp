@@ -164,13 +164,19 @@ std::unique_ptr<UrlLabel> CreateSiteLink(HWND page, const std::string& site_root
     l->SetFontHoverColor(kUrlHoverOrange);
     l->SetFontLinkColor(kUrlGray);
     l->SetFont({.face = "Arial", .height_px = 14, .underline = true, .color = kUrlLinkBlue});
-    l->SetHint("青岚护卫官方网站");
+    SetSiteLinkAddress(*l, site_root, "青岚护卫官方网站");
+    return l;
+}
+
+void SetSiteLinkAddress(UrlLabel& l, const std::string& site_root, const std::string& hint) {
+    l.SetCaption(SiteDomain(site_root));
+    l.SetURL(site_root);
+    l.SetHint(hint);
     // The label sizes itself to the domain; keep its right edge where the layout puts it
     // (558 + 59) so that a longer domain grows to the left instead of off the page.
     RECT r{};
-    GetWindowRect(l->hwnd(), &r);
-    SetWindowPos(l->hwnd(), nullptr, 558 + 59 - (r.right - r.left), 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return l;
+    GetWindowRect(l.hwnd(), &r);
+    SetWindowPos(l.hwnd(), nullptr, 558 + 59 - (r.right - r.left), 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace setup::skin::win

@@ -77,5 +77,7 @@ std::unique_ptr<UrlLabel> CreateLicenseLink(HWND page, const std::string& site_r
 // 558, 0 (59 x 16; sized to the domain with its right edge kept at 617), URL the site root,
 // tooltip "青岚护卫官方网站".
 std::unique_ptr<UrlLabel> CreateSiteLink(HWND page, const std::string& site_root = kSkinSiteRoot);
+// Points the site link at another site: caption, URL and tooltip, right edge kept at 617.
+void SetSiteLinkAddress(UrlLabel& link, const std::string& site_root, const std::string& hint);
 
 }  // namespace setup::skin::win

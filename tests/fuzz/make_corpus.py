@@ -4,6 +4,7 @@
 record_fuzz inputs start with a mode byte: 0 packed record, 1 patch list, 2 raw record head.
 payload_fuzz inputs are packed payloads.
 stored_name_fuzz inputs are stored file names (GBK bytes).
+brand_fuzz inputs are brand resources ("SETUPBRAND", package/brand.h).
 manifest_fuzz inputs are manifests naming the files manifest_fuzz.cpp puts beside them.
 skin_fuzz inputs start with a mode byte: 0 skin file, 1 SKINDATA.SK2 records, 2 .bmp / DIB.
 pe_fuzz inputs are executables: a minimal PE32 and PE32+ stub whose resource tree holds a
@@ -22,6 +23,14 @@ here = os.path.dirname(os.path.abspath(__file__))
 
 def packed(data, level=9):
     return struct.pack('<I', len(data)) + zlib.compress(data, level)
+
+
+def brand(fields):
+    """A "SETUPBRAND" resource (package/brand.h): magic, version 1, then (tag, length, text)."""
+    out = b'ZBRD' + bytes([1, len(fields)])
+    for tag, text in fields:
+        out += struct.pack('<BH', tag, len(text)) + text
+    return out
 
 
 def short(text, slot):
@@ -284,6 +293,12 @@ value = "蓝色"
         'nested': '\\文档\\说明.txt'.encode('gbk'),
         'trail-5c': b'\\\x81\x5c\\x',
         'parent': b'\\..\\x',
+    },
+    'brand_fuzz': {
+        'vendor': brand([(1, '极光'.encode('gbk')), (2, b'AcmeNotes'), (3, b'https://notes.acme.example/'),
+                         (4, b'https://notes.acme.example/eula.html'), (5, b'AcmeSync.exe\0AcmeHelper.exe')]),
+        'no-programs': brand([(1, 'X'.encode('gbk')), (5, b'')]),
+        'built-in': brand([]),
     },
     'payload_fuzz': {
         'hello': packed(b'hello, payload ' * 4),

@@ -30,6 +30,7 @@ public:
         uint32_t link_color = 0xFF0000;  // blue until the controller sets it
         int progress = 0;
         uint32_t bar_color = 0;
+        std::string url, hint;  // link labels
     };
 
     explicit FakeView(std::vector<std::string>& log) : log_(log) {
@@ -75,6 +76,10 @@ public:
     void SetChecked(Ctl c, bool checked) override { controls[c].checked = checked; }
     void DropQueuedInput() override { log_.push_back("drop input"); }
     void SetLinkColor(Ctl c, uint32_t color) override { controls[c].link_color = color; }
+    void SetLinkAddress(Ctl c, const std::string& url, const std::string& hint) override {
+        controls[c].url = url;
+        controls[c].hint = hint;
+    }
     void SetProgress(Ctl c, int p) override { controls[c].progress = p; }
     void SetBarColor(Ctl c, uint32_t color) override { controls[c].bar_color = color; }
     void Repaint(Ctl c) override { log_.push_back("repaint " + Name(c)); }

@@ -125,7 +125,7 @@ TEST(WizardInstall, MissingMainProgramCannotBeStarted) {
     WizardRig clean(TwoFiles(), true, WizardRig::Engine::Real);
     clean.Start();
     clean.WalkTo(kPageFinished);
-    EXPECT_EQ(clean.ctl(Ctl::Label4).caption, "");
+    EXPECT_EQ(clean.ctl(Ctl::Label4).caption, "安装成功! 感谢您使用青岚护卫！");
     EXPECT_FALSE(clean.ctl(Ctl::FailuresLb).visible);
     EXPECT_TRUE(clean.ctl(Ctl::CheckBoxG).checked);
 

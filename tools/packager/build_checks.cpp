@@ -72,6 +72,8 @@ void RefuseOutputOverInput(const Manifest& m, const fs::path& stub, const fs::pa
         {m.path, "the manifest"}, {stub, "the stub"}, {m.licence, "the licence"}};
     for (size_t i = 0; i < m.files.size(); ++i)
         inputs.push_back({m.files[i].source, "the source of [[file]] " + std::to_string(i) + " (" + m.files[i].name + ")"});
+    for (const auto& [key, path] : m.brand.pictures) inputs.push_back({path, "brand." + key});
+    for (const fs::path& banner : m.brand.banners) inputs.push_back({banner, "one of brand.banners"});
     for (const auto& [input, what] : inputs)
         if (SameFile(output, input))
             throw PackError("-o " + Quoted(output.string()) + " is " + what + " " + Quoted(input.string()) +

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/error.h"
+#include "package/brand.h"
 #include "package/packed_resource.h"
 #include "package/payload.h"
 #include "package/payload_stream.h"
@@ -117,6 +118,30 @@ std::string DamageText(const SetupConfig& c, RecordField field) {
     return name + why + ": the setup refuses the package as damaged";
 }
 
+// The brand the setup shows: its own resource, or the built-in brand when it has none.
+template <typename Problem>
+void ShowBrand(ImageResources& resources, std::ostream& out, const Problem& problem) {
+    bool own = true;
+    try {
+        resources.Find(kBrandResource);
+    } catch (const Error&) {
+        own = false;
+    }
+    const std::optional<Brand> brand = LoadBrand(resources);
+    out << "\nBrand (" << (own ? "SETUPBRAND" : "none: the built-in brand") << ")\n";
+    if (!brand) {
+        problem("SETUPBRAND: damaged; the setup refuses the package");
+        return;
+    }
+    out << Format("  %-14s ", "name") << Show(brand->name) << "\n";
+    out << Format("  %-14s ", "box_title") << Show(brand->box_title) << "\n";
+    out << Format("  %-14s ", "site") << Show(brand->site) << "\n";
+    out << Format("  %-14s ", "licence_url") << Show(LicenceAddress(*brand)) << "\n";
+    std::string programs;
+    for (const std::string& p : brand->end_programs) programs += (programs.empty() ? "" : ", ") + Show(p);
+    out << Format("  %-14s ", "end_programs") << (programs.empty() ? "(none)" : programs) << "\n";
+}
+
 }  // namespace
 
 bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
@@ -159,6 +184,8 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
     out << Format("  %-14s ", "folder") << Show(c.Folder()) << "\n";
     out << Format("  %-14s %u (0x%08X)\n", "pack_sum", c.PackSum(), c.PackSum());
     for (RecordField field : DamagedFields(c)) problem(DamageText(c, field));
+
+    ShowBrand(l.resources, out, problem);
 
     const int32_t raw_files = c.RawFileCount();
     const int files = c.FileCount();

@@ -30,7 +30,7 @@ public:
     Reader(Manifest& m, const Defines& defines) : m_(m), defines_(defines) {}
 
     void Read(const toml::table& root) {
-        Known(root, "the manifest", {"licence", "uninstaller", "product", "file", "shortcut", "registry"});
+        Known(root, "the manifest", {"licence", "uninstaller", "product", "file", "shortcut", "registry", "brand"});
         if (const toml::node* n = root.get("licence"))
             m_.licence = Path(*n, "licence");
         else
@@ -56,6 +56,8 @@ public:
                 m_.texts[t.field] = String(*n, std::string("product.") + t.key);
                 m_.text_lines[t.field] = LineOf(*n);
             }
+
+        if (const toml::node* brand = root.get("brand")) ReadBrand(*brand);
 
         for (const toml::table& row : Rows(root, "file")) {
             const std::string what = "[[file]] " + std::to_string(m_.files.size());
@@ -119,6 +121,38 @@ public:
     }
 
 private:
+    void ReadBrand(const toml::node& node) {
+        if (!node.is_table()) throw PackError(At(node) + "brand: expected a [brand] table");
+        const toml::table& t = *node.as_table();
+        ManifestBrand& b = m_.brand;
+        b.present = true;
+        b.line = LineOf(node);
+        Known(t, "[brand]", {"name", "box_title", "site", "licence_url", "end_programs", "logo", "welcome_logo",
+                             "banners", "ready_picture", "picture", "finish_icon", "icon"});
+        for (auto&& [key, value] : t) {
+            const std::string k(key.str());
+            const std::string what = "brand." + k;
+            b.lines[k] = LineOf(value);
+            if (k == "end_programs" || k == "banners") {
+                if (!value.is_array()) throw PackError(At(value) + what + ": expected an array of strings");
+                std::vector<std::string> items;
+                for (const toml::node& item : *value.as_array()) items.push_back(String(item, what));
+                if (k == "end_programs") {
+                    b.end_programs = std::move(items);
+                    continue;
+                }
+                if (items.size() != 4)
+                    throw PackError(At(value) + what + ": " + std::to_string(items.size()) +
+                                    " pictures; give the four strips of pages 1 to 4");
+                for (const toml::node& item : *value.as_array()) b.banners.push_back(Path(item, what));
+            } else if (k == "name" || k == "box_title" || k == "site" || k == "licence_url") {
+                b.texts[k] = String(value, what);
+            } else {
+                b.pictures[k] = Path(value, what);
+            }
+        }
+    }
+
     std::string At(const toml::node& n) const { return m_.Where(LineOf(n)) + ": "; }
 
     void Known(const toml::table& t, const std::string& what, const std::set<std::string>& keys) const {

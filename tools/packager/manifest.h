@@ -28,12 +28,30 @@
 //   name = "Skin"                      # value name; "" is the key's default value
 //   value = "Blue"                     # a string, an integer (32-bit) or a boolean
 //
+//   [brand]                            # optional: the vendor's brand; without it, the built-in one
+//   name = "极光"                       # replaces the brand word "青岚护卫" in the wizard's texts
+//   box_title = "AcmeNotes"            # title of every message box (default " ZENTA")
+//   site = "https://acme.example/"     # root of the licence, tutorial and site links
+//   licence_url = "https://acme.example/eula.html"  # the licence link (default site + "license.html")
+//   end_programs = ["AcmeSync.exe"]    # ended before files are replaced (exact names; [] none)
+//   logo = "art/logo.jpg"              # pictures replacing the stub's own; each checked for its
+//   welcome_logo = "art/brand.jpg"     #   kind and size (brand_resources.h): JPEG 130 x 30,
+//   banners = ["1.jpg", "2.jpg", "3.jpg", "4.jpg"]  # JPEG 180 x 45, four JPEG 631 x 20,
+//   ready_picture = "art/ready.jpg"    #   JPEG 139 x 92,
+//   picture = "art/product.bmp"        #   BMP 100 x 100 (24 or 32 bits), an .ico with a
+//   finish_icon = "art/done.ico"       #   64 x 64 image, an .ico with 16, 32 and 48 pixel
+//   icon = "art/setup.ico"             #   images (the setup.exe's own icon)
+// With [brand] the setup.exe's version resource also comes from [product]: CompanyName
+// (company), ProductName, ProductVersion and FileVersion (version), FileDescription
+// (product_name + " 安装程序"), LegalCopyright (rights_notice).
+//
 // Unknown keys are refused, so a misspelt key never passes silently.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -68,6 +86,17 @@ struct ManifestRegValue {
     int line = 0;
 };
 
+// The [brand] table: texts in UTF-8, each with its line; absent keys keep the built-in brand.
+struct ManifestBrand {
+    bool present = false;
+    int line = 0;
+    std::map<std::string, std::string> texts;  // name, box_title, site, licence_url
+    std::optional<std::vector<std::string>> end_programs;
+    std::map<std::string, std::filesystem::path> pictures;  // logo, welcome_logo, picture, ...
+    std::vector<std::filesystem::path> banners;              // empty or four
+    std::map<std::string, int> lines;                        // key -> line
+};
+
 struct ManifestText {
     TextField field;
     const char* key;  // under [product]
@@ -85,6 +114,7 @@ struct Manifest {
     std::vector<ManifestRegValue> registry;
     bool builtin_uninstaller = false;  // uninstaller = "builtin"
     int uninstaller_line = 0;
+    ManifestBrand brand;
 
     std::string Where(int line) const;  // "path:line"
 };

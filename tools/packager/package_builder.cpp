@@ -270,6 +270,8 @@ Package MakePackage(const Manifest& m, int level, const ProgressFn& progress) {
         throw PackError(m.Where(0) + ": the record's " + RecordFieldName(damaged[0]) +
                         " would make the setup refuse the package as damaged");
 
+    if (m.brand.present) p.brand = MakeBrandPackage(m, p.config);
+
     const std::vector<uint8_t> licence = ReadWholeFile(m.licence, m.Where(0) + ": licence");
     const std::string protocol = TextFileToGbk(std::string(licence.begin(), licence.end()),
                                                m.Where(0) + ": licence " + Quoted(m.licence.string()));
@@ -301,6 +303,9 @@ std::vector<Resource> PackageResources(const PeImage& stub, Package&& package) {
     if (package.setupindex.empty()) RemoveResource(list, ResourceId::Id(kRtRcdata), ResourceId::Name(kBlockIndexResource));
     else PutResource(list, rcdata(kBlockIndexResource, std::move(package.setupindex)));
     PutResource(list, rcdata("PROTOCOL", std::move(package.protocol)));
+    // Likewise a brand that belongs to another package.
+    if (package.brand) PutBrandResources(list, std::move(*package.brand));
+    else RemoveResource(list, ResourceId::Id(kRtRcdata), ResourceId::Name(kBrandResource));
     return list;
 }
 

@@ -11,11 +11,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "package/setup_config.h"
+#include "tools/packager/brand_resources.h"
 #include "tools/packager/manifest.h"
 #include "tools/packager/pe_writer.h"
 
@@ -29,6 +31,7 @@ struct Package {
     std::vector<uint8_t> setuppack;   // packed payload
     std::vector<uint8_t> setupindex;  // its block index; empty when it is one block
     std::vector<uint8_t> protocol;    // licence, GBK, CR LF
+    std::optional<BrandPackage> brand;  // from [brand], when the manifest has one
     uint64_t payload_size = 0;
 };
 
@@ -43,8 +46,8 @@ using ProgressFn = std::function<void(const BuildProgress&)>;
 // `level` is the zlib level (0 to 9). Throws PackError naming the field or file at fault.
 Package MakePackage(const Manifest& manifest, int level = 9, const ProgressFn& progress = {});
 
-// The package's resources (three, and the block index when there is one) put into a copy of
-// the stub's resources.
+// The package's resources (three, the block index when there is one, and the brand's when
+// the manifest has one) put into a copy of the stub's resources.
 std::vector<Resource> PackageResources(const PeImage& stub, Package&& package);
 
 struct BuildReport {

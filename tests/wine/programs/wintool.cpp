@@ -12,6 +12,9 @@
 //   wintool regkey [--32|--64] <root\key> exit 0 when the key exists; lists its values
 //   wintool lnk <path>                    target, arguments, icon and index, working folder
 //   wintool procs                         pid and executable name of every process
+//   wintool version <path>                the file's version resource as Windows reads it:
+//                                         fixed file version, then name and text of each
+//                                         string of its first translation
 //   wintool hold <path> <seconds>         keeps the file open without sharing (as Windows
 //                                         holds a running program's file), prints "held"
 // A title ending in '*' matches every title that starts with the rest. Exit codes: 0 done,
@@ -336,9 +339,36 @@ int Hold(const std::wstring& path, double seconds) {
     return 0;
 }
 
+int Version(const std::wstring& path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0) return 1;
+    std::vector<BYTE> data(size);
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return 1;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed)
+        Out(L"fixed\t" + std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(fixed->dwFileVersionMS)) +
+            L"." + std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(fixed->dwFileVersionLS)));
+    WORD* translation = nullptr;
+    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
+        length < 4)
+        return 1;
+    wchar_t block[32];
+    swprintf(block, 32, L"\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
+    for (const wchar_t* name : {L"CompanyName", L"FileDescription", L"FileVersion", L"InternalName", L"LegalCopyright",
+                                L"OriginalFilename", L"ProductName", L"ProductVersion"}) {
+        wchar_t* text = nullptr;
+        if (VerQueryValueW(data.data(), (std::wstring(block) + name).c_str(), reinterpret_cast<void**>(&text), &length) && text)
+            Out(std::wstring(name) + L"\t" + Escape(text));
+    }
+    return 0;
+}
+
 int Usage() {
     Out(L"usage: wintool list | wait <title> <s> | gone <title> <s> | dump <title> | click <title> <button> | "
-        L"close <title> | regget [--32|--64] <key> <value> | regkey [--32|--64] <key> | lnk <path> | procs | hold <path> <s>");
+        L"close <title> | regget [--32|--64] <key> <value> | regkey [--32|--64] <key> | lnk <path> | procs | hold <path> <s> | "
+        L"version <path>");
     return 2;
 }
 
@@ -366,5 +396,6 @@ int wmain(int argc, wchar_t** argv) {
     if (cmd == L"lnk" && n == 2) return Lnk(args[1]);
     if (cmd == L"procs" && n == 1) return Procs();
     if (cmd == L"hold" && n == 3) return Hold(args[1], _wtof(args[2].c_str()));
+    if (cmd == L"version" && n == 2) return Version(args[1]);
     return Usage();
 }
