@@ -7,6 +7,7 @@
 #include "install/process_kill.h"
 #include "install/run.h"
 #include "install/shortcuts.h"
+#include "package/brand.h"
 #include "package/packed_resource.h"
 #include "package/record_check.h"
 #include "package/safe_name.h"
@@ -172,8 +173,11 @@ void PlanRegistry(const SetupConfig& c, const std::string& folder, Platform& p, 
 
 }  // namespace
 
-UninstallBrand LoadUninstallBrand(Resources&) {
-    return UninstallBrand{kDefaultBoxTitle, {std::string(kHelperProgramX), std::string(kHelperProgramUp)}};
+UninstallBrand LoadUninstallBrand(Resources& resources) {
+    // The packager gives a branded package's uninstaller the package's brand. A damaged one
+    // must not keep the user from removing the product: the built-in brand stands in.
+    const Brand brand = LoadBrand(resources).value_or(Brand{});
+    return UninstallBrand{brand.box_title, brand.end_programs};
 }
 
 RecordState ReadInstallRecord(Platform& p, UninstallMachine& m, const std::string& folder, SetupConfig& record) {

@@ -53,7 +53,7 @@ struct UninstallBrand {
     std::string box_title;
     std::vector<std::string> end_programs;
 };
-// The brand the program carries; today the setup's own defaults.
+// The brand the program carries (its "SETUPBRAND" resource), else the setup's built-in one.
 UninstallBrand LoadUninstallBrand(Resources& resources);
 
 inline constexpr const char* kUninstallerName = "\\uninstall.exe";

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <functional>
 #include <set>
+#include <sstream>
 
 #include "package/packed_resource.h"
 #include "tests/unit/packager_test_support.h"
 #include "tools/packager/brand_resources.h"
 #include "tools/packager/bytes.h"
+#include "tools/packager/inspect.h"
 #include "tools/packager/package_builder.h"
 
 namespace setup::packager {
@@ -269,6 +271,25 @@ TEST_F(Branding, PicturesOfTheWrongKindOrSizeAreRefusedByKey) {
         EXPECT_NE(refusal.find("manifest.toml:"), std::string::npos) << "message: " << refusal;
         EXPECT_FALSE(std::filesystem::exists(dir_ / "setup.exe"));
     }
+}
+
+// A branded package's built uninstaller carries the brand too (its box title and the
+// programs it ends); the scratch copy made for it is gone after the build.
+TEST_F(Branding, TheBuiltinUninstallerCarriesTheBrand) {
+    dir_.Write("uninstaller.exe", testing::MakeStub({}));
+    dir_.Write("manifest.toml", "uninstaller = \"builtin\"\n" + Manifest(FullBrand()));
+    BuildSetup(dir_ / "manifest.toml", {}, dir_ / "stub.exe", dir_ / "setup.exe", 9, {}, dir_ / "uninstaller.exe");
+    std::ostringstream log;
+    Extract(dir_ / "setup.exe", dir_ / "out", log);
+    const std::vector<Resource> list = ReadResources(PeImage::Parse(dir_.Read("out/uninstall.exe"), "uninstall.exe"));
+    const Resource* brand = Find(list, kRtRcdata, ResourceId::Name(kBrandResource));
+    ASSERT_TRUE(brand);
+    const std::optional<Brand> decoded = DecodeBrand(brand->data);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->box_title, "AcmeNotes");
+    EXPECT_EQ(decoded->end_programs, std::vector<std::string>{"AcmeSync.exe"});
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+        EXPECT_EQ(entry.path().filename().string().find("uninstall."), std::string::npos) << "scratch file left behind";
 }
 
 }  // namespace

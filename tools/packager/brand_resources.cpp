@@ -336,14 +336,19 @@ std::vector<uint8_t> VersionResource(const SetupConfig& c) {
     return Encode(root);
 }
 
-BrandPackage MakeBrandPackage(const Manifest& m, const SetupConfig& config) {
+namespace {
+
+std::string BrandWhere(const Manifest& m, const std::string& key) {
+    const auto line = m.brand.lines.find(key);
+    return m.Where(line == m.brand.lines.end() ? m.brand.line : line->second) + ": brand." + key;
+}
+
+}  // namespace
+
+Brand ManifestBrandTexts(const Manifest& m) {
     const ManifestBrand& mb = m.brand;
-    const auto where = [&](const std::string& key) {
-        const auto line = mb.lines.find(key);
-        return m.Where(line == mb.lines.end() ? mb.line : line->second) + ": brand." + key;
-    };
-    BrandPackage out;
-    Brand& b = out.brand;
+    const auto where = [&](const std::string& key) { return BrandWhere(m, key); };
+    Brand b;
     for (const auto& [key, utf8] : mb.texts) {
         std::string gbk = Utf8ToGbk(utf8, where(key));
         if (key == "name") b.name = std::move(gbk);
@@ -359,7 +364,15 @@ BrandPackage MakeBrandPackage(const Manifest& m, const SetupConfig& config) {
         const size_t colon = problem.find(':');
         throw PackError(where(problem.substr(0, colon)) + GbkToUtf8(problem.substr(colon)));
     }
-    out.setupbrand = EncodeBrand(b);
+    return b;
+}
+
+BrandPackage MakeBrandPackage(const Manifest& m, const SetupConfig& config) {
+    const ManifestBrand& mb = m.brand;
+    const auto where = [&](const std::string& key) { return BrandWhere(m, key); };
+    BrandPackage out;
+    out.brand = ManifestBrandTexts(m);
+    out.setupbrand = EncodeBrand(out.brand);
     out.version = VersionResource(config);
 
     const auto read = [&](const std::string& key, const std::filesystem::path& path) {

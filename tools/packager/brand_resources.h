@@ -54,6 +54,9 @@ struct BrandPackage {
     std::vector<IconReplacement> icons;
 };
 
+// The brand texts of the [brand] table, checked. Throws PackError naming the line and key.
+Brand ManifestBrandTexts(const Manifest& manifest);
+
 // Reads and checks the [brand] table; `config` gives the version resource's texts.
 // Throws PackError naming the manifest line and the key at fault.
 BrandPackage MakeBrandPackage(const Manifest& manifest, const SetupConfig& config);

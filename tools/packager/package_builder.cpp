@@ -324,11 +324,54 @@ void AddBuiltinUninstaller(Manifest& m, const std::filesystem::path& uninstaller
     m.files.push_back(ManifestFile{kUninstallerStoredName, uninstaller, false, m.uninstaller_line});
 }
 
+namespace {
+
+// A file of the build's own beside the output, removed when the build ends either way.
+class ScratchFile {
+public:
+    ScratchFile(const std::filesystem::path& output, std::span<const uint8_t> bytes) {
+        const std::filesystem::path dir = output.has_parent_path() ? output.parent_path() : ".";
+        path_ = (dir / ("." + output.filename().string() + ".uninstall.XXXXXX")).string();
+        const int fd = mkstemp(path_.data());
+        if (fd < 0) throw PackError(Quoted(output.string()) + ": cannot create a file in its folder: " + std::strerror(errno));
+        ::close(fd);
+        try {
+            WriteFileAtomically(path_, bytes);
+        } catch (...) {
+            ::unlink(path_.c_str());
+            throw;
+        }
+    }
+    ~ScratchFile() { ::unlink(path_.c_str()); }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// The built uninstaller with the package's brand in it, so that its boxes carry the vendor's
+// title and it ends the vendor's programs.
+std::vector<uint8_t> BrandedUninstaller(const std::filesystem::path& uninstaller, const Brand& brand) {
+    const PeImage pe = PeImage::Parse(ReadWholeFile(uninstaller, "uninstaller"), uninstaller.string());
+    std::vector<Resource> list = ReadResources(pe);
+    PutResource(list, Resource{ResourceId::Id(kRtRcdata), ResourceId::Name(kBrandResource), 0, 0, EncodeBrand(brand)});
+    return WithResources(pe, list);
+}
+
+}  // namespace
+
 BuildReport BuildSetup(const std::filesystem::path& manifest_path, const Defines& defines,
                        const std::filesystem::path& stub, const std::filesystem::path& output, int level,
                        const ProgressFn& progress, const std::filesystem::path& uninstaller) {
     Manifest manifest = ReadManifest(manifest_path, defines);
     AddBuiltinUninstaller(manifest, uninstaller);
+    std::optional<ScratchFile> branded_uninstaller;
+    if (manifest.builtin_uninstaller && manifest.brand.present) {
+        branded_uninstaller.emplace(output, BrandedUninstaller(uninstaller, ManifestBrandTexts(manifest)));
+        manifest.files.back().source = branded_uninstaller->path();
+    }
     RefuseOutputOverInput(manifest, stub, output);
     const PeImage pe = PeImage::Parse(ReadWholeFile(stub, "stub"), stub.string());
     const std::vector<std::string> missing = MissingStubResources(ReadResources(pe));
