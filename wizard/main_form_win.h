@@ -35,11 +35,6 @@ public:
     // Runs the start-up sequence (FormCreate); the window is shown by the application's Run.
     void Create();
 
-    // The copying page's controls, for the installation run.
-    win::ui::Label& WorkLabel() { return *At(Ctl::WorkLb).label; }
-    win::ui::Label& FileLabel() { return *At(Ctl::FNameLb).label; }
-    win::ui::ProgressBar& Progress() { return *At(Ctl::CopyProgress).progress; }
-
     // WizardView.
     void SetActivePage(int page) override;
     void SetVisible(Ctl ctl, bool visible) override;
