@@ -15,10 +15,4 @@ inline constexpr std::string_view kSiteRoot = "https://www.zenta.example/";
 // link label.
 std::string SiteDomain();
 
-// The licence page: "license.html" under the site root.
-std::string LicenseAddress();
-
-// The home page: the site root itself.
-std::string HomeAddress();
-
 }  // namespace setup
