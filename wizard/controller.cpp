@@ -165,8 +165,7 @@ void Wizard::NextBtClick() {
     view_.SetVisible(Ctl::suiButton4, true);  // at its current position
     view_.SetVisible(Ctl::Label8, true);
     view_.SetVisible(Ctl::Label12, true);
-    engine_->Button1Click();
-    engine_->Button2Click();
+    engine_->EndHelperPrograms();
 
     switch (active_page_) {
         case kPageWelcome: SetActivePage(kPageLicence); break;
@@ -244,15 +243,8 @@ void Wizard::CancelBtClick() {
         }
         return;
     }
-    if (active_page_ == kPageFinished) {
-        if (view_.Checked(Ctl::StartProgramCb)) engine_->BPingClick();
-        if (view_.Checked(Ctl::CheckBoxG)) {
-            engine_->StartInstalledProgram();
-        } else {
-            const std::string folder = view_.Caption(Ctl::FolderEd);
-            platform_.shell.Execute("explore", folder, "", FolderWithSeparator(folder), kSwShowNormal, false);
-        }
-    }
+    if (active_page_ == kPageFinished)
+        engine_->Finish({view_.Checked(Ctl::StartProgramCb), view_.Checked(Ctl::CheckBoxG), view_.Caption(Ctl::FolderEd)});
     EndProgram();  // page 4 has Cancel disabled; should a click come, it ends without asking
 }
 

@@ -50,8 +50,7 @@ public:
     InstallEngine(const Platform& platform, WizardState& state, WizardView& view)
         : platform_(platform), state_(state), copy_page_(view) {}
 
-    void Button1Click() override { KillProcessesByName(platform_.shell, kHelperProgramX); }
-    void Button2Click() override { KillProcessesByName(platform_.shell, kHelperProgramUp); }
+    void EndHelperPrograms() override { setup::EndHelperPrograms(platform_.shell); }
 
     void RunInstallation() override {
         // Start-up opens the payload before the window opens; without it the wizard never
@@ -68,10 +67,7 @@ public:
         setup::RunInstallation(ctx);
     }
 
-    void BPingClick() override {
-        setup::BPingClick(platform_.reg, platform_.shell, state_.Config.ProductName());
-    }
-    void StartInstalledProgram() override { setup::StartInstalledProgram(state_.Config, platform_); }
+    void Finish(const FinishChoices& choices) override { RunFinishActions(state_.Config, platform_, choices); }
     void ShowAuthorWebSite() override { setup::ShowAuthorWebSite(platform_.shell, state_.Config.Site()); }
 
 private:

@@ -112,23 +112,22 @@ private:
 class FakeEngine : public WizardEngine {
 public:
     FakeEngine(std::vector<std::string>& log, WizardState*& state) : log_(log), state_(state) {}
-    void Button1Click() override { log_.push_back("kill ZENTA-X.exe"); }
-    void Button2Click() override { log_.push_back("kill KOV-H-Up.exe"); }
+    void EndHelperPrograms() override { log_.push_back("end helpers"); }
     void RunInstallation() override {
         log_.push_back("run");
         state_->Installing = true;
         if (run_body) run_body();
         state_->Installing = false;
     }
-    void BPingClick() override { log_.push_back("bping"); }
-    void StartInstalledProgram() override {
-        log_.push_back("start program");
-        if (start_body) start_body();
+    void Finish(const FinishChoices& c) override {
+        log_.push_back("finish " + std::to_string(c.open_tutorial) + std::to_string(c.start_program) + " " +
+                       c.folder_text);
+        if (finish_body) finish_body();
     }
     void ShowAuthorWebSite() override { log_.push_back("web site"); }
 
     std::function<void()> run_body;
-    std::function<void()> start_body;
+    std::function<void()> finish_body;
 
 private:
     std::vector<std::string>& log_;
