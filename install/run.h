@@ -85,6 +85,7 @@ inline constexpr const char* kStatusShortcuts = "正在创建快捷方式...";
 inline constexpr const char* kFileErrorText = "安装下列文件时发生错误，\r\n建议重新启动后再次安装!\r\n";
 // A packed file whose old copy is in use: Retry or Cancel, then the path.
 inline constexpr const char* kFileInUseText = "下列文件正在被其他程序使用，无法替换。\r\n请关闭该程序后点击“重试”，或点击“取消”跳过此文件。\r\n";
+// Title of every message box of the program, the wizard's too (one leading blank).
 inline constexpr const char* kMessageTitle = " ZENTA";
 inline constexpr uint32_t kCopyBarColour = 0x0099FF;  // RGB(255, 153, 0)
 inline constexpr size_t kFileNameDisplayLimit = 40;

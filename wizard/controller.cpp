@@ -6,6 +6,7 @@
 #include "install/finish.h"
 #include "install/force_folder.h"
 #include "install/path_text.h"
+#include "install/run.h"
 #include "package/payload.h"
 #include "package/record_check.h"
 #include "package/payload_stream.h"
@@ -64,14 +65,14 @@ void Wizard::LoadStartupState() {
     }
 
     if (state_.AlreadyInstalled &&
-        platform_.dialogs.MessageBox(texts::kOverwriteQuestion, texts::kBoxTitle, kQuestion) != kIdYes) {
+        platform_.dialogs.MessageBox(texts::kOverwriteQuestion, kMessageTitle, kQuestion) != kIdYes) {
         EndProgram();
         return;
     }
 
     state_.PayloadStream = OpenPayload(platform_.resources);
     if (CheckPayload() != config.PackSum() &&
-        platform_.dialogs.MessageBox(texts::kByteSumQuestion, texts::kBoxTitle, kQuestion) != kIdYes) {
+        platform_.dialogs.MessageBox(texts::kByteSumQuestion, kMessageTitle, kQuestion) != kIdYes) {
         EndProgram();
         return;
     }
@@ -212,7 +213,7 @@ void Wizard::FailuresLbClick() {
     const size_t shown = std::min(items.size(), texts::kFailureListMax);
     for (size_t i = 0; i < shown; ++i) text += "\r\n" + items[i];
     if (shown < items.size()) text += "\r\n" + FailureListMore(items.size());
-    platform_.dialogs.MessageBox(text, texts::kBoxTitle, kMbOk | kMbIconInformation);
+    platform_.dialogs.MessageBox(text, kMessageTitle, kMbOk | kMbIconInformation);
 }
 
 void Wizard::PrevBtClick() {
@@ -237,7 +238,7 @@ void Wizard::suiButton4Click() {
 void Wizard::CancelBtClick() {
     if (state_.Installing) return;
     if (active_page_ <= kPageReady) {
-        if (platform_.dialogs.MessageBox(texts::kQuitQuestion, texts::kBoxTitle, kQuestionNoDefault) ==
+        if (platform_.dialogs.MessageBox(texts::kQuitQuestion, kMessageTitle, kQuestionNoDefault) ==
             kIdYes) {
             EndProgram();
         }
@@ -269,7 +270,7 @@ void Wizard::WebSiteLbClick() { engine_->ShowAuthorWebSite(); }
 // ---- folder page -------------------------------------------------------------------------
 
 void Wizard::ShowNotice(const char* text) {
-    platform_.dialogs.MessageBox(text, texts::kBoxTitle, kNotice);
+    platform_.dialogs.MessageBox(text, kMessageTitle, kNotice);
 }
 
 // True when the folder in the box is acceptable and exists (it is created when missing);

@@ -7,8 +7,7 @@
 
 namespace setup::texts {
 
-// Title of every message box of the wizard (one leading blank).
-inline constexpr const char kBoxTitle[] = " ZENTA";
+// Every message box is titled kMessageTitle (install/run.h).
 
 // Start-up questions.
 inline constexpr const char kOverwriteQuestion[] =
