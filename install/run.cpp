@@ -133,10 +133,7 @@ void WritePackedRecord(Platform& p, const std::string& path) {
     const std::span<const uint8_t> record = p.resources.Find("SETUPINI");
     // Written beside an existing data file and moved over it whole.
     const FileSystem::WriteResult result = p.fs.WriteFile(path, record);
-    if (result.stage == FileSystem::WriteResult::kCreateFailed || result.stage == FileSystem::WriteResult::kReplaceFailed)
-        throw Error("Cannot create file \"" + path + "\". " + result.reason);
-    if (result.stage == FileSystem::WriteResult::kWriteFailed)
-        throw Error("Cannot write file \"" + path + "\". " + result.reason);
+    if (!result.ok()) throw Error(WriteFailureText(path, result));
 }
 
 void RunInstallation(InstallContext& ctx) {
