@@ -11,6 +11,7 @@
 #include <map>
 
 #include "base/text.h"
+#include "package/format.h"
 #include "package/packed_resource.h"
 #include "package/payload.h"
 #include "package/record_check.h"
@@ -23,11 +24,6 @@
 namespace setup::packager {
 
 namespace {
-
-// Text capacities of the table rows (slot size minus the length byte).
-constexpr size_t kNameCapacity = 127;
-constexpr size_t kLinkCapacity = 131;
-constexpr size_t kRowTextCapacity = 128;
 
 std::string Quoted(const std::string& utf8) { return "\"" + utf8 + "\""; }
 
@@ -98,7 +94,7 @@ std::vector<std::string> FileNames(const Manifest& m) {
         const std::string gbk = Utf8ToGbk(f.name, what);
         if (gbk.empty() || gbk[0] != '\\')
             throw PackError(what + ": a stored name begins with \"\\\" (the target folder)");
-        CheckLength(gbk, kNameCapacity, what);
+        CheckLength(gbk, kStoredNameCapacity, what);
         if (!IsSafeStoredName(gbk))
             throw PackError(what + ": not a safe name inside the target folder (no empty, \".\" or \"..\" parts, "
                             "no drive, \"/\", \":\", wildcards, device names or names ending in a dot or blank)");
@@ -115,7 +111,7 @@ void SetShortcuts(const Manifest& m, const std::vector<std::string>& names, Setu
         const std::string what = m.Where(s.line) + ": [[shortcut]] " + std::to_string(i);
         ShortcutRow row;
         row.link_name = Utf8ToGbk(s.link, what + " link");
-        CheckLength(row.link_name, kLinkCapacity, what + " link");
+        CheckLength(row.link_name, kLinkNameCapacity, what + " link");
         if (!IsPlainFileName(row.link_name))
             throw PackError(what + " link: " + Quoted(s.link) + " is not a plain file name");
         row.arguments = Utf8ToGbk(s.arguments, what + " arguments");
@@ -292,8 +288,8 @@ std::vector<Resource> PackageResources(const PeImage& stub, Package&& package) {
     const auto rcdata = [](const char* name, std::vector<uint8_t>&& data) {
         return Resource{ResourceId::Id(kRtRcdata), ResourceId::Name(name), 0, 0, std::move(data)};
     };
-    PutResource(list, rcdata("SETUPINI", std::move(package.setupini)));
-    PutResource(list, rcdata("SETUPPACK", std::move(package.setuppack)));
+    PutResource(list, rcdata(kRecordResource, std::move(package.setupini)));
+    PutResource(list, rcdata(kPayloadResource, std::move(package.setuppack)));
     // A stub made from an earlier package may carry an index that describes another payload.
     if (package.setupindex.empty()) RemoveResource(list, ResourceId::Id(kRtRcdata), ResourceId::Name(kBlockIndexResource));
     else PutResource(list, rcdata(kBlockIndexResource, std::move(package.setupindex)));
