@@ -27,6 +27,19 @@ namespace {
 
 std::string Quoted(const std::string& utf8) { return "\"" + utf8 + "\""; }
 
+// The limit kMaxFileSize stands for, as the refusals name it.
+constexpr const char* kSizeLimit = "2 GB";
+const std::string kSizeLimitExact = std::string(kSizeLimit) + " (2^31 bytes)";
+
+PackError FileTooLarge(const std::string& what, uint64_t size) {
+    return PackError(what + ": " + std::to_string(size) + " bytes; a file must be smaller than " + kSizeLimitExact);
+}
+
+PackError PayloadTooLarge(const std::string& what, uint64_t total) {
+    return PackError(what + ": the payload would reach " + std::to_string(total) +
+                     " bytes; offsets and the payload must stay below " + kSizeLimitExact);
+}
+
 void CheckLength(const std::string& gbk, size_t capacity, const std::string& what) {
     if (gbk.size() > capacity)
         throw PackError(what + ": " + std::to_string(gbk.size()) + " bytes in GBK, more than the " +
@@ -170,11 +183,10 @@ std::vector<uint8_t> ReadPayload(const Manifest& m, const std::vector<std::strin
         const uint64_t size = std::filesystem::file_size(f.source, ec);
         if (ec) throw PackError(what + ": cannot read " + Quoted(f.source.string()) + ": " + ec.message());
         if (size >= kMaxFileSize)
-            throw PackError(what + ": " + std::to_string(size) + " bytes; a file must be smaller than 2 GB (2^31 bytes)");
+            throw FileTooLarge(what, size);
         expected += size;
         if (expected >= kMaxFileSize)
-            throw PackError(what + ": the payload would reach " + std::to_string(expected) +
-                            " bytes; offsets and the payload must stay below 2 GB (2^31 bytes)");
+            throw PayloadTooLarge(what, expected);
     }
     std::vector<uint8_t> payload;
     payload.reserve(static_cast<size_t>(expected));
@@ -191,12 +203,11 @@ std::vector<uint8_t> ReadPayload(const Manifest& m, const std::vector<std::strin
         const uint64_t on_disk = std::filesystem::file_size(f.source, ec);
         if (ec) throw PackError(what + ": cannot read " + Quoted(f.source.string()) + ": " + ec.message());
         if (on_disk >= kMaxFileSize)
-            throw PackError(what + ": " + std::to_string(on_disk) + " bytes; a file must be smaller than 2 GB (2^31 bytes)");
+            throw FileTooLarge(what, on_disk);
         const uint64_t offset = payload.size();
         const auto check_total = [&](uint64_t size) {
             if (offset + size >= kMaxFileSize)
-                throw PackError(what + ": the payload would reach " + std::to_string(offset + size) +
-                                " bytes; offsets and the payload must stay below 2 GB (2^31 bytes)");
+                throw PayloadTooLarge(what, offset + size);
         };
         check_total(f.text ? 0 : on_disk);
         uint64_t size = on_disk;
@@ -222,7 +233,7 @@ std::vector<uint8_t> ReadPayload(const Manifest& m, const std::vector<std::strin
         read += on_disk;
         report(read);
         if (size >= kMaxFileSize)
-            throw PackError(what + ": " + std::to_string(size) + " bytes; a file must be smaller than 2 GB (2^31 bytes)");
+            throw FileTooLarge(what, size);
         check_total(size);
         FileRow row{names[i], static_cast<uint32_t>(offset), static_cast<uint32_t>(size)};
         if (!c.SetFile(static_cast<int>(i), row)) throw PackError(what + ": does not fit its row");
@@ -240,7 +251,7 @@ std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path, const std:
     while (in.read(buf, sizeof buf) || in.gcount() > 0) {
         bytes.insert(bytes.end(), buf, buf + in.gcount());
         if (bytes.size() >= kMaxFileSize)
-            throw PackError(what + ": " + Quoted(path.string()) + " is 2 GB or larger");
+            throw PackError(what + ": " + Quoted(path.string()) + " is " + kSizeLimit + " or larger");
     }
     if (in.bad()) throw PackError(what + ": cannot read " + Quoted(path.string()));
     return bytes;
