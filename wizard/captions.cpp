@@ -5,7 +5,7 @@
 
 namespace setup {
 
-std::string TaskbarTitle(const SetupConfig& c) { return CutBytes(c.ProductName() + " 安装向导", 137); }
+std::string TaskbarTitle(const SetupConfig& c) { return CutBytes(c.ProductName() + texts::kTaskbarSuffix, 137); }
 
 std::string WelcomeCaption(const SetupConfig& c) { return CutBytes(c.ProductName() + "安装向导", 136); }
 
