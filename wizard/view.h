@@ -11,6 +11,11 @@
 
 namespace setup {
 
+// A control's place in its parent's client area.
+struct Box {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
 enum class Ctl {
     // Window.
     Label8, Label12, gImage10, PageCtl, Panel1,
