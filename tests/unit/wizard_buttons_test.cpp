@@ -1,6 +1,8 @@
-// The rule for the bottom buttons: Enter, the tab order and the focus hand-over.
+// The rule for the bottom buttons: Enter, the tab order and the focus hand-over, alone and as
+// the wizard applies it page by page.
 #include <gtest/gtest.h>
 
+#include "tests/unit/wizard_fakes.h"
 #include "wizard/buttons.h"
 
 namespace setup::testing {
@@ -72,6 +74,40 @@ TEST(ButtonRule, DisabledButtonKeepsItsTabStopButNotTheFocus) {
     const ButtonRoles r = DecideButtons(b, false);
     EXPECT_TRUE(r.tab_stop[kBackButton]);
     EXPECT_FALSE(r.may_keep_focus[kBackButton]);
+}
+
+// The wizard runs the rule after each change to a button or the page.
+TEST(ButtonRule, TheWizardAppliesItThroughThePages) {
+    WizardRig r;
+    r.Start();
+    EXPECT_EQ(r.view.roles().focus_target, static_cast<int>(kNextButton));
+    EXPECT_FALSE(r.view.roles().tab_stop[kBackButton]);  // hidden on the welcome page
+    r.Next();
+    ASSERT_EQ(r.wizard->ActivePage(), kPageLicence);
+    EXPECT_EQ(r.view.roles().focus_target, static_cast<int>(kAgreeButton));
+    EXPECT_FALSE(r.view.roles().tab_stop[kNextButton]);
+    r.Agree();
+    ASSERT_EQ(r.wizard->ActivePage(), kPageFolder);
+    EXPECT_EQ(r.view.roles().focus_target, static_cast<int>(kNextButton));
+    EXPECT_FALSE(r.view.roles().tab_stop[kAgreeButton]);  // shown, above the panel
+    EXPECT_TRUE(r.view.roles().tab_stop[kNextButton]);
+    r.WalkTo(kPageFinished);
+    EXPECT_EQ(r.view.roles().focus_target, static_cast<int>(kCancelButton));
+    EXPECT_TRUE(r.view.roles().takes_enter[kCancelButton]);
+}
+
+TEST(ButtonRule, AButtonIsSettledAsHiddenBeforeItGoes) {
+    WizardRig r;
+    r.Start();
+    r.WalkTo(kPageReady);
+    r.view.roles_applied.clear();
+    r.Next();  // the copying page hides Back, then Next
+    // While Back is still on screen, its focus is handed to Next.
+    bool back_settled = false;
+    for (const FakeView::RolesApplied& a : r.view.roles_applied)
+        back_settled |= a.visible[kBackButton] && !a.roles.may_keep_focus[kBackButton] &&
+                        a.roles.focus_target == static_cast<int>(kNextButton);
+    EXPECT_TRUE(back_settled);
 }
 
 }  // namespace
