@@ -15,7 +15,7 @@ WIN64_DIR := $(O)/build-win64
 FUZZ_DIR := $(O)/build-fuzz
 ASAN_DIR := $(O)/build-asan
 
-.PHONY: all bootstrap host win example test unit unit-asan wine-test e2e demo bench fuzz fuzz-smoke clean
+.PHONY: FORCE all bootstrap host win example test unit unit-asan wine-test e2e demo bench fuzz fuzz-smoke clean
 
 all: host win example
 
@@ -23,10 +23,22 @@ all: host win example
 # it also builds the same sources as 64-bit programs, which the tests run under 64-bit Wine
 # where 32-bit Wine cannot run, or with ZS_WINE_BITS=64 (see scripts/wine-env.sh).
 
+# bootstrap installs the packages and cross-builds the libraries in deps/ (scripts/bootstrap.sh);
+# `make bootstrap` runs it. The other targets run it only when something is missing: a tool,
+# or its stamp in deps/, which is older than the script and the toolchain files it builds with.
+BOOTSTRAP_STAMP := deps/.bootstrap-ok
+BOOTSTRAP_TOOLS := cmake clang i686-w64-mingw32-g++-win32 x86_64-w64-mingw32-g++-posix wine Xvfb xdotool convert makensis
+BOOTSTRAP_MISSING := $(shell for t in $(BOOTSTRAP_TOOLS); do command -v $$t >/dev/null 2>&1 || echo $$t; done)
+
 bootstrap:
 	@scripts/bootstrap.sh
 
-host: bootstrap
+$(BOOTSTRAP_STAMP): scripts/bootstrap.sh cmake/mingw32.cmake cmake/mingw64.cmake $(if $(BOOTSTRAP_MISSING),FORCE)
+	@scripts/bootstrap.sh
+
+FORCE:
+
+host: $(BOOTSTRAP_STAMP)
 	@mkdir -p $(O)
 	@cmake -S . -B $(HOST_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(HOST_DIR) -j$(JOBS)
@@ -37,7 +49,7 @@ host: bootstrap
 fresh_for = sum=$$(sha1sum < $(2) | cut -c1-12); [ "$$(cat $(1)/.toolchain 2>/dev/null)" = "$$sum" ] || \
 	{ rm -rf $(1); mkdir -p $(1); echo "$$sum" > $(1)/.toolchain; }
 
-win: bootstrap
+win: $(BOOTSTRAP_STAMP)
 	@mkdir -p $(O)
 	@$(call fresh_for,$(WIN_DIR),cmake/mingw32.cmake)
 	@cmake -S . -B $(WIN_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
@@ -55,15 +67,15 @@ unit: host
 	@$(HOST_DIR)/unit_tests --gtest_brief=1
 
 # The native tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
-unit-asan: bootstrap
+unit-asan: $(BOOTSTRAP_STAMP)
 	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZS_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN_DIR) --target unit_tests -j$(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 $(ASAN_DIR)/unit_tests --gtest_brief=1
 
-fuzz-smoke: bootstrap
+fuzz-smoke: $(BOOTSTRAP_STAMP)
 	@scripts/fuzz.sh 10
 
-fuzz: bootstrap
+fuzz: $(BOOTSTRAP_STAMP)
 	@scripts/fuzz.sh $(FUZZ_SECONDS)
 
 wine-test: all

@@ -32,6 +32,11 @@ FileSystem::WriteResult FileSystem::WriteFile(const std::string& path, std::span
     return result.ok() ? file->Commit() : result;
 }
 
+std::string WriteFailureText(const std::string& path, const FileSystem::WriteResult& result) {
+    const bool write = result.stage == FileSystem::WriteResult::kWriteFailed;
+    return (write ? "Cannot write file \"" : "Cannot create file \"") + path + "\". " + result.reason;
+}
+
 std::unique_ptr<Resources::Source> Resources::OpenSource(const std::string& name) {
     return std::make_unique<SpanSource>(Find(name));
 }

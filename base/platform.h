@@ -89,6 +89,11 @@ public:
     virtual bool RemoveDirectory(const std::string& path) = 0;
 };
 
+// The error text for a write of `path` that failed: "Cannot create file \"<path>\". <reason>"
+// when the file could not be made or put in place, "Cannot write file ..." when its bytes
+// could not be written.
+std::string WriteFailureText(const std::string& path, const FileSystem::WriteResult& result);
+
 enum class RegRoot { LocalMachine, CurrentUser, ClassesRoot };
 
 class Registry {

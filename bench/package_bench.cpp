@@ -146,7 +146,7 @@ int main() {
         std::printf("streamed byte sum MISMATCH: %u expected %u\n", streamed_sum, expected_sum);
         return 1;
     }
-    raw = Unpack(res.Find("SETUPPACK"));
+    raw = Unpack(res.Find(kPayloadResource));
 
     double best = 1e9, best_portable = 1e9;
     uint32_t sum = 0, sum_portable = 0;

@@ -82,16 +82,15 @@ std::string WriteLauncherBatch(FileSystem& fs, size_t program_count) {
     const std::string parent = LauncherParent(fs);
     FileSystem::WriteResult result;
     const std::string folder = fs.CreatePrivateFolder(parent, kLauncherFolderPrefix, result);
-    if (folder.empty()) throw Error("Cannot create file \"" + parent + "\\" + kLauncherName + "\". " + result.reason);
+    if (folder.empty()) throw Error(WriteFailureText(parent + "\\" + kLauncherName, result));
     const std::string path = folder + "\\" + kLauncherName;
     const std::string text = LauncherBatchText(program_count);
     const auto bytes = std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size());
     result = fs.WriteNewFile(path, bytes);
-    if (!result.ok()) fs.RemoveDirectory(folder);
-    if (result.stage == FileSystem::WriteResult::kCreateFailed)
-        throw Error("Cannot create file \"" + path + "\". " + result.reason);
-    if (result.stage == FileSystem::WriteResult::kWriteFailed)
-        throw Error("Cannot write file \"" + path + "\". " + result.reason);
+    if (!result.ok()) {
+        fs.RemoveDirectory(folder);
+        throw Error(WriteFailureText(path, result));
+    }
     return path;
 }
 
@@ -107,8 +106,8 @@ void StartInstalledProgram(const SetupConfig& config, Platform& p) {
     }
 }
 
-void RunFinishActions(const SetupConfig& config, Platform& p, const FinishChoices& choices) {
-    if (choices.open_tutorial) BPingClick(p.reg, p.shell, config.ProductName());
+void RunFinishActions(const SetupConfig& config, Platform& p, const FinishChoices& choices, std::string_view site) {
+    if (choices.open_tutorial) BPingClick(p.reg, p.shell, config.ProductName(), site);
     if (choices.start_program) {
         StartInstalledProgram(config, p);
     } else {

@@ -17,9 +17,11 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/platform.h"
+#include "install/site.h"
 #include "package/setup_config.h"
 
 namespace setup {
@@ -36,7 +38,9 @@ struct FinishChoices {
 // parent folder with the trailing "\" as directory, SW_SHOWNORMAL, no owner). The caller then
 // ends the program. An Error from the launcher escapes; the caller shows it and stays on
 // page 5 (pressing "完成" again repeats everything).
-void RunFinishActions(const SetupConfig& config, Platform& p, const FinishChoices& choices);
+// The tutorial page lies under `site` (the brand's).
+void RunFinishActions(const SetupConfig& config, Platform& p, const FinishChoices& choices,
+                      std::string_view site = kSiteRoot);
 
 // Writes one launcher for every main program and starts it: 500 ms pause, then the command
 // processor, hidden. Nothing is written or started when the record has no main program.

@@ -7,9 +7,8 @@ void KillProcessesByName(Shell& shell, std::string_view name) {
         if (entry.exe_name == name) shell.TerminateProcess(entry.pid);
 }
 
-void EndHelperPrograms(Shell& shell) {
-    KillProcessesByName(shell, kHelperProgramX);
-    KillProcessesByName(shell, kHelperProgramUp);
+void EndHelperPrograms(Shell& shell, const std::vector<std::string>& programs) {
+    for (const std::string& name : programs) KillProcessesByName(shell, name);
 }
 
 }  // namespace setup

@@ -2,7 +2,9 @@
 // replaced. The wizard does this on every press of Next, before the page changes.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/platform.h"
 #include "package/brand.h"
@@ -19,7 +21,8 @@ inline constexpr std::string_view kHelperProgramUp = kDefaultEndProgram2;  // Bu
 // cannot be ended is left running, and nothing waits for the ended ones to be gone.
 void KillProcessesByName(Shell& shell, std::string_view name);
 
-// Button1Click then Button2Click: ends ZENTA-X.exe, then KOV-H-Up.exe.
-void EndHelperPrograms(Shell& shell);
+// Ends the brand's programs in their order (the built-in brand: ZENTA-X.exe, then
+// KOV-H-Up.exe, as Button1Click and Button2Click did).
+void EndHelperPrograms(Shell& shell, const std::vector<std::string>& programs);
 
 }  // namespace setup

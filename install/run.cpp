@@ -1,4 +1,5 @@
 #include "install/run.h"
+#include "package/format.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -130,13 +131,10 @@ std::string UninstallCommand(const std::string& folder) {
 }
 
 void WritePackedRecord(Platform& p, const std::string& path) {
-    const std::span<const uint8_t> record = p.resources.Find("SETUPINI");
+    const std::span<const uint8_t> record = p.resources.Find(kRecordResource);
     // Written beside an existing data file and moved over it whole.
     const FileSystem::WriteResult result = p.fs.WriteFile(path, record);
-    if (result.stage == FileSystem::WriteResult::kCreateFailed || result.stage == FileSystem::WriteResult::kReplaceFailed)
-        throw Error("Cannot create file \"" + path + "\". " + result.reason);
-    if (result.stage == FileSystem::WriteResult::kWriteFailed)
-        throw Error("Cannot write file \"" + path + "\". " + result.reason);
+    if (!result.ok()) throw Error(WriteFailureText(path, result));
 }
 
 void RunInstallation(InstallContext& ctx) {

@@ -8,12 +8,4 @@ std::string SiteDomain() {
     return std::string(rest.substr(0, rest.find('/')));
 }
 
-std::string LicenseAddress() {
-    return std::string(kSiteRoot) + "license.html";
-}
-
-std::string HomeAddress() {
-    return std::string(kSiteRoot);
-}
-
 }  // namespace setup

@@ -17,10 +17,4 @@ inline constexpr std::string_view kSiteRoot = kDefaultSite;
 // link label.
 std::string SiteDomain();
 
-// The licence page: "license.html" under the site root.
-std::string LicenseAddress();
-
-// The home page: the site root itself.
-std::string HomeAddress();
-
 }  // namespace setup

@@ -1,4 +1,5 @@
 #include "package/payload.h"
+#include "package/format.h"
 
 #include <algorithm>
 #include <cstring>
@@ -85,7 +86,7 @@ uint32_t ByteSum(std::span<const uint8_t> bytes) {
 uint32_t ByteSumPortable(std::span<const uint8_t> bytes) { return SumWords(bytes.data(), bytes.size()); }
 
 void LoadRecord(Resources& resources, SetupConfig& config) {
-    std::vector<uint8_t> decoded = Unpack(resources.Find("SETUPINI"));
+    std::vector<uint8_t> decoded = Unpack(resources.Find(kRecordResource));
     config.Load(decoded);
 }
 

@@ -25,11 +25,9 @@
 #include <vector>
 
 #include "base/platform.h"
+#include "package/format.h"
 
 namespace setup {
-
-inline constexpr const char* kPayloadResource = "SETUPPACK";
-inline constexpr const char* kBlockIndexResource = "SETUPINDEX";
 
 // Where one independent block starts: in the packed resource (counted from its first byte,
 // the length field included) and in the payload.

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 
+#include "package/format.h"
 #include "package/setup_config.h"
 
 namespace setup::layout {
@@ -51,7 +52,7 @@ inline constexpr size_t kRegValueCount = 0x32934;  // i32
 
 // PackedFileEntry, offsets within the row.
 namespace file_row {
-inline constexpr Slot kName{0, 128};
+inline constexpr Slot kName{0, kStoredNameCapacity + 1};
 inline constexpr size_t kReserved = 128;  // 00 00 01 00 in used rows
 inline constexpr size_t kOffset = 132;     // u32
 inline constexpr size_t kSize = 136;       // u32
@@ -59,21 +60,21 @@ inline constexpr size_t kSize = 136;       // u32
 
 // ShortcutEntry.
 namespace shortcut_row {
-inline constexpr Slot kLinkName{0, 132};
+inline constexpr Slot kLinkName{0, kLinkNameCapacity + 1};
 inline constexpr size_t kFileIndex = 132;  // u32
 inline constexpr size_t kPlace = 136;      // u8
-inline constexpr Slot kArguments{137, 129};
+inline constexpr Slot kArguments{137, kRowTextCapacity + 1};
 inline constexpr size_t kReserved = 266;   // 2 bytes, zero
 }  // namespace shortcut_row
 
 // RegValueEntry.
 namespace reg_row {
-inline constexpr Slot kValueName{0, 129};
+inline constexpr Slot kValueName{0, kRowTextCapacity + 1};
 inline constexpr size_t kRoot = 129;       // u8
-inline constexpr Slot kKeyPath{130, 129};
+inline constexpr Slot kKeyPath{130, kRowTextCapacity + 1};
 inline constexpr size_t kKind = 259;       // u8
 inline constexpr size_t kBoolValue = 260;  // u8
-inline constexpr Slot kStringValue{261, 129};
+inline constexpr Slot kStringValue{261, kRowTextCapacity + 1};
 inline constexpr size_t kReserved = 390;   // 2 bytes, zero
 inline constexpr size_t kIntValue = 392;   // i32
 }  // namespace reg_row

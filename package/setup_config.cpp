@@ -197,18 +197,8 @@ bool SetupConfig::SetRegValue(int i, const RegValueRow& row) {
 
 // Derived values. The cuts are plain byte cuts, as the record's texts are counted in bytes;
 // with the slot capacities they never take effect on a well-formed record.
-std::string TaskbarTitle(const SetupConfig& c) { return CutBytes(c.ProductName() + " 安装向导", 137); }
-
-std::string WelcomeCaption(const SetupConfig& c) { return CutBytes(c.ProductName() + "安装向导", 136); }
-
 std::string ProductKey(const SetupConfig& c) { return CutBytes("\\Software\\" + c.Company(), 138); }
 
 std::string InstallKey(const SetupConfig& c) { return ProductKey(c) + "\\" + c.FolderName(); }
-
-std::string ReleaseDateDisplay(const SetupConfig& c) {
-    const std::string d = c.ReleaseDate();
-    auto piece = [&](size_t from, size_t n) { return from < d.size() ? d.substr(from, n) : std::string(); };
-    return piece(0, 4) + "." + piece(4, 2) + "." + piece(6, 2) + " ";
-}
 
 }  // namespace setup

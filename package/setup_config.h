@@ -111,10 +111,7 @@ private:
 };
 
 // Values derived from the record.
-std::string TaskbarTitle(const SetupConfig& c);        // ProductName + " 安装向导", cut to 137
-std::string WelcomeCaption(const SetupConfig& c);      // ProductName + "安装向导", cut to 136
-std::string ProductKey(const SetupConfig& c);          // "\Software\" + Company, cut to 138
-std::string InstallKey(const SetupConfig& c);          // ProductKey + "\" + FolderName
-std::string ReleaseDateDisplay(const SetupConfig& c);  // "YYYY.MM.DD "
+std::string ProductKey(const SetupConfig& c);  // "\Software\" + Company, cut to 138
+std::string InstallKey(const SetupConfig& c);  // ProductKey + "\" + FolderName
 
 }  // namespace setup

@@ -188,4 +188,7 @@ build_zlib() {  # prefix-dir toolchain-file
   rm -rf "$build"
 }
 build_zlib "$deps/zlib-mingw32" "$top/cmake/mingw32.cmake"
+# The build's targets run this script again only when this stamp is missing or older than the
+# script and the toolchain files (Makefile).
+touch "$deps/.bootstrap-ok"
 echo "bootstrap: ok"

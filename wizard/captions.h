@@ -9,6 +9,12 @@
 
 namespace setup {
 
+// ProductName + " 安装向导", cut to 137 bytes (the task-bar title).
+std::string TaskbarTitle(const SetupConfig& c);
+// ProductName + "安装向导", cut to 136 bytes (the window caption).
+std::string WelcomeCaption(const SetupConfig& c);
+// "YYYY.MM.DD " from ReleaseDate (the bottom panel's DateLb).
+std::string ReleaseDateDisplay(const SetupConfig& c);
 // "欢迎使用 " + ProductName + " 安装向导" (GLabel3).
 std::string WelcomeHeading(const SetupConfig& c);
 // "本安装程序将" + ProductName + "软件安装到您的计算机上。" (Label12 and gLabel5 on page 0).

@@ -1,14 +1,17 @@
 #include "wizard/controller.h"
 
 #include <algorithm>
+#include <array>
 
 #include "base/text.h"
 #include "install/finish.h"
 #include "install/force_folder.h"
 #include "install/path_text.h"
+#include "install/run.h"
 #include "package/payload.h"
 #include "package/record_check.h"
 #include "package/payload_stream.h"
+#include "wizard/buttons.h"
 #include "wizard/captions.h"
 #include "wizard/folder.h"
 #include "wizard/texts.h"
@@ -152,6 +155,7 @@ void Wizard::SetActivePage(int page) {
     if (page == active_page_) return;
     active_page_ = page;
     view_.SetActivePage(page);
+    ApplyButtonRule();
     if (shown_) RunShowHandler(page);
 }
 
@@ -167,6 +171,33 @@ void Wizard::RunShowHandler(int page) {
     }
 }
 
+// ---- the bottom buttons ------------------------------------------------------------------
+
+void Wizard::ApplyButtonRule(std::optional<Ctl> hiding) {
+    std::array<ButtonFacts, 4> facts;
+    for (size_t i = 0; i < kWizardButtons.size(); ++i) {
+        const Ctl b = kWizardButtons[i];
+        facts[i] = {hiding != b && view_.Visible(b), view_.Enabled(b), view_.Bounds(b)};
+    }
+    view_.ApplyButtonRoles(DecideButtons(facts, active_page_ == kPageFinished));
+}
+
+void Wizard::SetButtonVisible(Ctl button, bool visible) {
+    if (!visible) ApplyButtonRule(button);  // while it still holds a focus to hand on
+    view_.SetVisible(button, visible);
+    if (visible) ApplyButtonRule();
+}
+
+void Wizard::SetButtonEnabled(Ctl button, bool enabled) {
+    view_.SetEnabled(button, enabled);
+    ApplyButtonRule();
+}
+
+void Wizard::SetButtonTop(Ctl button, int top) {
+    view_.SetTop(button, top);
+    ApplyButtonRule();
+}
+
 void Wizard::EndProgram() {
     if (terminated_) return;
     terminated_ = true;
@@ -176,11 +207,10 @@ void Wizard::EndProgram() {
 // ---- navigation --------------------------------------------------------------------------
 
 void Wizard::NextBtClick() {
-    view_.SetVisible(Ctl::suiButton4, true);  // at its current position
+    SetButtonVisible(Ctl::suiButton4, true);  // at its current position
     view_.SetVisible(Ctl::Label8, true);
     view_.SetVisible(Ctl::Label12, true);
-    engine_->Button1Click();
-    engine_->Button2Click();
+    engine_->EndHelperPrograms();
 
     switch (active_page_) {
         case kPageWelcome: SetActivePage(kPageLicence); break;
@@ -231,7 +261,7 @@ void Wizard::FailuresLbClick() {
 }
 
 void Wizard::PrevBtClick() {
-    view_.SetVisible(Ctl::suiButton4, false);
+    SetButtonVisible(Ctl::suiButton4, false);
     switch (active_page_) {
         case kPageLicence: SetActivePage(kPageWelcome); break;
         case kPageFolder: SetActivePage(kPageLicence); break;
@@ -243,8 +273,8 @@ void Wizard::PrevBtClick() {
 // Agree lies over Next. Once pressed it moves out of view for good, so every later Next
 // press shows it where nobody sees it, and the licence page then shows "下一步".
 void Wizard::suiButton4Click() {
-    view_.SetVisible(Ctl::suiButton4, false);
-    view_.SetTop(Ctl::suiButton4, kAgreeOutOfView);
+    SetButtonVisible(Ctl::suiButton4, false);
+    SetButtonTop(Ctl::suiButton4, kAgreeOutOfView);
     // A click on a hidden or disabled button does nothing.
     if (view_.Visible(Ctl::suiButton2) && view_.Enabled(Ctl::suiButton2)) NextBtClick();
 }
@@ -258,15 +288,8 @@ void Wizard::CancelBtClick() {
         }
         return;
     }
-    if (active_page_ == kPageFinished) {
-        if (view_.Checked(Ctl::StartProgramCb)) engine_->BPingClick();
-        if (view_.Checked(Ctl::CheckBoxG)) {
-            engine_->StartInstalledProgram();
-        } else {
-            const std::string folder = view_.Caption(Ctl::FolderEd);
-            platform_.shell.Execute("explore", folder, "", FolderWithSeparator(folder), kSwShowNormal, false);
-        }
-    }
+    if (active_page_ == kPageFinished)
+        engine_->Finish({view_.Checked(Ctl::StartProgramCb), view_.Checked(Ctl::CheckBoxG), view_.Caption(Ctl::FolderEd)});
     EndProgram();  // page 4 has Cancel disabled; should a click come, it ends without asking
 }
 
@@ -355,14 +378,14 @@ void Wizard::Sheet0Show() {
     view_.SetCaption(Ctl::Label8, Branded(texts::kHeading0));
     view_.SetCaption(Ctl::Label12, WelcomeIntro(c));
     view_.SetCaption(Ctl::gLabel5, view_.Caption(Ctl::Label12));
-    view_.SetVisible(Ctl::suiButton1, false);
+    SetButtonVisible(Ctl::suiButton1, false);
     view_.SetApplicationTitle(TaskbarTitle(c));
     view_.SetCaption(Ctl::GLabel3, WelcomeHeading(c));
 }
 
 void Wizard::Sheet1Show() {
     view_.SetVisible(Ctl::gImage10, true);
-    view_.SetVisible(Ctl::suiButton1, true);
+    SetButtonVisible(Ctl::suiButton1, true);
     view_.SetCaption(Ctl::Label8, texts::kHeading1);
     view_.SetCaption(Ctl::Label12, texts::kSubheading1);
 }
@@ -381,18 +404,18 @@ void Wizard::Sheet3Show() {
 }
 
 void Wizard::Sheet4Show() {
-    view_.SetVisible(Ctl::suiButton1, false);
-    view_.SetVisible(Ctl::suiButton2, false);
-    view_.SetEnabled(Ctl::suiButton3, false);
+    SetButtonVisible(Ctl::suiButton1, false);
+    SetButtonVisible(Ctl::suiButton2, false);
+    SetButtonEnabled(Ctl::suiButton3, false);
     view_.SetCaption(Ctl::Label8, texts::kHeading4);
     view_.SetCaption(Ctl::Label12, texts::kSubheading4);
 }
 
 void Wizard::Sheet5Show() {
-    view_.SetVisible(Ctl::suiButton1, false);
-    view_.SetVisible(Ctl::suiButton2, false);
+    SetButtonVisible(Ctl::suiButton1, false);
+    SetButtonVisible(Ctl::suiButton2, false);
     view_.SetCaption(Ctl::Label8, texts::kHeading5);
-    view_.SetEnabled(Ctl::suiButton3, true);
+    SetButtonEnabled(Ctl::suiButton3, true);
     view_.SetCaption(Ctl::suiButton3, texts::kFinishCaption);
     view_.SetCaption(Ctl::Label12, texts::kSubheading5);
     view_.SetCaption(Ctl::Label6, texts::kFinishLine);

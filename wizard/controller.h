@@ -12,6 +12,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -64,6 +65,12 @@ public:
 
 private:
     void SetActivePage(int page);
+    // The bottom buttons change only through these, each followed by the button rule
+    // (wizard/buttons.h); a button about to be hidden is settled as hidden first.
+    void ApplyButtonRule(std::optional<Ctl> hiding = std::nullopt);
+    void SetButtonVisible(Ctl button, bool visible);
+    void SetButtonEnabled(Ctl button, bool enabled);
+    void SetButtonTop(Ctl button, int top);
     void RunShowHandler(int page);
     void EndProgram();
     void LoadStartupState();

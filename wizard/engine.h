@@ -1,11 +1,11 @@
-// engine.h: the installation engine's entry points as the wizard calls them. They stand for
-// the hidden command buttons Button1, Button2 and BPing and for the engine's own methods;
-// the controller calls them in its fixed order and knows nothing of what they do.
+// engine.h: the installation engine's entry points as the wizard calls them. The controller
+// calls them at its fixed points and knows nothing of what they do.
 #pragma once
 
 #include <memory>
 
 #include "base/platform.h"
+#include "install/finish.h"
 
 namespace setup {
 
@@ -15,12 +15,12 @@ class WizardView;
 class WizardEngine {
 public:
     virtual ~WizardEngine() = default;
-    virtual void Button1Click() = 0;           // ends the brand's first program ("ZENTA-X.exe")
-    virtual void Button2Click() = 0;           // ends its others ("KOV-H-Up.exe")
-    virtual void RunInstallation() = 0;        // synchronous; sets and clears Installing
-    virtual void BPingClick() = 0;             // opens the tutorial page when online
-    virtual void StartInstalledProgram() = 0;  // the deferred launcher
-    virtual void ShowAuthorWebSite() = 0;      // the welcome page's web-site label
+    virtual void EndHelperPrograms() = 0;   // ends the brand's programs, in their order
+    virtual void RunInstallation() = 0;     // synchronous; sets and clears Installing
+    // "完成" with the finished page's choices: the tutorial page, then the installed program
+    // or the target folder. An Error escapes to the caller.
+    virtual void Finish(const FinishChoices& choices) = 0;
+    virtual void ShowAuthorWebSite() = 0;   // the welcome page's web-site label
 };
 
 // The engine of the shipped program, working on the window's state and copying page.

@@ -50,15 +50,7 @@ public:
     InstallEngine(const Platform& platform, WizardState& state, WizardView& view)
         : platform_(platform), state_(state), copy_page_(view) {}
 
-    // The brand's programs in their order: the first on Button1, the others on Button2.
-    void Button1Click() override {
-        const std::vector<std::string>& programs = state_.Brand.end_programs;
-        if (!programs.empty()) KillProcessesByName(platform_.shell, programs.front());
-    }
-    void Button2Click() override {
-        const std::vector<std::string>& programs = state_.Brand.end_programs;
-        for (size_t i = 1; i < programs.size(); ++i) KillProcessesByName(platform_.shell, programs[i]);
-    }
+    void EndHelperPrograms() override { setup::EndHelperPrograms(platform_.shell, state_.Brand.end_programs); }
 
     void RunInstallation() override {
         // Start-up opens the payload before the window opens; without it the wizard never
@@ -76,10 +68,9 @@ public:
         setup::RunInstallation(ctx);
     }
 
-    void BPingClick() override {
-        setup::BPingClick(platform_.reg, platform_.shell, state_.Config.ProductName(), state_.Brand.site);
+    void Finish(const FinishChoices& choices) override {
+        RunFinishActions(state_.Config, platform_, choices, state_.Brand.site);
     }
-    void StartInstalledProgram() override { setup::StartInstalledProgram(state_.Config, platform_); }
     void ShowAuthorWebSite() override { setup::ShowAuthorWebSite(platform_.shell, state_.Config.Site()); }
 
 private:

@@ -1,6 +1,7 @@
 #include "wizard/main_form_win.h"
 
 #include "install/run.h"
+#include "wizard/buttons.h"
 #include "win/text.h"
 
 namespace setup {
@@ -50,75 +51,37 @@ void MainForm::WireEvents() {
 
 // ---- WizardView --------------------------------------------------------------------------
 
-// One rule for the four buttons at the bottom, run after every change to a button or the page.
-//
-// Enter goes to the button that moves the wizard on, as the user sees it: Agree while it lies
-// over Next, Next, and on the finished page "完成" (Cancel); Escape to Cancel.
-//
-// While Agree lies over Next (any overlap), the keyboard must not reach the Next beneath it: a
-// focused Next would take Enter, skip the agreement and leave "同意" standing over the folder
-// page. Next then leaves the tab order, and takes its place back once Agree is hidden or moved
-// away.
-//
-// Once agreed, Agree waits above the panel's top edge, "shown" but out of view: a button that
-// lies wholly outside the panel is out of the tab order, like a hidden one.
-//
-// A button that is hidden, out of view, disabled or covered keeps no keyboard focus: the
-// button that moves the wizard on takes it over. Hiding a focused button passes its focus on to the next control
-// in the tab order (ui::MoveFocusFrom), so a button about to be hidden (`hiding`) is settled
-// before it goes, counting as hidden already.
-void MainForm::UpdateButtons(const WizardButton* hiding) {
-    WizardButton* back = At(Ctl::suiButton1).button;
-    WizardButton* next = At(Ctl::suiButton2).button;
-    WizardButton* cancel = At(Ctl::suiButton3).button;
-    WizardButton* agree = At(Ctl::suiButton4).button;
-    if (!back || !next || !cancel || !agree || !next->Button().hwnd()) return;
-    auto shown = [hiding](const WizardButton* b) { return b != hiding && b->Visible(); };
-    auto in_view = [&](const WizardButton* b) {
-        const ui::Rect r = b->Bounds();
-        return shown(b) && r.top + r.height > 0 && r.left + r.width > 0;
-    };
-    const ui::Rect a = agree->Bounds(), n = next->Bounds();
-    const bool agree_over_next = shown(agree) && a.left < n.left + n.width && n.left < a.left + a.width &&
-                                 a.top < n.top + n.height && n.top < a.top + a.height;
-    const bool next_covered = agree_over_next && shown(next);
-    const bool finished = active_page_ == kPageFinished;
+// Gives the buttons the roles the controller's button rule decided (wizard/buttons.h).
+void MainForm::ApplyButtonRoles(const ButtonRoles& roles) {
+    std::array<WizardButton*, 4> b{};
+    for (size_t i = 0; i < b.size(); ++i)
+        if (!(b[i] = At(kWizardButtons[i]).button)) return;
+    if (!b[kNextButton]->Button().hwnd()) return;
+    for (size_t i : {kAgreeButton, kNextButton, kCancelButton}) b[i]->Button().SetDefault(roles.takes_enter[i]);
+    b[kCancelButton]->Button().SetCancel(true);
 
-    agree->Button().SetDefault(agree_over_next);
-    next->Button().SetDefault(!agree_over_next && !finished);
-    cancel->Button().SetDefault(finished);
-    cancel->Button().SetCancel(true);
-
-    for (WizardButton* b : {back, next, cancel, agree}) {
-        const HWND window = b->Button().hwnd();
+    for (size_t i = 0; i < b.size(); ++i) {
+        const HWND window = b[i]->Button().hwnd();
         if (!window) continue;
-        const bool tab_stop = in_view(b) && !(b == next && next_covered);
         const LONG style = ::GetWindowLongW(window, GWL_STYLE);
-        const LONG tab_style = tab_stop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
+        const LONG tab_style = roles.tab_stop[i] ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
         if (tab_style != style) ::SetWindowLongW(window, GWL_STYLE, tab_style);
     }
 
-    WizardButton* target = finished ? cancel : agree_over_next ? agree : next;
-    if (!in_view(target) || !target->Enabled() || !target->Button().hwnd()) return;
+    if (roles.focus_target < 0) return;
+    WizardButton* target = b[static_cast<size_t>(roles.focus_target)];
     const HWND focus = ::GetFocus();
-    if (!focus) return;
-    for (WizardButton* b : {back, next, cancel, agree}) {
-        if (b == target || focus != b->Button().hwnd()) continue;
-        if (!in_view(b) || !b->Enabled() || (b == next && next_covered)) target->Button().Focus();
-    }
+    if (!target->Button().hwnd() || !focus) return;
+    for (size_t i = 0; i < b.size(); ++i)
+        if (b[i] != target && focus == b[i]->Button().hwnd() && !roles.may_keep_focus[i]) target->Button().Focus();
 }
 
 void MainForm::SetActivePage(int page) {
-    active_page_ = page;
     pages_->SetActivePage(page);
-    UpdateButtons();
 }
 
 void MainForm::SetVisible(Ctl ctl, bool visible) {
-    WizardButton* button = At(ctl).button;
-    if (button && !visible) UpdateButtons(button);  // while it still holds a focus to hand on
     if (ui::Control* c = At(ctl).control) c->SetVisible(visible);
-    if (button && visible) UpdateButtons();
 }
 
 bool MainForm::Visible(Ctl ctl) {
@@ -128,7 +91,6 @@ bool MainForm::Visible(Ctl ctl) {
 
 void MainForm::SetEnabled(Ctl ctl, bool enabled) {
     if (ui::Control* c = At(ctl).control) c->SetEnabled(enabled);
-    if (At(ctl).button) UpdateButtons();
 }
 
 bool MainForm::Enabled(Ctl ctl) {
@@ -157,7 +119,13 @@ std::string MainForm::Caption(Ctl ctl) {
 
 void MainForm::SetTop(Ctl ctl, int top) {
     if (ui::Control* c = At(ctl).control) c->SetTop(top);
-    if (At(ctl).button) UpdateButtons();
+}
+
+Box MainForm::Bounds(Ctl ctl) {
+    ui::Control* c = At(ctl).control;
+    if (!c) return {};
+    const ui::Rect& r = c->Bounds();
+    return {r.left, r.top, r.width, r.height};
 }
 
 void MainForm::SetSize(Ctl ctl, int width, int height) {

@@ -35,11 +35,6 @@ public:
     // Runs the start-up sequence (FormCreate); the window is shown by the application's Run.
     void Create();
 
-    // The copying page's controls, for the installation run.
-    win::ui::Label& WorkLabel() { return *At(Ctl::WorkLb).label; }
-    win::ui::Label& FileLabel() { return *At(Ctl::FNameLb).label; }
-    win::ui::ProgressBar& Progress() { return *At(Ctl::CopyProgress).progress; }
-
     // WizardView.
     void SetActivePage(int page) override;
     void SetVisible(Ctl ctl, bool visible) override;
@@ -49,6 +44,7 @@ public:
     void SetCaption(Ctl ctl, const std::string& gbk) override;
     std::string Caption(Ctl ctl) override;
     void SetTop(Ctl ctl, int top) override;
+    Box Bounds(Ctl ctl) override;
     void SetSize(Ctl ctl, int width, int height) override;
     void SetWidth(Ctl ctl, int width) override;
     bool Checked(Ctl ctl) override;
@@ -59,6 +55,7 @@ public:
     void SetProgress(Ctl ctl, int position) override;
     void SetBarColor(Ctl ctl, uint32_t color) override;
     void Repaint(Ctl ctl) override;
+    void ApplyButtonRoles(const ButtonRoles& roles) override;
     void SetWindowCaption(const std::string& gbk) override;
     void SetApplicationTitle(const std::string& gbk) override;
     void ShowCheckProgress(const std::string& title, const std::string& text, int percent) override;
@@ -88,9 +85,6 @@ private:
 
     void BuildLayout(Shell& shell);  // main_form_layout_win.cpp
     void WireEvents();
-    // After a change to the buttons or the page (or before `hiding` goes): which button takes
-    // Enter, Escape and the focus, and whether Next is in the tab order.
-    void UpdateButtons(const WizardButton* hiding = nullptr);
     Entry& At(Ctl ctl);
     template <class T, class... Args>
     T* Make(Args&&... args);
@@ -103,7 +97,6 @@ private:
     std::vector<std::unique_ptr<win::ui::Control>> controls_;  // destroyed before their parents
     std::array<Entry, static_cast<size_t>(Ctl::FailuresLb) + 1> entries_{};
     std::unique_ptr<Wizard> wizard_;
-    int active_page_ = kPageWelcome;
     CheckWindow check_;
 };
 

@@ -11,6 +11,13 @@
 
 namespace setup {
 
+struct ButtonRoles;
+
+// A control's place in its parent's client area.
+struct Box {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
 enum class Ctl {
     // Window.
     Label8, Label12, gImage10, PageCtl, Panel1,
@@ -55,6 +62,7 @@ public:
     virtual void SetCaption(Ctl ctl, const std::string& gbk) = 0;
     virtual std::string Caption(Ctl ctl) = 0;
     virtual void SetTop(Ctl ctl, int top) = 0;
+    virtual Box Bounds(Ctl ctl) = 0;
     virtual void SetSize(Ctl ctl, int width, int height) = 0;
     virtual void SetWidth(Ctl ctl, int width) = 0;
     virtual bool Checked(Ctl ctl) = 0;
@@ -69,6 +77,9 @@ public:
     virtual void SetBarColor(Ctl ctl, uint32_t color) = 0;
     // Draws the control now, without waiting for the message loop.
     virtual void Repaint(Ctl ctl) = 0;
+    // Gives the bottom buttons the roles the button rule decided (wizard/buttons.h): Enter,
+    // Escape, the tab order, and the focus taken from a button that may not keep it.
+    virtual void ApplyButtonRoles(const ButtonRoles& roles) = 0;
 
     virtual void SetWindowCaption(const std::string& gbk) = 0;
     // The application's task-bar title (also the title of the error box).

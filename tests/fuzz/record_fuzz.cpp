@@ -14,6 +14,7 @@
 #include "package/payload.h"
 #include "package/safe_name.h"
 #include "package/setup_config.h"
+#include "wizard/captions.h"
 
 using namespace setup;
 

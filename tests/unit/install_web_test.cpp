@@ -14,12 +14,10 @@ using testing::FakeMachine;
 
 const std::string kRoot(kSiteRoot);
 
-TEST(InstallSite, OneRootWithItsDomainAndPages) {
+TEST(InstallSite, OneRootWithItsDomain) {
     ASSERT_FALSE(kRoot.empty());
     EXPECT_EQ(kRoot.back(), '/');
     EXPECT_EQ(SiteDomain(), "www.zenta.example");
-    EXPECT_EQ(LicenseAddress(), kRoot + "license.html");
-    EXPECT_EQ(HomeAddress(), kRoot);
 }
 
 TEST(InstallWeb, TutorialAddressFromTheProductName) {
@@ -139,7 +137,7 @@ TEST(InstallProcessKill, EndsEveryExactMatchOfBothNamesInOrder) {
     FakeMachine m;
     m.shell.processes = {{10, "KOV-H-Up.exe"}, {11, "ZENTA-X.exe"}, {12, "zenta-x.exe"}, {13, "ZENTA-X.exe"},
                          {14, "ZENTA-X.exe "}, {15, "ZENTA-X"}, {16, "KOV-H-Up.exe"}, {17, "explorer.exe"}};
-    EndHelperPrograms(m.shell);
+    EndHelperPrograms(m.shell, Brand{}.end_programs);
     EXPECT_EQ(m.shell.terminated, (std::vector<uint32_t>{11, 13, 10, 16}));
     EXPECT_TRUE(m.dialogs.boxes.empty());
 }

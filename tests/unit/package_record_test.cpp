@@ -304,40 +304,20 @@ TEST(SetupConfigFolder, CutNeverLeavesHalfACharacter) {
     EXPECT_EQ(c.Folder(), std::string(126, 'a') + "中");
 }
 
-TEST(SetupConfigDerived, TitlesAndKeys) {
+TEST(SetupConfigDerived, Keys) {
     SetupConfig c;
     FillExample(c);
-    EXPECT_EQ(TaskbarTitle(c), "ZENTA-KOV 安装向导");
-    EXPECT_EQ(WelcomeCaption(c), "ZENTA-KOV安装向导");
     EXPECT_EQ(ProductKey(c), "\\Software\\ZENTA");
     EXPECT_EQ(InstallKey(c), "\\Software\\ZENTA\\ZENTA-KOV");
 
     ASSERT_TRUE(c.SetText(TextField::FolderName, ""));
     EXPECT_EQ(InstallKey(c), "\\Software\\ZENTA\\");
     SetupConfig empty;
-    EXPECT_EQ(TaskbarTitle(empty), " 安装向导");
     EXPECT_EQ(ProductKey(empty), "\\Software\\");
 
-    // The longest names fill the titles exactly.
-    ASSERT_TRUE(c.SetText(TextField::ProductName, std::string(128, 'p')));
+    // The longest company fills the key exactly.
     ASSERT_TRUE(c.SetText(TextField::Company, std::string(128, 'c')));
-    EXPECT_EQ(TaskbarTitle(c).size(), 137u);
-    EXPECT_EQ(WelcomeCaption(c).size(), 136u);
     EXPECT_EQ(ProductKey(c).size(), 138u);
-}
-
-TEST(SetupConfigDerived, ReleaseDateDisplay) {
-    SetupConfig c;
-    auto show = [&](const char* date) {
-        EXPECT_TRUE(c.SetText(TextField::ReleaseDate, date));
-        return ReleaseDateDisplay(c);
-    };
-    EXPECT_EQ(show("20240711"), "2024.07.11 ");
-    EXPECT_EQ(show(""), ".. ");
-    EXPECT_EQ(show("202"), "202.. ");
-    EXPECT_EQ(show("2024"), "2024.. ");
-    EXPECT_EQ(show("20240"), "2024.0. ");
-    EXPECT_EQ(show("2024071"), "2024.07.1 ");
 }
 
 // The example with one text or one count changed.

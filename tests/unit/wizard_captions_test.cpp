@@ -7,6 +7,32 @@
 namespace setup::testing {
 namespace {
 
+TEST(WizardCaptions, TitlesFromTheProductName) {
+    SetupConfig c;
+    ASSERT_TRUE(c.SetText(TextField::ProductName, "ZENTA-KOV"));
+    EXPECT_EQ(TaskbarTitle(c), "ZENTA-KOV 安装向导");
+    EXPECT_EQ(WelcomeCaption(c), "ZENTA-KOV安装向导");
+    EXPECT_EQ(TaskbarTitle(SetupConfig()), " 安装向导");
+    // The longest name fills the titles exactly.
+    ASSERT_TRUE(c.SetText(TextField::ProductName, std::string(128, 'p')));
+    EXPECT_EQ(TaskbarTitle(c).size(), 137u);
+    EXPECT_EQ(WelcomeCaption(c).size(), 136u);
+}
+
+TEST(WizardCaptions, ReleaseDateDisplay) {
+    SetupConfig c;
+    auto show = [&](const char* date) {
+        EXPECT_TRUE(c.SetText(TextField::ReleaseDate, date));
+        return ReleaseDateDisplay(c);
+    };
+    EXPECT_EQ(show("20240711"), "2024.07.11 ");
+    EXPECT_EQ(show(""), ".. ");
+    EXPECT_EQ(show("202"), "202.. ");
+    EXPECT_EQ(show("2024"), "2024.. ");
+    EXPECT_EQ(show("20240"), "2024.0. ");
+    EXPECT_EQ(show("2024071"), "2024.07.1 ");
+}
+
 TEST(WizardCaptions, WelcomePageOfTheExampleProduct) {
     WizardRig r;
     r.Start();

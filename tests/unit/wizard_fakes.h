@@ -2,6 +2,7 @@
 // builder for the wizard's native tests.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <string>
@@ -11,6 +12,7 @@
 #include "package/payload.h"
 #include "package/setup_config.h"
 #include "tests/support/fake_platform.h"
+#include "wizard/buttons.h"
 #include "wizard/controller.h"
 #include "wizard/engine.h"
 #include "wizard/view.h"
@@ -25,7 +27,7 @@ public:
         bool visible = true;
         bool enabled = true;
         std::string caption;
-        int top = 0, width = 0, height = 0;
+        int left = 0, top = 0, width = 0, height = 0;
         bool checked = false;
         uint32_t link_color = 0xFF0000;  // blue until the controller sets it
         int progress = 0;
@@ -49,7 +51,15 @@ public:
         controls[Ctl::suiButton2].caption = "下一步";
         controls[Ctl::suiButton3].caption = "取消";
         controls[Ctl::suiButton4].caption = "同意";
-        controls[Ctl::suiButton4].top = 15;
+        // The bottom buttons where the layout puts them: Agree over Next.
+        const int lefts[] = {336, 440, 544, 440};
+        for (size_t i = 0; i < kWizardButtons.size(); ++i) {
+            Control& b = controls[kWizardButtons[i]];
+            b.left = lefts[i];
+            b.top = 15;
+            b.width = 92;
+            b.height = 23;
+        }
         controls[Ctl::StartProgramCb].checked = true;
         controls[Ctl::CheckBoxG].checked = true;
     }
@@ -72,6 +82,18 @@ public:
         controls[c].height = h;
     }
     void SetWidth(Ctl c, int w) override { controls[c].width = w; }
+    Box Bounds(Ctl c) override { return {controls[c].left, controls[c].top, controls[c].width, controls[c].height}; }
+    // Every decision of the button rule, with whether each button was visible when it came.
+    struct RolesApplied {
+        ButtonRoles roles;
+        std::array<bool, 4> visible;
+    };
+    void ApplyButtonRoles(const ButtonRoles& r) override {
+        RolesApplied a{r, {}};
+        for (size_t i = 0; i < kWizardButtons.size(); ++i) a.visible[i] = controls[kWizardButtons[i]].visible;
+        roles_applied.push_back(a);
+    }
+    const ButtonRoles& roles() const { return roles_applied.back().roles; }
     bool Checked(Ctl c) override { return controls[c].checked; }
     void SetChecked(Ctl c, bool checked) override { controls[c].checked = checked; }
     void DropQueuedInput() override { log_.push_back("drop input"); }
@@ -104,6 +126,7 @@ public:
     }
 
     std::map<Ctl, Control> controls;
+    std::vector<RolesApplied> roles_applied;
     std::string window_caption = "MainForm";
     std::string app_title;
     int terminate_calls = 0;
@@ -117,23 +140,22 @@ private:
 class FakeEngine : public WizardEngine {
 public:
     FakeEngine(std::vector<std::string>& log, WizardState*& state) : log_(log), state_(state) {}
-    void Button1Click() override { log_.push_back("kill ZENTA-X.exe"); }
-    void Button2Click() override { log_.push_back("kill KOV-H-Up.exe"); }
+    void EndHelperPrograms() override { log_.push_back("end helpers"); }
     void RunInstallation() override {
         log_.push_back("run");
         state_->Installing = true;
         if (run_body) run_body();
         state_->Installing = false;
     }
-    void BPingClick() override { log_.push_back("bping"); }
-    void StartInstalledProgram() override {
-        log_.push_back("start program");
-        if (start_body) start_body();
+    void Finish(const FinishChoices& c) override {
+        log_.push_back("finish " + std::to_string(c.open_tutorial) + std::to_string(c.start_program) + " " +
+                       c.folder_text);
+        if (finish_body) finish_body();
     }
     void ShowAuthorWebSite() override { log_.push_back("web site"); }
 
     std::function<void()> run_body;
-    std::function<void()> start_body;
+    std::function<void()> finish_body;
 
 private:
     std::vector<std::string>& log_;

@@ -40,7 +40,7 @@ TEST(WizardNavigation, NextOnTheReadyPageRunsTheInstallationBetweenCopyingAndFin
     At r(kPageReady);
     r.Next();
     const std::vector<std::string> expected = {
-        "kill ZENTA-X.exe", "kill KOV-H-Up.exe", "page 4", "repaint PageCtl", "repaint Panel1",
+        "end helpers", "page 4", "repaint PageCtl", "repaint Panel1",
         "repaint Label8",   "run",               "drop input",        "page 5"};
     EXPECT_EQ(r.m.log, expected);
     EXPECT_EQ(r.wizard->ActivePage(), kPageFinished);
@@ -50,13 +50,12 @@ TEST(WizardNavigation, NextOnTheReadyPageRunsTheInstallationBetweenCopyingAndFin
 TEST(WizardNavigation, EveryNextPressEndsTheProductProgramsFirst) {
     At r(kPageWelcome);
     r.Next();
-    EXPECT_EQ(r.m.log, (std::vector<std::string>{"kill ZENTA-X.exe", "kill KOV-H-Up.exe", "page 1"}));
+    EXPECT_EQ(r.m.log, (std::vector<std::string>{"end helpers", "page 1"}));
     r.m.log.clear();
     r.SetFolderText("");  // a refused folder still ends them
     r.Agree();
     r.Next();
-    EXPECT_EQ(Count(r.m.log, "kill ZENTA-X.exe"), 2u);
-    EXPECT_EQ(Count(r.m.log, "kill KOV-H-Up.exe"), 2u);
+    EXPECT_EQ(Count(r.m.log, "end helpers"), 2u);
 }
 
 TEST(WizardNavigation, BackMovesBackOnPagesOneToThree) {
@@ -114,7 +113,7 @@ TEST(WizardNavigation, AgreeCoversNextUntilTheUserAgreedOnce) {
 TEST(WizardNavigation, AgreeRunsTheWholeNextPath) {
     At r(kPageLicence);
     r.Agree();
-    EXPECT_EQ(r.m.log, (std::vector<std::string>{"kill ZENTA-X.exe", "kill KOV-H-Up.exe", "page 2"}));
+    EXPECT_EQ(r.m.log, (std::vector<std::string>{"end helpers", "page 2"}));
     EXPECT_TRUE(r.ctl(Ctl::suiButton4).visible);  // shown again by Next, out of view
 }
 
@@ -218,47 +217,33 @@ TEST(WizardNavigation, FinishedPageRefusesTheCloseBox) {
     EXPECT_FALSE(r.wizard->Terminated());
 }
 
-TEST(WizardNavigation, FinishWithBothBoxesChecked) {
+TEST(WizardNavigation, FinishHandsTheFinishedPagesChoicesOnAndEnds) {
     At r(kPageFinished);
     EXPECT_TRUE(r.ctl(Ctl::StartProgramCb).checked);
     EXPECT_TRUE(r.ctl(Ctl::CheckBoxG).checked);
     r.Cancel();
-    EXPECT_EQ(r.m.log, (std::vector<std::string>{"bping", "start program", "terminate"}));
+    EXPECT_EQ(r.m.log, (std::vector<std::string>{"finish 11 D:\\ZENTA-KOV", "terminate"}));
     EXPECT_TRUE(r.m.dialogs.boxes.empty());
-    EXPECT_TRUE(r.m.shell.executed.empty());
-}
 
-TEST(WizardNavigation, FinishWithoutStartingOpensTheFolder) {
-    At r(kPageFinished);
-    r.view.controls[Ctl::StartProgramCb].checked = false;
-    r.view.controls[Ctl::CheckBoxG].checked = false;
-    r.Cancel();
-    ASSERT_EQ(r.m.shell.executed.size(), 1u);
-    const auto& e = r.m.shell.executed[0];
-    EXPECT_EQ(e.verb, "explore");
-    EXPECT_EQ(e.file, "D:\\ZENTA-KOV");
-    EXPECT_EQ(e.params, "");
-    EXPECT_EQ(e.dir, "D:\\");
-    EXPECT_EQ(e.show, kSwShowNormal);
-    EXPECT_FALSE(e.owner);
-    EXPECT_EQ(Count(r.m.log, "bping"), 0u);
-    EXPECT_EQ(Count(r.m.log, "start program"), 0u);
-    EXPECT_TRUE(r.wizard->Terminated());
+    At unchecked(kPageFinished);
+    unchecked.view.controls[Ctl::StartProgramCb].checked = false;
+    unchecked.view.controls[Ctl::CheckBoxG].checked = false;
+    unchecked.SetFolderText("E:\\Typed");
+    unchecked.Cancel();
+    EXPECT_EQ(unchecked.m.log, (std::vector<std::string>{"finish 00 E:\\Typed", "terminate"}));
 }
 
 TEST(WizardNavigation, FailedFinishActionStaysOnTheFinishedPage) {
     At r(kPageFinished);
     // The launcher could not be written: the error box, no end; Finish can be pressed again.
-    r.engine->start_body = [] { throw Error("I/O error 5"); };
+    r.engine->finish_body = [] { throw Error("I/O error 5"); };
     r.Cancel();
     EXPECT_EQ(r.m.dialogs.errors, (std::vector<std::string>{"I/O error 5."}));
     EXPECT_FALSE(r.wizard->Terminated());
     EXPECT_EQ(r.wizard->ActivePage(), kPageFinished);
-    r.engine->start_body = nullptr;
-    r.view.controls[Ctl::CheckBoxG].checked = false;
+    r.engine->finish_body = nullptr;
     r.Cancel();
-    EXPECT_EQ(Count(r.m.log, "bping"), 2u);
-    EXPECT_EQ(r.m.shell.executed.size(), 1u);
+    EXPECT_EQ(Count(r.m.log, "finish 11 D:\\ZENTA-KOV"), 2u);
     EXPECT_TRUE(r.wizard->Terminated());
 }
 

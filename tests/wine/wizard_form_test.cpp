@@ -67,11 +67,9 @@ public:
 
 class NoEngine : public WizardEngine {
 public:
-    void Button1Click() override {}
-    void Button2Click() override {}
+    void EndHelperPrograms() override {}
     void RunInstallation() override {}
-    void BPingClick() override {}
-    void StartInstalledProgram() override {}
+    void Finish(const FinishChoices&) override {}
     void ShowAuthorWebSite() override {}
 };
 

@@ -6,6 +6,7 @@
 
 #include "base/error.h"
 #include "package/brand.h"
+#include "package/format.h"
 #include "package/packed_resource.h"
 #include "package/payload.h"
 #include "package/payload_stream.h"
@@ -73,15 +74,15 @@ void CheckBlockIndex(ImageResources& resources, std::span<const uint8_t> payload
     try {
         bytes = resources.Find(kBlockIndexResource);
     } catch (const Error&) {
-        out << "  SETUPINDEX: none (the payload is inflated by one thread)\n";
+        out << "  " << kBlockIndexResource << ": none (the payload is inflated by one thread)\n";
         return;
     }
     const auto index = ParseBlockIndex(bytes);
     if (!index) {
-        problem("SETUPINDEX: not a block index this version reads");
+        problem(std::string(kBlockIndexResource) + ": not a block index this version reads");
         return;
     }
-    out << "  SETUPINDEX: " << index->size() << " blocks\n";
+    out << "  " << kBlockIndexResource << ": " << index->size() << " blocks\n";
     try {
         PayloadStream stream = OpenPayload(resources, 2);
         size_t at = 0;
@@ -91,10 +92,11 @@ void CheckBlockIndex(ImageResources& resources, std::span<const uint8_t> payload
                    std::equal(piece.begin(), piece.end(), payload.begin() + static_cast<ptrdiff_t>(at));
             at += piece.size();
         });
-        if (!stream.parallel()) problem("SETUPINDEX does not describe SETUPPACK (the setup would ignore it)");
-        else if (!same || at != payload.size()) problem("the parallel pass gave other bytes than SETUPPACK holds");
+        if (!stream.parallel()) problem(std::string(kBlockIndexResource) + " does not describe " + kPayloadResource +
+                                           " (the setup would ignore it)");
+        else if (!same || at != payload.size()) problem(std::string("the parallel pass gave other bytes than ") + kPayloadResource + " holds");
     } catch (const Error& e) {
-        problem(std::string("SETUPINDEX: the parallel pass failed: ") + e.what());
+        problem(std::string(kBlockIndexResource) + ": the parallel pass failed: " + e.what());
     }
 }
 
@@ -168,14 +170,14 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
 
     SetupConfig c;
     try {
-        const std::span<const uint8_t> packed = l.resources.Find("SETUPINI");
+        const std::span<const uint8_t> packed = l.resources.Find(kRecordResource);
         const size_t unpacked = Unpack(packed).size();
         LoadRecord(l.resources, c);
-        out << "\nRecord (SETUPINI: " << packed.size() << " bytes packed, " << unpacked << " unpacked)\n";
+        out << "\nRecord (" << kRecordResource << ": " << packed.size() << " bytes packed, " << unpacked << " unpacked)\n";
         if (unpacked != kRecordSize) problem(Format("the record unpacks to %zu bytes, not %zu", unpacked, kRecordSize));
     } catch (const Error& e) {
         out << "\nRecord\n";
-        problem(std::string("SETUPINI: ") + e.what());
+        problem(std::string(kRecordResource) + ": " + e.what());
         out << "\nFAILED: " << problems << " problem(s)\n";
         return false;
     }
@@ -192,9 +194,9 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
     out << "\nFiles (" << raw_files << ")\n";
     std::optional<std::vector<uint8_t>> payload;
     try {
-        payload = Unpack(l.resources.Find("SETUPPACK"));
+        payload = Unpack(l.resources.Find(kPayloadResource));
     } catch (const Error& e) {
-        problem(std::string("SETUPPACK: ") + e.what());
+        problem(std::string(kPayloadResource) + ": " + e.what());
     }
     out << Format("  %3s %10s %10s  %s\n", "#", "offset", "size", "name");
     for (int i = 0; i < files; ++i) {
@@ -238,7 +240,7 @@ bool Inspect(const std::filesystem::path& exe, std::ostream& out) {
     out << "\nPayload\n";
     if (payload) {
         const uint32_t sum = ByteSum(*payload);
-        out << "  SETUPPACK: " << l.resources.Find("SETUPPACK").size() << " bytes packed, " << payload->size()
+        out << "  " << kPayloadResource << ": " << l.resources.Find(kPayloadResource).size() << " bytes packed, " << payload->size()
             << " unpacked\n";
         out << Format("  byte sum %u, PackSum %u: %s\n", sum, c.PackSum(), sum == c.PackSum() ? "match" : "MISMATCH");
         if (sum != c.PackSum()) problem("the payload's byte sum differs from PackSum");
@@ -261,7 +263,7 @@ size_t Extract(const std::filesystem::path& exe, const std::filesystem::path& di
     Loaded l = Load(exe);
     SetupConfig c;
     LoadRecord(l.resources, c);
-    const std::vector<uint8_t> payload = Unpack(l.resources.Find("SETUPPACK"));
+    const std::vector<uint8_t> payload = Unpack(l.resources.Find(kPayloadResource));
     // Every name and range first: a package with one bad row writes nothing.
     std::vector<std::vector<std::string>> paths;
     for (int i = 0; i < c.FileCount(); ++i) {

@@ -11,6 +11,7 @@
 #include <map>
 
 #include "base/text.h"
+#include "package/format.h"
 #include "package/packed_resource.h"
 #include "package/payload.h"
 #include "package/record_check.h"
@@ -24,12 +25,20 @@ namespace setup::packager {
 
 namespace {
 
-// Text capacities of the table rows (slot size minus the length byte).
-constexpr size_t kNameCapacity = 127;
-constexpr size_t kLinkCapacity = 131;
-constexpr size_t kRowTextCapacity = 128;
-
 std::string Quoted(const std::string& utf8) { return "\"" + utf8 + "\""; }
+
+// The limit kMaxFileSize stands for, as the refusals name it.
+constexpr const char* kSizeLimit = "2 GB";
+const std::string kSizeLimitExact = std::string(kSizeLimit) + " (2^31 bytes)";
+
+PackError FileTooLarge(const std::string& what, uint64_t size) {
+    return PackError(what + ": " + std::to_string(size) + " bytes; a file must be smaller than " + kSizeLimitExact);
+}
+
+PackError PayloadTooLarge(const std::string& what, uint64_t total) {
+    return PackError(what + ": the payload would reach " + std::to_string(total) +
+                     " bytes; offsets and the payload must stay below " + kSizeLimitExact);
+}
 
 void CheckLength(const std::string& gbk, size_t capacity, const std::string& what) {
     if (gbk.size() > capacity)
@@ -101,7 +110,7 @@ std::vector<std::string> FileNames(const Manifest& m) {
         const std::string gbk = Utf8ToGbk(f.name, what);
         if (gbk.empty() || gbk[0] != '\\')
             throw PackError(what + ": a stored name begins with \"\\\" (the target folder)");
-        CheckLength(gbk, kNameCapacity, what);
+        CheckLength(gbk, kStoredNameCapacity, what);
         if (!IsSafeStoredName(gbk))
             throw PackError(what + ": not a safe name inside the target folder (no empty, \".\" or \"..\" parts, "
                             "no drive, \"/\", \":\", wildcards, device names or names ending in a dot or blank)");
@@ -118,7 +127,7 @@ void SetShortcuts(const Manifest& m, const std::vector<std::string>& names, Setu
         const std::string what = m.Where(s.line) + ": [[shortcut]] " + std::to_string(i);
         ShortcutRow row;
         row.link_name = Utf8ToGbk(s.link, what + " link");
-        CheckLength(row.link_name, kLinkCapacity, what + " link");
+        CheckLength(row.link_name, kLinkNameCapacity, what + " link");
         if (!IsPlainFileName(row.link_name))
             throw PackError(what + " link: " + Quoted(s.link) + " is not a plain file name");
         row.arguments = Utf8ToGbk(s.arguments, what + " arguments");
@@ -177,11 +186,10 @@ std::vector<uint8_t> ReadPayload(const Manifest& m, const std::vector<std::strin
         const uint64_t size = std::filesystem::file_size(f.source, ec);
         if (ec) throw PackError(what + ": cannot read " + Quoted(f.source.string()) + ": " + ec.message());
         if (size >= kMaxFileSize)
-            throw PackError(what + ": " + std::to_string(size) + " bytes; a file must be smaller than 2 GB (2^31 bytes)");
+            throw FileTooLarge(what, size);
         expected += size;
         if (expected >= kMaxFileSize)
-            throw PackError(what + ": the payload would reach " + std::to_string(expected) +
-                            " bytes; offsets and the payload must stay below 2 GB (2^31 bytes)");
+            throw PayloadTooLarge(what, expected);
     }
     std::vector<uint8_t> payload;
     payload.reserve(static_cast<size_t>(expected));
@@ -198,12 +206,11 @@ std::vector<uint8_t> ReadPayload(const Manifest& m, const std::vector<std::strin
         const uint64_t on_disk = std::filesystem::file_size(f.source, ec);
         if (ec) throw PackError(what + ": cannot read " + Quoted(f.source.string()) + ": " + ec.message());
         if (on_disk >= kMaxFileSize)
-            throw PackError(what + ": " + std::to_string(on_disk) + " bytes; a file must be smaller than 2 GB (2^31 bytes)");
+            throw FileTooLarge(what, on_disk);
         const uint64_t offset = payload.size();
         const auto check_total = [&](uint64_t size) {
             if (offset + size >= kMaxFileSize)
-                throw PackError(what + ": the payload would reach " + std::to_string(offset + size) +
-                                " bytes; offsets and the payload must stay below 2 GB (2^31 bytes)");
+                throw PayloadTooLarge(what, offset + size);
         };
         check_total(f.text ? 0 : on_disk);
         uint64_t size = on_disk;
@@ -229,7 +236,7 @@ std::vector<uint8_t> ReadPayload(const Manifest& m, const std::vector<std::strin
         read += on_disk;
         report(read);
         if (size >= kMaxFileSize)
-            throw PackError(what + ": " + std::to_string(size) + " bytes; a file must be smaller than 2 GB (2^31 bytes)");
+            throw FileTooLarge(what, size);
         check_total(size);
         FileRow row{names[i], static_cast<uint32_t>(offset), static_cast<uint32_t>(size)};
         if (!c.SetFile(static_cast<int>(i), row)) throw PackError(what + ": does not fit its row");
@@ -247,7 +254,7 @@ std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path, const std:
     while (in.read(buf, sizeof buf) || in.gcount() > 0) {
         bytes.insert(bytes.end(), buf, buf + in.gcount());
         if (bytes.size() >= kMaxFileSize)
-            throw PackError(what + ": " + Quoted(path.string()) + " is 2 GB or larger");
+            throw PackError(what + ": " + Quoted(path.string()) + " is " + kSizeLimit + " or larger");
     }
     if (in.bad()) throw PackError(what + ": cannot read " + Quoted(path.string()));
     return bytes;
@@ -297,8 +304,8 @@ std::vector<Resource> PackageResources(const PeImage& stub, Package&& package) {
     const auto rcdata = [](const char* name, std::vector<uint8_t>&& data) {
         return Resource{ResourceId::Id(kRtRcdata), ResourceId::Name(name), 0, 0, std::move(data)};
     };
-    PutResource(list, rcdata("SETUPINI", std::move(package.setupini)));
-    PutResource(list, rcdata("SETUPPACK", std::move(package.setuppack)));
+    PutResource(list, rcdata(kRecordResource, std::move(package.setupini)));
+    PutResource(list, rcdata(kPayloadResource, std::move(package.setuppack)));
     // A stub made from an earlier package may carry an index that describes another payload.
     if (package.setupindex.empty()) RemoveResource(list, ResourceId::Id(kRtRcdata), ResourceId::Name(kBlockIndexResource));
     else PutResource(list, rcdata(kBlockIndexResource, std::move(package.setupindex)));
