@@ -1,6 +1,7 @@
 #include "wizard/controls_win.h"
 
 #include "base/error.h"
+#include "wizard/links_win.h"
 
 namespace setup {
 
@@ -70,8 +71,8 @@ void BrowseButton::EnabledChanged() { button_->SetEnabled(enabled_); }
 // ---- SiteLinkLabel -----------------------------------------------------------------------
 
 SiteLinkLabel::SiteLinkLabel(win::ui::Container* parent, Kind kind, Shell& shell) : HostedControl(parent, ui::Rect{}) {
-    label_ = kind == Kind::Licence ? skin::win::CreateLicenseLink(parent->hwnd())
-                                   : skin::win::CreateSiteLink(parent->hwnd());
+    label_ = kind == Kind::Licence ? CreateLicenseLink(parent->hwnd())
+                                   : CreateSiteLink(parent->hwnd());
     if (!label_) throw Error("Error creating window");
     label_->SetShell(&shell);
     RECT r{};

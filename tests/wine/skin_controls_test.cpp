@@ -12,6 +12,7 @@
 #include "controls/skin/group_win.h"
 #include "controls/skin/image_button_win.h"
 #include "controls/skin/url_label_win.h"
+#include "wizard/links_win.h"
 
 namespace setup::skin::win {
 namespace {

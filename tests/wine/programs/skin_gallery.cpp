@@ -16,11 +16,14 @@
 #include "controls/skin/skin_file.h"
 #include "controls/skin/url_label_win.h"
 #include "win/text.h"
+#include "wizard/links_win.h"
 
 namespace {
 
 using namespace setup::skin;
 using namespace setup::skin::win;
+using setup::CreateLicenseLink;
+using setup::CreateSiteLink;
 
 struct Gallery {
     std::vector<std::unique_ptr<CheckGroup>> groups;
