@@ -14,8 +14,8 @@
 // own size unless Stretch; what they do not cover shows Color, or the parent's background when
 // no Color is set or the button is Transparent (the parent then must paint on WM_PRINTCLIENT
 // or WM_ERASEBKGND). No focus rectangle unless DrawFocused. Callbacks run on the GUI thread;
-// an exception thrown by one is swallowed at the window procedure.
-// For Default, Cancel and accelerator keys the message loop calls TranslateSkinKeys
+// an exception thrown by one is reported at the window procedure (win/ui/window.h).
+// For Default, Cancel and accelerator keys the message loop calls RouteFormKeys
 // (skin_win.h). Every click hands ModalResult to on_modal_result (when set) before on_click.
 #pragma once
 

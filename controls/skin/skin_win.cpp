@@ -14,68 +14,19 @@ using setup::win::Wide;
 
 // ---- SkinWindow -------------------------------------------------------------------------
 
-SkinWindow::~SkinWindow() {
-    if (hwnd_) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        HWND h = std::exchange(hwnd_, nullptr);
-        DestroyWindow(h);
-    }
-}
-
-bool SkinWindow::CreateSkinWindow(const wchar_t* class_name, HWND parent, DWORD style, DWORD ex_style, int x, int y,
+void SkinWindow::CreateSkinWindow(const wchar_t* class_name, HWND parent, DWORD style, DWORD ex_style, int x, int y,
                                   int w, int h, int id) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (!GetClassInfoExW(instance, class_name, &wc)) {
-        wc = WNDCLASSEXW{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &SkinWindow::Proc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.lpszClassName = class_name;
-        if (!RegisterClassExW(&wc)) return false;
-    }
-    CreateWindowExW(ex_style, class_name, L"", style, x, y, w, h, parent,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
-    return hwnd_ != nullptr;
+    CreateWindowOf({class_name}, ex_style, style, parent, {x, y, w, h}, id);
 }
 
 LRESULT SkinWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
 
-SkinWindow* SkinWindow::FromHandle(HWND hwnd) {
-    if (!hwnd || reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) != &SkinWindow::Proc) return nullptr;
-    return reinterpret_cast<SkinWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
-
-LRESULT CALLBACK SkinWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<SkinWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<SkinWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        // The window goes with its parent; the object stays and forgets it.
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    }
-    try {
-        return self->Dispatch(msg, wp, lp);
-    } catch (...) {
-        // No exception may cross the window procedure; the control keeps its last picture.
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    }
-}
-
-LRESULT SkinWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT SkinWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;  // OnPaint covers every pixel
     case WM_PAINT: {
-        setup::win::PaintScope paint(hwnd_);
+        setup::win::PaintScope paint(hwnd());
         Paint(paint.get());
         return 0;
     }
@@ -89,7 +40,7 @@ LRESULT SkinWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
 
 void SkinWindow::Paint(HDC dc) {
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(hwnd(), &client);
     const int w = client.right, h = client.bottom;
     if (w <= 0 || h <= 0) return;
     DibSurface canvas(dc, w, h);
@@ -99,29 +50,29 @@ void SkinWindow::Paint(HDC dc) {
 }
 
 Image SkinWindow::Background(int width, int height, std::optional<Color> color, bool transparent) const {
-    if (transparent || !color) return ParentBackground(hwnd_, width, height);
+    if (transparent || !color) return ParentBackground(hwnd(), width, height);
     return Image(width, height, Pixel(ToColorRef(*color)));
 }
 
 bool SkinWindow::BeginHover() {
     if (hovering_) return false;
-    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd_, 0};
+    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd(), 0};
     hovering_ = TrackMouseEvent(&t) != FALSE;
     return true;
 }
 
 bool SkinWindow::CancelHover() {
     if (!hovering_) return false;
-    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_CANCEL, hwnd_, 0};
+    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_CANCEL, hwnd(), 0};
     TrackMouseEvent(&t);
     hovering_ = false;
     return true;
 }
 
 std::optional<bool> SkinWindow::EndPress(LPARAM lp) {
-    if (GetCapture() != hwnd_) return std::nullopt;
+    if (GetCapture() != hwnd()) return std::nullopt;
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(hwnd(), &client);
     const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     ReleaseCapture();
     return PtInRect(&client, pt) != FALSE;
@@ -287,50 +238,26 @@ LPARAM CurrentModifiers() {
 
 namespace {
 
-struct Broadcast {
-    UINT msg;
-    WPARAM wp;
-    LPARAM lp;
-    bool handled = false;
-};
-
-BOOL CALLBACK SendToSkinWindow(HWND hwnd, LPARAM data) {
-    auto* b = reinterpret_cast<Broadcast*>(data);
-    if (!SkinWindow::FromHandle(hwnd)) return TRUE;
-    b->handled = SendMessageW(hwnd, b->msg, b->wp, b->lp) == 1;
-    return !b->handled;
+LRESULT DialogCode(HWND window, const MSG& msg) {
+    MSG copy = msg;
+    return SendMessageW(window, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
 }
-
-bool Inside(HWND form, HWND hwnd) { return hwnd == form || IsChild(form, hwnd); }
 
 }  // namespace
 
-bool TranslateSkinKeys(HWND form, const MSG& msg) {
-    if (!form || !Inside(form, msg.hwnd)) return false;
-    Broadcast b{};
-    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
-        HWND focus = GetFocus();
-        if (focus && Inside(form, focus)) {
-            MSG copy = msg;
-            const LRESULT code = SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
-            if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;  // it takes the key itself
-        }
-        b = {kMsgDialogKey, msg.wParam, CurrentModifiers()};
-    } else if (msg.message == WM_SYSCHAR || msg.message == WM_CHAR) {
-        if (msg.message == WM_CHAR) {
-            // A plain letter is text for a control that takes characters (an edit box).
-            HWND focus = GetFocus();
-            MSG copy = msg;
-            if (focus && (SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy)) &
-                          (DLGC_WANTCHARS | DLGC_WANTALLKEYS)))
-                return false;
-        }
-        b = {kMsgDialogChar, msg.wParam, CurrentModifiers() | (msg.message == WM_SYSCHAR ? kModAlt : 0)};
-    } else {
-        return false;
+bool SkinWindow::FormKey(HWND form, const MSG& msg) {
+    HWND focus = GetFocus();
+    const bool focus_inside = focus && (focus == form || IsChild(form, focus));
+    if (msg.message == WM_KEYDOWN) {
+        // Enter or Escape: a control that takes the key itself keeps it.
+        if (focus_inside && (DialogCode(focus, msg) & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))) return false;
+        return SendMessageW(hwnd(), kMsgDialogKey, msg.wParam, CurrentModifiers()) == 1;
     }
-    EnumChildWindows(form, &SendToSkinWindow, reinterpret_cast<LPARAM>(&b));
-    return b.handled;
+    // A plain letter is text for a control that takes characters (an edit box).
+    if (msg.message == WM_CHAR && focus && (DialogCode(focus, msg) & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)))
+        return false;
+    return SendMessageW(hwnd(), kMsgDialogChar, msg.wParam,
+                        CurrentModifiers() | (msg.message == WM_SYSCHAR ? kModAlt : 0)) == 1;
 }
 
 }  // namespace setup::skin::win

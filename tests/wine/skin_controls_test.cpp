@@ -26,7 +26,7 @@ void Pump(int ms) {
     do {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (TranslateSkinKeys(g_form, msg)) continue;
+            if (setup::win::ui::RouteFormKeys(g_form, msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

@@ -170,7 +170,6 @@ LRESULT Container::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 // ---- Panel -------------------------------------------------------------------------------
 
 Panel::Panel(Container* parent, const Rect& bounds, COLORREF color) : Container(parent, bounds, color) {
-    RegisterClass(kClass);
     CreateHandle(WS_EX_CONTROLPARENT, kClass, WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
 }
 
@@ -184,7 +183,6 @@ constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE;
 
 Form::Form(HWND owner, int client_width, int client_height, COLORREF color, HICON icon)
     : Container(nullptr, Rect{0, 0, client_width, client_height}, color) {
-    RegisterClass(kFormClass, nullptr, icon);
     // Fixed border: the outer size follows from the client size and never changes.
     RECT outer{0, 0, client_width, client_height};
     ::AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
@@ -194,7 +192,7 @@ Form::Form(HWND owner, int client_width, int client_height, COLORREF color, HICO
     const int x = work.left + std::max(0L, (work.right - work.left - w) / 2);
     const int y = work.top + std::max(0L, (work.bottom - work.top - h) / 2);
     visible_ = false;
-    CreateTopLevel(kFormExStyle, kFormClass, kFormStyle, owner, Rect{x, y, w, h}, L"MainForm");
+    CreateTopLevel(kFormExStyle, WindowClass{kFormClass, nullptr, icon}, kFormStyle, owner, Rect{x, y, w, h}, L"MainForm");
     if (hwnd() && icon) {
         ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));

@@ -38,7 +38,7 @@ protected:
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void Paint(HDC dc, const RECT& area);
 
-    static constexpr wchar_t kClass[] = L"ZsContainer";
+    static constexpr WindowClass kClass{L"ZsContainer"};
 
 private:
     GraphicControl* GraphicAt(POINT p) const;

@@ -198,7 +198,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmd, int show) {
     WriteInfo(gallery);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (TranslateSkinKeys(w, msg)) continue;
+        if (setup::win::ui::RouteFormKeys(w, msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
