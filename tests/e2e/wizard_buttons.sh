@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # End to end: the hot-track buttons and the browse button with the real pointer and keys.
+# The bottom panel shows orange from its first row.
 # Next's face is white, cream under the pointer and white again when it leaves; Enter goes
 # to the default button (Next, or Agree while it covers Next) and Escape to Cancel; the
 # browse button shows its mouse-over picture and opens the folder browser.
@@ -10,6 +11,7 @@ wz_clean
 
 WHITE='srgb(255,255,255)'
 CREAM='srgb(252,234,196)'
+ORANGE='srgb(255,153,0)'
 # A face pixel of Next and of Cancel: inside the edge, above the caption, off the focus frame.
 NEXT_FACE="446 457"
 CANCEL_FACE="550 457"
@@ -28,6 +30,11 @@ wz_start
 wz_move 100 200
 wz_shot buttons-welcome
 expect_face buttons-welcome "$CANCEL_FACE" "$WHITE" "Cancel at rest"
+# The bottom panel is orange from its first row on; the pages end on the row above it.
+for x in 2 320 638; do
+    [ "$(face buttons-welcome "$x 440")" = "$ORANGE" ] || wz_fail "panel's top row at x $x: $(face buttons-welcome "$x 440")"
+    [ "$(face buttons-welcome "$x 439")" = "$WHITE" ] || wz_fail "row above the panel at x $x: $(face buttons-welcome "$x 439")"
+done
 
 # Enter on the welcome page: the default button (Next) goes on to the licence page.
 xdotool windowfocus --sync "$WZ_WIN" 2>/dev/null

@@ -38,8 +38,47 @@ void Container::RemoveGraphic(GraphicControl* c) {
     if (pressed_ == c) pressed_ = nullptr;
 }
 
-void Container::AddWindowed(WindowedControl* c) { windowed_.push_back(c); }
-void Container::RemoveWindowed(WindowedControl* c) { std::erase(windowed_, c); }
+void Container::AddWindowed(WindowedControl* c) {
+    windowed_.push_back(c);
+    Restack();
+}
+
+void Container::RemoveWindowed(WindowedControl* c) {
+    std::erase(windowed_, c);
+    if (c->hwnd()) std::erase(clipped_, c->hwnd());
+    Restack();
+}
+
+// The system lays a later child window under an earlier one, and the dialog keys follow
+// that order through the controls. The layout's order (a later control above) is kept for
+// the eye instead: an earlier child loses, through its window region, what visible later
+// siblings cover of it.
+void Container::Restack() {
+    for (size_t i = 0; i < windowed_.size(); ++i) {
+        HWND window = windowed_[i]->hwnd();
+        if (!window) continue;
+        const RECT own = windowed_[i]->Bounds().ToRect();
+        UniqueRegion region;
+        for (size_t j = i + 1; j < windowed_.size(); ++j) {
+            const RECT above = windowed_[j]->Bounds().ToRect();
+            RECT hit;
+            if (!windowed_[j]->Visible() || !::IntersectRect(&hit, &own, &above)) continue;
+            if (!region) region.reset(::CreateRectRgn(0, 0, own.right - own.left, own.bottom - own.top));
+            UniqueRegion cut(::CreateRectRgn(hit.left - own.left, hit.top - own.top, hit.right - own.left,
+                                             hit.bottom - own.top));
+            if (region && cut) ::CombineRgn(region.get(), region.get(), cut.get(), RGN_DIFF);
+        }
+        const bool was_clipped = std::find(clipped_.begin(), clipped_.end(), window) != clipped_.end();
+        if (!region && !was_clipped) continue;
+        // The window owns the region once it is set.
+        if (::SetWindowRgn(window, region.get(), TRUE) && region) {
+            static_cast<void>(region.release());
+            if (!was_clipped) clipped_.push_back(window);
+        } else if (!region) {
+            std::erase(clipped_, window);
+        }
+    }
+}
 
 GraphicControl* Container::GraphicAt(POINT p) const {
     // Later children are drawn above earlier ones: search from the top.

@@ -104,6 +104,7 @@ void WindowedControl::BoundsChanged(const Rect&) {
     if (hwnd())
         ::SetWindowPos(hwnd(), nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
                        SWP_NOZORDER | SWP_NOACTIVATE);
+    if (parent_) parent_->Restack();
 }
 
 void MoveFocusFrom(HWND window) {
@@ -122,6 +123,7 @@ void WindowedControl::VisibleChanged() {
     if (!hwnd()) return;
     if (!visible_) MoveFocusFrom(hwnd());
     ::ShowWindow(hwnd(), visible_ ? SW_SHOWNA : SW_HIDE);
+    if (parent_) parent_->Restack();
 }
 
 void WindowedControl::EnabledChanged() {
