@@ -9,6 +9,7 @@
 
 #include "base/error.h"
 #include "win/text.h"
+#include "win/ui/gdi.h"
 
 namespace setup::win {
 
@@ -290,54 +291,34 @@ bool HSButton::PlatformParentShowing() const {
     return parent && ::IsWindowVisible(parent);
 }
 
-void HSButton::PaintParentBackground(HDC dc, int width, int height) {
-    HWND parent = ::GetParent(hwnd());
-    if (!parent) return;
-    POINT origin{0, 0};
-    ::MapWindowPoints(hwnd(), parent, &origin, 1);
-    POINT old;
-    ::SetViewportOrgEx(dc, -origin.x, -origin.y, &old);
-    if (!::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0)) {
-        auto brush = reinterpret_cast<HBRUSH>(::GetClassLongPtrW(parent, GCLP_HBRBACKGROUND));
-        const RECT area{origin.x, origin.y, origin.x + width, origin.y + height};
-        ::FillRect(dc, &area, brush ? brush : ::GetSysColorBrush(COLOR_BTNFACE));
-    }
-    ::SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    ::SetViewportOrgEx(dc, old.x, old.y, nullptr);
-}
-
 void HSButton::PaintTo(HDC target) {
     RECT client;
     ::GetClientRect(hwnd(), &client);
     const int w = client.right, h = client.bottom;
-    hsb::DibSection face = hsb::DibSection::Create(w, h);
-    hsb::UniqueDc face_dc(::CreateCompatibleDC(target));
-    if (!face || !face_dc) return;
-    hsb::SelectScope select_face(face_dc.get(), face.bitmap.get());
+    ui::Dib face(w, h);
+    if (!face.ok()) return;
 
     if (HasPopupMenu() && arrow_.empty()) arrow_ = hsb::LoadBitmapResource(hsb::ThisModule(), L"HSARROW");
-    hsb::GdiTextRenderer text(face_dc.get(), fonts_, Style() != THSButtonStyle::bsShape);
+    hsb::GdiTextRenderer text(face.dc(), fonts_, Style() != THSButtonStyle::bsShape);
     const SystemPalette palette = CurrentPalette();
     FaceTools tools{text, palette, &arrow_};
-    Render(face.view(), tools);
+    Render(ImageView{face.bits(), w, h, w}, tools);
     ::GdiFlush();
 
-    HDC source = face_dc.get();
-    hsb::DibSection composed;
-    hsb::UniqueDc composed_dc;
-    std::optional<hsb::SelectScope> select_composed;
+    HDC source = face.dc();
+    std::optional<ui::Dib> composed;
     if (IsTransparentStyle(Style())) {
         // The key colour lets the parent's background through.
-        composed = hsb::DibSection::Create(w, h);
-        composed_dc.reset(::CreateCompatibleDC(target));
-        if (!composed || !composed_dc) return;
-        select_composed.emplace(composed_dc.get(), composed.bitmap.get());
-        PaintParentBackground(composed_dc.get(), w, h);
+        composed.emplace(w, h);
+        if (!composed->ok()) return;
+        const RECT all{0, 0, w, h};
+        ::FillRect(composed->dc(), &all, ::GetSysColorBrush(COLOR_BTNFACE));  // a parent that paints nothing
+        ui::PaintParentBackground(composed->dc(), hwnd());
         ::GdiFlush();
         const size_t count = static_cast<size_t>(w) * h;
         for (size_t i = 0; i < count; ++i)
-            if (!SameRgb(face.bits[i], kKeyPixel)) composed.bits[i] = face.bits[i];
-        source = composed_dc.get();
+            if (!SameRgb(face.bits()[i], kKeyPixel)) composed->bits()[i] = face.bits()[i];
+        source = composed->dc();
     }
     if (ShowsFocusRect()) {
         RECT focus{4, 4, w - 4, h - 4};

@@ -40,7 +40,7 @@
 // Painting: the whole face is drawn into a DIB section and copied in one BitBlt. For the
 // styles with transparent parts (bsModern, bsShape, bsQuicken, bsGlass) the parent's
 // background shows through: it is asked to paint itself into the same bitmap with
-// WM_ERASEBKGND and WM_PRINTCLIENT (its class brush when it does not erase).
+// WM_ERASEBKGND and WM_PRINTCLIENT (win/ui/gdi.h).
 //
 // Z-order: a later sibling lies under an earlier one. To lay a button over another (Agree
 // over Next), raise it: SetWindowPos(agree.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE).
@@ -110,7 +110,6 @@ private:
     void OnButtonUp(MouseButton button, WPARAM keys);
     void OnEnable(bool enabled);
     void PaintTo(HDC target);
-    void PaintParentBackground(HDC dc, int width, int height);
     bool PointerInside() const;
 
     HMENU popup_ = nullptr;

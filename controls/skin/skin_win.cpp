@@ -43,7 +43,7 @@ void SkinWindow::Paint(HDC dc) {
     GetClientRect(hwnd(), &client);
     const int w = client.right, h = client.bottom;
     if (w <= 0 || h <= 0) return;
-    DibSurface canvas(dc, w, h);
+    DibSurface canvas(w, h);
     if (!canvas.ok()) return;
     OnPaint(canvas);
     BitBlt(dc, 0, 0, w, h, canvas.dc(), 0, 0, SRCCOPY);
@@ -103,37 +103,21 @@ Image LoadBitmapResource(std::string_view name) {
     return image ? std::move(*image) : Image{};
 }
 
-DibSurface::DibSurface(HDC compatible_with, int width, int height)
-    : dc_(CreateCompatibleDC(compatible_with)), width_(width < 1 ? 1 : width), height_(height < 1 ? 1 : height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width_;
-    bi.bmiHeader.biHeight = -height_;  // top-down, like Image
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_.reset(CreateDIBSection(dc_.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap_ || !dc_.get()) return;
-    bits_ = static_cast<uint32_t*>(bits);
-    old_ = SelectObject(dc_.get(), bitmap_.get());
-}
-
 void DibSurface::Put(const Image& image) {
-    if (!bits_) return;
+    if (!ok()) return;
     GdiFlush();
-    for (int y = 0; y < height_ && y < image.height; ++y)
-        for (int x = 0; x < width_ && x < image.width; ++x)
-            bits_[static_cast<size_t>(y) * width_ + x] = image.at(x, y);
+    for (int y = 0; y < height() && y < image.height; ++y)
+        for (int x = 0; x < width() && x < image.width; ++x)
+            bits()[static_cast<size_t>(y) * width() + x] = image.at(x, y);
 }
 
 Image DibSurface::Get() const {
-    Image out(width_, height_);
-    if (!bits_) return out;
+    Image out(width(), height());
+    if (!ok()) return out;
     GdiFlush();
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x)
-            out.at(x, y) = bits_[static_cast<size_t>(y) * width_ + x] | 0xFF000000u;
+    for (int y = 0; y < height(); ++y)
+        for (int x = 0; x < width(); ++x)
+            out.at(x, y) = bits()[static_cast<size_t>(y) * width() + x] | 0xFF000000u;
     return out;
 }
 
@@ -202,27 +186,11 @@ COLORREF ToColorRef(Color c) {
     return c & 0x00FFFFFFu;
 }
 
-void PaintParentBackground(HDC dc, HWND control) {
-    HWND parent = GetParent(control);
-    if (!parent) return;
-    RECT r{};
-    GetWindowRect(control, &r);
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
-    RECT client{};
-    GetClientRect(parent, &client);
-    const auto plan = PlanParentBackground(true, r.left, r.top, client.right, client.bottom);
-    SavedDC saved(dc);
-    OffsetViewportOrgEx(dc, plan.origin_x, plan.origin_y, nullptr);
-    IntersectClipRect(dc, 0, 0, plan.clip_width, plan.clip_height);
-    SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-}
-
 Image ParentBackground(HWND control, int width, int height) {
-    DibSurface s(nullptr, width, height);
+    DibSurface s(width, height);
     // A parent that paints nothing into a borrowed DC still leaves a sensible colour.
     s.Put(Image(width, height, Pixel(ToColorRef(0xFF000000u | COLOR_WINDOW))));
-    PaintParentBackground(s.dc(), control);
+    setup::win::ui::PaintParentBackground(s.dc(), control);
     return s.Get();
 }
 

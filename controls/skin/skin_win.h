@@ -7,8 +7,8 @@
 //   ResourceBitmaps        BitmapSource over the program's BITMAP resources
 //   Win32SkinFileHost      SkinFileHost over the real file system and folders
 //   FontSpec, MakeFont     fonts by face (GBK), pixel height, style
-//   PaintParentBackground  what the parent shows behind a control, into a DC
-//   ParentBackground       the same as an Image of the control's size
+//   ParentBackground       what the parent shows behind a control (win/ui/gdi.h) as an
+//                          Image of the control's size
 //   ToColorRef             Color -> COLORREF (system colours 0xFF0000nn resolved)
 #pragma once
 
@@ -108,7 +108,6 @@ Font MakeFont(const FontSpec& font);
 
 COLORREF ToColorRef(Color c);
 
-void PaintParentBackground(HDC dc, HWND control);
 Image ParentBackground(HWND control, int width, int height);
 
 // Modifier flags of the keyboard now.

@@ -72,7 +72,7 @@ void LeftClickHere() {
 Image Render(HWND h) {
     RECT c{};
     GetClientRect(h, &c);
-    DibSurface s(nullptr, c.right, c.bottom);
+    DibSurface s(c.right, c.bottom);
     SendMessageW(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(s.dc()), PRF_CLIENT);
     return s.Get();
 }

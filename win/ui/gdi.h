@@ -5,6 +5,9 @@
 //   Picture               an owned bitmap or icon, drawn unscaled from its top-left corner
 //   DecodePackedDib       a packed (Unpack) 24- or 32-bit DIB to a bitmap
 //   DecodeJpeg            baseline or progressive JPEG bytes to a 24-bit bitmap
+//   Dib                   a top-down 32-bit DIB section in its own memory DC: the back buffer
+//                         every self-drawn control paints into
+//   PaintParentBackground what the parent shows behind a child window, into a DC
 #pragma once
 
 #include <windows.h>
@@ -65,5 +68,34 @@ UniqueBitmap DecodeJpeg(std::span<const uint8_t> bytes, int* width, int* height)
 // A DIB section from packed DIB bytes (a 40-byte BITMAPINFOHEADER, uncompressed 24 or 32 bits
 // per pixel, then the rows), or null for anything else, damaged or short.
 UniqueBitmap DecodePackedDib(std::span<const uint8_t> packed, int* width, int* height);
+
+// A W x H top-down 32-bit DIB section (row 0 is the top row, pixels B, G, R, X) selected
+// into a memory DC; empty (!ok) when either cannot be made or a side is not positive.
+class Dib {
+public:
+    Dib(int width, int height);
+    Dib(const Dib&) = delete;
+    Dib& operator=(const Dib&) = delete;
+    ~Dib();
+
+    bool ok() const { return bits_ != nullptr; }
+    HDC dc() const { return dc_.get(); }
+    HBITMAP bitmap() const { return bitmap_.get(); }
+    uint32_t* bits() const { return bits_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+private:
+    UniqueDc dc_;
+    UniqueBitmap bitmap_;
+    HGDIOBJ old_ = nullptr;
+    uint32_t* bits_ = nullptr;
+    int width_ = 0, height_ = 0;
+};
+
+// Paints into dc, at the control's place, what the parent of `control` shows there: its
+// background (WM_ERASEBKGND; its class brush when it erases nothing) and its client
+// (WM_PRINTCLIENT), clipped to the parent's client area.
+void PaintParentBackground(HDC dc, HWND control);
 
 }  // namespace setup::win::ui
