@@ -7,35 +7,10 @@ namespace setup {
 
 namespace ui = win::ui;
 
-// ---- HostedControl -----------------------------------------------------------------------
-
-void HostedControl::Invalidate() {
-    if (HWND window = Window()) ::InvalidateRect(window, nullptr, FALSE);
-}
-
-void HostedControl::Repaint() {
-    if (HWND window = Window()) ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-}
-
-void HostedControl::BoundsChanged(const ui::Rect&) {
-    if (HWND window = Window())
-        ::SetWindowPos(window, nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void HostedControl::VisibleChanged() {
-    if (!visible_) ui::MoveFocusFrom(Window());
-    if (HWND window = Window()) ::ShowWindow(window, visible_ ? SW_SHOWNA : SW_HIDE);
-}
-
-void HostedControl::EnabledChanged() {
-    if (HWND window = Window()) ::EnableWindow(window, enabled_ ? TRUE : FALSE);
-}
-
 // ---- WizardButton ------------------------------------------------------------------------
 
 WizardButton::WizardButton(win::ui::Container* parent, const ui::Rect& bounds, int id, const std::string& caption)
-    : HostedControl(parent, bounds) {
+    : ui::HostedControl(parent, bounds) {
     ApplyWizardButtonProps(button_);
     button_.SetCaption(caption);
     button_.Create(parent->hwnd(), id, bounds.left, bounds.top, bounds.width, bounds.height);
@@ -58,7 +33,7 @@ void WizardButton::EnabledChanged() {
 // ---- BrowseButton ------------------------------------------------------------------------
 
 BrowseButton::BrowseButton(win::ui::Container* parent, const ui::Rect& bounds)
-    : HostedControl(parent, bounds),
+    : ui::HostedControl(parent, bounds),
       button_(skin::win::ImageButton::Create(parent->hwnd(), bounds.left, bounds.top, bounds.width, bounds.height)) {
     if (!button_) throw Error("Error creating window");
     button_->SetPicNormal(skin::win::LoadBitmapResource("BROWSE"));
@@ -70,7 +45,7 @@ void BrowseButton::EnabledChanged() { button_->SetEnabled(enabled_); }
 
 // ---- SiteLinkLabel -----------------------------------------------------------------------
 
-SiteLinkLabel::SiteLinkLabel(win::ui::Container* parent, Kind kind, Shell& shell) : HostedControl(parent, ui::Rect{}) {
+SiteLinkLabel::SiteLinkLabel(win::ui::Container* parent, Kind kind, Shell& shell) : ui::HostedControl(parent, ui::Rect{}) {
     label_ = kind == Kind::Licence ? CreateLicenseLink(parent->hwnd())
                                    : CreateSiteLink(parent->hwnd());
     if (!label_) throw Error("Error creating window");

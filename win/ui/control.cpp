@@ -107,6 +107,32 @@ void WindowedControl::BoundsChanged(const Rect&) {
     if (parent_) parent_->Restack();
 }
 
+// ---- HostedControl -----------------------------------------------------------------------
+
+void HostedControl::Invalidate() {
+    if (HWND window = HostedWindow()) ::InvalidateRect(window, nullptr, FALSE);
+}
+
+void HostedControl::Repaint() {
+    if (HWND window = HostedWindow())
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void HostedControl::BoundsChanged(const Rect&) {
+    if (HWND window = HostedWindow())
+        ::SetWindowPos(window, nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void HostedControl::VisibleChanged() {
+    if (!visible_) MoveFocusFrom(HostedWindow());
+    if (HWND window = HostedWindow()) ::ShowWindow(window, visible_ ? SW_SHOWNA : SW_HIDE);
+}
+
+void HostedControl::EnabledChanged() {
+    if (HWND window = HostedWindow()) ::EnableWindow(window, enabled_ ? TRUE : FALSE);
+}
+
 void MoveFocusFrom(HWND window) {
     HWND focus = ::GetFocus();
     if (!window || !focus || (focus != window && !::IsChild(window, focus))) return;

@@ -3,6 +3,8 @@
 //   Control          bounds, visibility and enabled state; setters store, then invalidate
 //   GraphicControl   a control without a window, painted by its parent container
 //   WindowedControl  a control with its own child window (owned; destroyed with the object)
+//   HostedControl    a control whose child window another object owns (a self-drawn control
+//                    of controls/ with a model of its own)
 //
 // Invalidate marks the control for the next paint; Repaint draws it at once, which long
 // synchronous steps need because they keep the message loop from painting.
@@ -103,6 +105,22 @@ protected:
 
 private:
     DWORD ChildStyle(DWORD style) const;
+};
+
+// A self-drawn control whose window sits in the parent container, as a component of this
+// layer: the component keeps the state the view reads (Visible, Enabled, Bounds) and hands
+// every change to the window. A window that is hidden first hands on a focus it holds.
+class HostedControl : public Control {
+public:
+    void Invalidate() override;
+    void Repaint() override;
+
+protected:
+    using Control::Control;
+    virtual HWND HostedWindow() const = 0;
+    void BoundsChanged(const Rect& old) override;
+    void VisibleChanged() override;
+    void EnabledChanged() override;
 };
 
 // Before a window is hidden: when the focus is in it, hands the focus on to the next control
