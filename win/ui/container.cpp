@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "win/text.h"
+#include "win/ui/gdi.h"
 
 namespace setup::win::ui {
 
@@ -109,27 +110,26 @@ void Container::Paint(HDC dc, const RECT& area) {
     const int w = area.right - area.left, h = area.bottom - area.top;
     if (w <= 0 || h <= 0) return;
     // Off-screen, then one copy: labels over pictures never flicker.
-    UniqueDc mem(::CreateCompatibleDC(dc));
-    UniqueBitmap bitmap(::CreateCompatibleBitmap(dc, w, h));
-    if (!mem || !bitmap) {
+    Dib buffer(w, h);
+    if (!buffer.ok()) {
         ::FillRect(dc, &area, brush_.get());
         return;
     }
-    SelectScope keep_bitmap(mem.get(), bitmap.get());
-    ::SetViewportOrgEx(mem.get(), -area.left, -area.top, nullptr);
-    ::FillRect(mem.get(), &area, brush_.get());
-    ::SetBkMode(mem.get(), TRANSPARENT);
+    HDC mem = buffer.dc();
+    ::SetViewportOrgEx(mem, -area.left, -area.top, nullptr);
+    ::FillRect(mem, &area, brush_.get());
+    ::SetBkMode(mem, TRANSPARENT);
     for (GraphicControl* c : graphics_) {
         if (!c->Visible()) continue;
         RECT r = c->Bounds().ToRect(), hit;
         if (!::IntersectRect(&hit, &r, &area)) continue;
-        const int saved = ::SaveDC(mem.get());
-        ::IntersectClipRect(mem.get(), r.left, r.top, r.right, r.bottom);
-        c->Paint(mem.get());
-        ::RestoreDC(mem.get(), saved);
+        const int saved = ::SaveDC(mem);
+        ::IntersectClipRect(mem, r.left, r.top, r.right, r.bottom);
+        c->Paint(mem);
+        ::RestoreDC(mem, saved);
     }
-    ::SetViewportOrgEx(mem.get(), 0, 0, nullptr);
-    ::BitBlt(dc, area.left, area.top, w, h, mem.get(), 0, 0, SRCCOPY);
+    ::SetViewportOrgEx(mem, 0, 0, nullptr);
+    ::BitBlt(dc, area.left, area.top, w, h, mem, 0, 0, SRCCOPY);
 }
 
 bool Container::Reflected(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
