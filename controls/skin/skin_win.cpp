@@ -81,14 +81,9 @@ std::optional<bool> SkinWindow::EndPress(LPARAM lp) {
 // ---- Bitmaps ------------------------------------------------------------------------------
 
 std::optional<std::span<const uint8_t>> ResourceBitmaps::FindBitmap(std::string_view name) {
-    HMODULE module = module_ ? module_ : GetModuleHandleW(nullptr);
-    const std::wstring wname = Wide(name);
-    HRSRC res = FindResourceW(module, wname.c_str(), reinterpret_cast<LPCWSTR>(RT_BITMAP));
-    if (!res) return std::nullopt;
-    HGLOBAL loaded = LoadResource(module, res);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data) return std::nullopt;
-    return std::span<const uint8_t>(static_cast<const uint8_t*>(data), SizeofResource(module, res));
+    const auto bytes = setup::win::ui::ResourceData(module_, Wide(name).c_str(), RT_BITMAP);
+    if (bytes.empty()) return std::nullopt;
+    return bytes;
 }
 
 ResourceBitmaps& ProgramBitmaps() {
@@ -175,15 +170,12 @@ std::string Win32SkinFileHost::SystemFolder() {
 // ---- Fonts, colours, background ---------------------------------------------------------
 
 Font MakeFont(const FontSpec& font) {
-    return Font(CreateFontW(-font.height_px, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline, FALSE,
-                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, Wide(font.face).c_str()));
+    const std::wstring face = Wide(font.face);
+    return setup::win::ui::MakeFont({face.c_str(), font.height_px, font.underline, font.bold, DEFAULT_CHARSET});
 }
 
 COLORREF ToColorRef(Color c) {
-    if ((c & 0xFF000000u) == 0xFF000000u) return GetSysColor(static_cast<int>(c & 0xFF));
-    if (c == 0x1FFFFFFFu) return GetSysColor(COLOR_WINDOW);
-    return c & 0x00FFFFFFu;
+    return c == 0x1FFFFFFFu ? GetSysColor(COLOR_WINDOW) : setup::win::ui::ColorOf(c);
 }
 
 Image ParentBackground(HWND control, int width, int height) {

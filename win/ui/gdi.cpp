@@ -10,7 +10,7 @@ namespace setup::win::ui {
 
 UniqueFont MakeFont(const FontSpec& font) {
     return UniqueFont(::CreateFontW(-font.pixels, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                                    font.underline ? TRUE : FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                                    font.underline ? TRUE : FALSE, FALSE, font.charset, OUT_DEFAULT_PRECIS,
                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face));
 }
 
@@ -19,17 +19,19 @@ COLORREF ColorOf(uint32_t color_value) {
     return static_cast<COLORREF>(color_value & 0x00FFFFFFu);
 }
 
-namespace {
-
-std::span<const uint8_t> RcData(const wchar_t* name) {
-    HMODULE module = ::GetModuleHandleW(nullptr);
-    HRSRC info = ::FindResourceW(module, name, MAKEINTRESOURCEW(10));  // RT_RCDATA
+std::span<const uint8_t> ResourceData(HMODULE module, const wchar_t* name, const wchar_t* type) {
+    if (!module) module = ::GetModuleHandleW(nullptr);
+    HRSRC info = ::FindResourceW(module, name, type);
     if (!info) return {};
     HGLOBAL data = ::LoadResource(module, info);
     const void* bytes = data ? ::LockResource(data) : nullptr;
     if (!bytes) return {};
     return {static_cast<const uint8_t*>(bytes), ::SizeofResource(module, info)};
 }
+
+namespace {
+
+std::span<const uint8_t> RcData(const wchar_t* name) { return ResourceData(nullptr, name, RT_RCDATA); }
 
 }  // namespace
 

@@ -1,7 +1,9 @@
 // gdi.h: fonts, colours and pictures of the window layer.
 //
-//   FontSpec / MakeFont   a font by face name and pixel height (GB2312 character set)
+//   FontSpec / MakeFont   a font by face name and pixel height (GB2312 character set unless
+//                         told otherwise): every font of the controls is made here
 //   ColorOf               a colour value (0x00BBGGRR, or 0xFF0000nn for a system colour)
+//   ResourceData          the bytes of a resource of the program
 //   Picture               an owned bitmap or icon, drawn unscaled from its top-left corner
 //   DecodePackedDib       a packed (Unpack) 24- or 32-bit DIB to a bitmap
 //   DecodeJpeg            baseline or progressive JPEG bytes to a 24-bit bitmap
@@ -25,6 +27,7 @@ struct FontSpec {
     int pixels = 12;  // character height, as a negative lfHeight: no scaling with the dpi
     bool underline = false;
     bool bold = false;
+    BYTE charset = GB2312_CHARSET;
 };
 
 UniqueFont MakeFont(const FontSpec& font);
@@ -36,6 +39,10 @@ inline constexpr COLORREF kGray = RGB(128, 128, 128);
 inline constexpr COLORREF kWhite = RGB(255, 255, 255);
 inline constexpr COLORREF kBlack = RGB(0, 0, 0);
 inline constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+// The bytes of a resource of `module` (null: the executable) by name and type; empty when
+// there is none. Resource memory lives as long as the module.
+std::span<const uint8_t> ResourceData(HMODULE module, const wchar_t* name, const wchar_t* type);
 
 class Picture {
 public:
