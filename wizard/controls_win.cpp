@@ -1,6 +1,5 @@
 #include "wizard/controls_win.h"
 
-#include "base/error.h"
 #include "wizard/links_win.h"
 
 namespace setup {
@@ -35,7 +34,6 @@ void WizardButton::EnabledChanged() {
 BrowseButton::BrowseButton(win::ui::Container* parent, const ui::Rect& bounds)
     : ui::HostedControl(parent, bounds),
       button_(skin::win::ImageButton::Create(parent->hwnd(), bounds.left, bounds.top, bounds.width, bounds.height)) {
-    if (!button_) throw Error("Error creating window");
     button_->SetPicNormal(skin::win::LoadBitmapResource("BROWSE"));
     button_->SetPicMouseOn(skin::win::LoadBitmapResource("BROWSE_HOT"));
     button_->SetHandCursor();
@@ -48,7 +46,6 @@ void BrowseButton::EnabledChanged() { button_->SetEnabled(enabled_); }
 SiteLinkLabel::SiteLinkLabel(win::ui::Container* parent, Kind kind, Shell& shell) : ui::HostedControl(parent, ui::Rect{}) {
     label_ = kind == Kind::Licence ? CreateLicenseLink(parent->hwnd())
                                    : CreateSiteLink(parent->hwnd());
-    if (!label_) throw Error("Error creating window");
     label_->SetShell(&shell);
     RECT r{};
     ::GetWindowRect(label_->hwnd(), &r);

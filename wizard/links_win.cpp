@@ -7,7 +7,6 @@ using namespace skin;
 
 std::unique_ptr<UrlLabel> CreateLicenseLink(HWND page, const std::string& site_root) {
     auto l = UrlLabel::Create(page, 264, 328, 112, 20);
-    if (!l) return l;
     l->SetCaption("“软件许可协议”");
     // The stored layout's order: URL, FontHoverColor, FontLinkColor, then Font.
     l->SetURL(site_root + "license.html");
@@ -19,7 +18,6 @@ std::unique_ptr<UrlLabel> CreateLicenseLink(HWND page, const std::string& site_r
 
 std::unique_ptr<UrlLabel> CreateSiteLink(HWND page, const std::string& site_root) {
     auto l = UrlLabel::Create(page, 558, 0, 59, 16);
-    if (!l) return l;
     l->SetCaption(SiteDomain(site_root));
     l->SetURL(site_root);
     l->SetFontHoverColor(kUrlHoverOrange);

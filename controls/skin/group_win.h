@@ -61,6 +61,7 @@ private:
 
 class CheckGroup : public SkinWindow, public StyledControl, private FileThemeClient {
 public:
+    // Throws setup::Error when a window cannot be made.
     static std::unique_ptr<CheckGroup> Create(HWND parent, int x, int y, int width = 185, int height = 105, int id = 0);
     ~CheckGroup() override;
 

@@ -32,6 +32,7 @@ namespace setup::skin::win {
 class ImageButton final : public SkinWindow, private ButtonHost {
 public:
     // A visible child of parent; id is the control id (WM_COMMAND is not sent; use on_click).
+    // Throws setup::Error when the window cannot be made.
     static std::unique_ptr<ImageButton> Create(HWND parent, int x, int y, int width, int height, int id = 0);
 
     void SetPicNormal(Image picture);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "base/error.h"
 #include "win/text.h"
 
 namespace setup::skin::win {
@@ -71,7 +72,7 @@ void UrlLabel::SetHint(const std::string& hint) {
         tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
-        if (!tooltip_) return;
+        if (!tooltip_) throw Error("Error creating window");
     }
     std::wstring text = Wide(hint);
     TTTOOLINFOW ti{};

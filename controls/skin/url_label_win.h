@@ -27,6 +27,7 @@ namespace setup::skin::win {
 
 class UrlLabel final : public SkinWindow {
 public:
+    // Throws setup::Error when the window cannot be made.
     static std::unique_ptr<UrlLabel> Create(HWND parent, int x, int y, int width, int height, int id = 0);
 
     void SetCaption(const std::string& caption);  // GBK
@@ -38,7 +39,8 @@ public:
     void SetFont(const FontSpec& font);  // its colour becomes the font colour shown now
     Color FontColor() const { return model_.FontColor(); }
     void SetAutoSize(bool auto_size);    // true after creation: the label fits its caption
-    void SetHint(const std::string& hint);  // tooltip text (GBK); empty removes it
+    void SetHint(const std::string& hint);  // tooltip text (GBK); empty removes it; throws Error
+                                            // when the tooltip window cannot be made
     void SetCursor(HCURSOR cursor) { cursor_ = cursor; }
     void SetColor(std::optional<Color> color);  // nullopt (default): the parent's background
     // Where clicks send the address; null (default): ShellExecuteW directly.
