@@ -1,40 +1,15 @@
 #include "wizard/controls_win.h"
 
-#include "base/error.h"
+#include "wizard/links_win.h"
 
 namespace setup {
 
 namespace ui = win::ui;
 
-// ---- HostedControl -----------------------------------------------------------------------
-
-void HostedControl::Invalidate() {
-    if (HWND window = Window()) ::InvalidateRect(window, nullptr, FALSE);
-}
-
-void HostedControl::Repaint() {
-    if (HWND window = Window()) ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-}
-
-void HostedControl::BoundsChanged(const ui::Rect&) {
-    if (HWND window = Window())
-        ::SetWindowPos(window, nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void HostedControl::VisibleChanged() {
-    if (!visible_) ui::MoveFocusFrom(Window());
-    if (HWND window = Window()) ::ShowWindow(window, visible_ ? SW_SHOWNA : SW_HIDE);
-}
-
-void HostedControl::EnabledChanged() {
-    if (HWND window = Window()) ::EnableWindow(window, enabled_ ? TRUE : FALSE);
-}
-
 // ---- WizardButton ------------------------------------------------------------------------
 
 WizardButton::WizardButton(win::ui::Container* parent, const ui::Rect& bounds, int id, const std::string& caption)
-    : HostedControl(parent, bounds) {
+    : ui::HostedControl(parent, bounds) {
     ApplyWizardButtonProps(button_);
     button_.SetCaption(caption);
     button_.Create(parent->hwnd(), id, bounds.left, bounds.top, bounds.width, bounds.height);
@@ -57,9 +32,8 @@ void WizardButton::EnabledChanged() {
 // ---- BrowseButton ------------------------------------------------------------------------
 
 BrowseButton::BrowseButton(win::ui::Container* parent, const ui::Rect& bounds)
-    : HostedControl(parent, bounds),
+    : ui::HostedControl(parent, bounds),
       button_(skin::win::ImageButton::Create(parent->hwnd(), bounds.left, bounds.top, bounds.width, bounds.height)) {
-    if (!button_) throw Error("Error creating window");
     button_->SetPicNormal(skin::win::LoadBitmapResource("BROWSE"));
     button_->SetPicMouseOn(skin::win::LoadBitmapResource("BROWSE_HOT"));
     button_->SetHandCursor();
@@ -70,17 +44,16 @@ void BrowseButton::EnabledChanged() { button_->SetEnabled(enabled_); }
 // ---- SiteLinkLabel -----------------------------------------------------------------------
 
 SiteLinkLabel::SiteLinkLabel(win::ui::Container* parent, Kind kind, Shell& shell)
-    : HostedControl(parent, ui::Rect{}), kind_(kind) {
-    label_ = kind == Kind::Licence ? skin::win::CreateLicenseLink(parent->hwnd())
-                                   : skin::win::CreateSiteLink(parent->hwnd());
-    if (!label_) throw Error("Error creating window");
+    : ui::HostedControl(parent, ui::Rect{}), kind_(kind) {
+    label_ = kind == Kind::Licence ? CreateLicenseLink(parent->hwnd())
+                                   : CreateSiteLink(parent->hwnd());
     label_->SetShell(&shell);
     TakeBounds();
 }
 
 void SiteLinkLabel::SetAddress(const std::string& url, const std::string& hint) {
     if (kind_ == Kind::Site) {
-        skin::win::SetSiteLinkAddress(*label_, url, hint);
+        SetSiteLinkAddress(*label_, url, hint);
         TakeBounds();
         return;
     }

@@ -1,7 +1,6 @@
 // controls_win.h: the wizard's self-drawn controls from controls/ as components of the window
 // layer, so the view drives every control the same way (visible, enabled, bounds, repaint).
 //
-//   HostedControl  what the three share: a window of their own in the parent container
 //   WizardButton   THSButton (Back, Next, Cancel, Agree) with the wizard's colours
 //   BrowseButton   TsuiImageButton beside the folder box: BROWSE / BROWSE_HOT, hand pointer
 //   SiteLinkLabel  TsuiURLLabel (the licence link and the web-site link)
@@ -20,30 +19,14 @@
 
 namespace setup {
 
-// A control of controls/ whose own window sits in the parent container, as a component of the
-// window layer: the component keeps the state the view reads (Visible, Enabled, Bounds) and
-// hands every change to the window. A window that is hidden first hands on a focus it holds.
-class HostedControl : public win::ui::Control {
-public:
-    void Invalidate() override;
-    void Repaint() override;
-
-protected:
-    using win::ui::Control::Control;
-    virtual HWND Window() const = 0;
-    void BoundsChanged(const win::ui::Rect& old) override;
-    void VisibleChanged() override;
-    void EnabledChanged() override;
-};
-
 // The button model keeps its own visible, enabled and pressed state: changes go through it.
-class WizardButton final : public HostedControl {
+class WizardButton final : public win::ui::HostedControl {
 public:
     WizardButton(win::ui::Container* parent, const win::ui::Rect& bounds, int id, const std::string& caption);
     win::HSButton& Button() { return button_; }
 
 private:
-    HWND Window() const override { return button_.hwnd(); }
+    HWND HostedWindow() const override { return button_.hwnd(); }
     void BoundsChanged(const win::ui::Rect& old) override;
     void VisibleChanged() override;
     void EnabledChanged() override;
@@ -51,19 +34,19 @@ private:
     win::HSButton button_;
 };
 
-class BrowseButton final : public HostedControl {
+class BrowseButton final : public win::ui::HostedControl {
 public:
     BrowseButton(win::ui::Container* parent, const win::ui::Rect& bounds);
     skin::win::ImageButton& Button() { return *button_; }
 
 private:
-    HWND Window() const override { return button_->hwnd(); }
+    HWND HostedWindow() const override { return button_->hwnd(); }
     void EnabledChanged() override;
 
     std::unique_ptr<skin::win::ImageButton> button_;
 };
 
-class SiteLinkLabel final : public HostedControl {
+class SiteLinkLabel final : public win::ui::HostedControl {
 public:
     enum class Kind { Licence, Site };
     // Clicks open the address through `shell`.
@@ -73,7 +56,7 @@ public:
     void SetAddress(const std::string& url, const std::string& hint);
 
 private:
-    HWND Window() const override { return label_->hwnd(); }
+    HWND HostedWindow() const override { return label_->hwnd(); }
     void TakeBounds();
 
     Kind kind_;

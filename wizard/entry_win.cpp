@@ -4,10 +4,9 @@
 
 #include <commctrl.h>
 
-#include "controls/hsbutton/hsbutton_win.h"
-#include "controls/skin/skin_win.h"
 #include "win/application.h"
 #include "win/system.h"
+#include "win/ui/window.h"
 #include "wizard/main_form_win.h"
 
 #include <cstdlib>
@@ -36,10 +35,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         // Enter, Escape and access keys reach the buttons first; then Tab, Shift+Tab and the
         // arrow keys move between the controls as in a dialog.
         app.pre_translate = [window](MSG& msg) {
-            return setup::win::RouteButtonKeys(window, msg) || setup::skin::win::TranslateSkinKeys(window, msg) ||
-                   ::IsDialogMessageW(window, &msg) != FALSE;
+            return setup::win::ui::RouteFormKeys(window, msg) || ::IsDialogMessageW(window, &msg) != FALSE;
         };
-        setup::win::SetButtonErrorHandler([&app](const std::exception& e) { app.ShowException(e); });
         form.Create();
         exit_code = app.Run(show == SW_HIDE ? SW_SHOWNORMAL : show);
         app.pre_translate = nullptr;

@@ -1,5 +1,6 @@
 #include "wizard/main_form_win.h"
 
+#include "base/error.h"
 #include "install/run.h"
 #include "wizard/buttons.h"
 #include "win/text.h"
@@ -183,10 +184,10 @@ void MainForm::SetApplicationTitle(const std::string& gbk) { app_.SetTitle(gbk);
 void MainForm::ShowCheckProgress(const std::string& title, const std::string& text, int percent) {
     if (!check_.form) {
         constexpr int kWidth = 360, kHeight = 92;
-        check_.form = std::make_unique<win::ui::Form>(app_.window(), kWidth, kHeight, ::GetSysColor(COLOR_WINDOW),
-                                                      icon_.get());
-        if (!check_.form->hwnd()) {
-            check_.form.reset();
+        try {
+            check_.form = std::make_unique<win::ui::Form>(app_.window(), kWidth, kHeight,
+                                                          ::GetSysColor(COLOR_WINDOW), icon_.get());
+        } catch (const Error&) {
             return;  // the check goes on without its window
         }
         check_.form->on_close_query = [] { return false; };  // the check cannot be cancelled

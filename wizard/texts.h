@@ -67,6 +67,7 @@ inline constexpr const char kAdvice[] =
     "建议您在安装前关闭所有其他应用程序。这样可以更新相关的系统文件，而无需重启计算机。";
 inline constexpr const char kClickNext[] = "点击\"下一步\"继续。";
 inline constexpr const char kLicenceLabel[] = "软件许可协议:";
+inline constexpr const char kLicenceLink[] = "“软件许可协议”";
 inline constexpr const char kPleaseRead[] = "请阅读";
 inline constexpr const char kAgreeHint[] = "如果您已阅读同意协议请按\"同意\"安装";
 inline constexpr const char kPartitionAdvice[] = "如果有两个以上分区，建议安装到非系统分区:";

@@ -21,19 +21,6 @@ BITMAPINFO TopDown32(int width, int height) {
 
 }  // namespace
 
-DibSection DibSection::Create(int width, int height) {
-    DibSection dib;
-    if (width <= 0 || height <= 0) return dib;
-    const BITMAPINFO info = TopDown32(width, height);
-    void* bits = nullptr;
-    dib.bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib.bitmap) return DibSection();
-    dib.bits = static_cast<Pixel*>(bits);
-    dib.width = width;
-    dib.height = height;
-    return dib;
-}
-
 Bitmap LoadBitmapResource(HINSTANCE module, const wchar_t* name) {
     UniqueBitmap handle(static_cast<HBITMAP>(::LoadImageW(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!handle) return {};

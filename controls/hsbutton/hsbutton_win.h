@@ -1,8 +1,7 @@
 // hsbutton_win.h: the hot-track push button as a Win32 child window.
 //
-//   HSButton                 THSButton (hsbutton.h) with a window of class "THSButton"
-//   RouteButtonKeys          the form's Enter, Escape and access keys, from the message loop
-//   SetButtonErrorHandler    where an exception from a button's event handler is reported
+//   HSButton                 THSButton (hsbutton.h) with a window (win/ui/window.h) of
+//                            class "THSButton"
 //   LoadBitmapResource       (gdi_win.h) glyph strips from BITMAP resources by name
 //
 // Use (the wizard's Next button):
@@ -23,22 +22,25 @@
 // colours swap and the caption moves 2 pixels right and down; disabled, the caption is grey.
 //
 // Keyboard: a focused button clicks on Enter or Space (key down presses it, key up clicks).
-// The form-level keys need the message loop: call RouteButtonKeys(form, msg) for every
-// message before IsDialogMessage/TranslateMessage, and skip the message when it returns true:
+// The form-level keys need the message loop: call setup::win::ui::RouteFormKeys(form, msg)
+// for every message before IsDialogMessage/TranslateMessage, and skip the message when it
+// returns true:
 //
 //   app.pre_translate = [form](MSG& m) {
-//       return setup::win::RouteButtonKeys(form, m) || ::IsDialogMessageW(form, &m);
+//       return setup::win::ui::RouteFormKeys(form, m) || ::IsDialogMessageW(form, &m);
 //   };
 //
-// It gives Enter to the form's `Default` button and Escape to its `Cancel` button unless a
+// The button (FormKey) takes Enter to the form's `Default` button and Escape to its `Cancel` button unless a
 // push button has the focus (that button then handles the key itself), and Alt+letter (or a
 // plain letter while the focused control takes no characters) to the button whose caption
 // has that access character. Held-down Enter or Escape repeats are swallowed, not clicked.
+// An exception from an event handler run from the window procedure or from the key chain is
+// reported there (the application's error box); Click() called from code lets it through.
 //
 // Painting: the whole face is drawn into a DIB section and copied in one BitBlt. For the
 // styles with transparent parts (bsModern, bsShape, bsQuicken, bsGlass) the parent's
 // background shows through: it is asked to paint itself into the same bitmap with
-// WM_ERASEBKGND and WM_PRINTCLIENT (its class brush when it does not erase).
+// WM_ERASEBKGND and WM_PRINTCLIENT (win/ui/gdi.h).
 //
 // Z-order: a later sibling lies under an earlier one. To lay a button over another (Agree
 // over Next), raise it: SetWindowPos(agree.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE).
@@ -46,18 +48,18 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <functional>
 
 #include "controls/hsbutton/gdi_text_win.h"
 #include "controls/hsbutton/gdi_win.h"
 #include "controls/hsbutton/hsbutton.h"
+#include "win/ui/window.h"
 
 namespace setup::win {
 
 using hsb::LoadBitmapResource;
 
-class HSButton final : public THSButton {
+class HSButton final : public THSButton, public ui::Window {
 public:
     static constexpr const wchar_t* kClassName = L"THSButton";
     static constexpr UINT_PTR kFadeTimerId = 1;
@@ -69,7 +71,6 @@ public:
     // Creates the window as child `id` of parent at (x, y), w x h. Throws setup::Error when
     // the window cannot be made. Call once.
     void Create(HWND parent, int id, int x, int y, int w, int h);
-    HWND hwnd() const { return hwnd_; }
 
     // The button behind a window of this class, or null.
     static HSButton* FromWindow(HWND window);
@@ -82,6 +83,11 @@ public:
     // Called with ModalResult on a click when it is not 0. Unset, a button in a dialog box
     // ends the dialog with it (EndDialog).
     std::function<void(int32_t)> OnModalResult;
+
+    // Enter to the form's Default button and Escape to its Cancel button, access keys.
+    bool FormKey(HWND form, const MSG& msg) override;
+
+    using THSButton::Default;  // the property, not the window's default procedure
 
 protected:
     void PlatformRepaint(bool now) override;
@@ -98,18 +104,14 @@ protected:
     bool PlatformParentShowing() const override;
 
 private:
-    static void RegisterButtonClass();
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-    LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnMouseMove(POINT p);
     void OnMouseLeaveMessage();
     void OnButtonUp(MouseButton button, WPARAM keys);
     void OnEnable(bool enabled);
     void PaintTo(HDC target);
-    void PaintParentBackground(HDC dc, int width, int height);
     bool PointerInside() const;
 
-    HWND hwnd_ = nullptr;
     HMENU popup_ = nullptr;
     hsb::GdiFontCache fonts_;
     Bitmap arrow_;  // "HSARROW", loaded when first needed
@@ -118,20 +120,5 @@ private:
     bool releasing_capture_ = false;
     bool setting_text_ = false;
 };
-
-// Routes the form-level keys to the HSButtons inside `form` (any depth). True when a button
-// took the message; the loop must then neither translate nor dispatch it.
-bool RouteButtonKeys(HWND form, const MSG& msg);
-
-// Receives exceptions that escape a button's event handlers when the button runs them from
-// its window procedure or from RouteButtonKeys (they never leave either). The wizard shows
-// them in its error box. Unset: a plain error message box. Click() called from code lets
-// them through to its caller.
-void SetButtonErrorHandler(std::function<void(const std::exception&)> handler);
-
-namespace hsb {
-// Hands e to the error handler; never throws.
-void ReportException(HWND window, const std::exception& e) noexcept;
-}  // namespace hsb
 
 }  // namespace setup::win

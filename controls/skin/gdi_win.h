@@ -1,9 +1,8 @@
 // gdi_win.h: the GDI owners the skinned controls use: the shared ones of win/handles.h under
-// short names, and two of this folder's own.
+// short names, and the back buffer with Image pixels.
 //
 //   Font, Bitmap, Pen, Selection   win/handles.h owners (DeleteObject, SelectObject scope)
-//   SavedDC        SaveDC / RestoreDC for a scope
-//   DibSurface     a top-down 32-bit DIB section selected into its own memory DC
+//   DibSurface     the window layer's back buffer with Image pixels in and out
 #pragma once
 
 #include <windows.h>
@@ -12,6 +11,7 @@
 
 #include "controls/skin/image.h"
 #include "win/handles.h"
+#include "win/ui/gdi.h"
 
 namespace setup::skin::win {
 
@@ -21,45 +21,14 @@ using Bitmap = setup::win::UniqueBitmap;
 using Pen = setup::win::UniquePen;
 using Selection = setup::win::SelectScope;
 
-class SavedDC {
+// The window layer's back buffer (win/ui/gdi.h), where GDI drawing and Image pixels meet;
+// never smaller than 1 x 1.
+class DibSurface : public setup::win::ui::Dib {
 public:
-    explicit SavedDC(HDC dc) : dc_(dc), id_(SaveDC(dc)) {}
-    SavedDC(const SavedDC&) = delete;
-    SavedDC& operator=(const SavedDC&) = delete;
-    ~SavedDC() {
-        if (id_) RestoreDC(dc_, id_);
-    }
-
-private:
-    HDC dc_;
-    int id_;
-};
-
-// A 32-bit top-down DIB section with a memory DC; GDI drawing and Image pixels meet here.
-class DibSurface {
-public:
-    DibSurface(HDC compatible_with, int width, int height);
-    DibSurface(const DibSurface&) = delete;
-    DibSurface& operator=(const DibSurface&) = delete;
-    bool ok() const { return bits_ != nullptr; }
-    HDC dc() const { return dc_.get(); }
-    int width() const { return width_; }
-    int height() const { return height_; }
+    DibSurface(int width, int height) : Dib(width < 1 ? 1 : width, height < 1 ? 1 : height) {}
     // Pixels to and from an Image of the same size (GdiFlush first, as GDI may batch).
     void Put(const Image& image);
     Image Get() const;
-
-private:
-    setup::win::UniqueDc dc_;
-    Bitmap bitmap_;
-    uint32_t* bits_ = nullptr;
-    int width_, height_;
-    HGDIOBJ old_ = nullptr;
-
-public:
-    ~DibSurface() {
-        if (old_) SelectObject(dc_.get(), old_);
-    }
 };
 
 }  // namespace setup::skin::win

@@ -26,10 +26,10 @@ SIZE TextExtent(HDC dc, const std::wstring& text) {
 }
 }  // namespace
 
-bool GroupItemButton::Create(HWND parent, bool radio) {
+void GroupItemButton::Create(HWND parent, bool radio) {
     radio_ = radio;
-    return CreateSkinWindow(radio ? kRadioClass : kCheckClass, parent, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
-                            0, 93, 17, 0);
+    CreateSkinWindow(radio ? kRadioClass : kCheckClass, parent, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 93, 17,
+                     0);
 }
 
 void GroupItemButton::SetFileTheme(TsuiFileTheme* theme) {

@@ -17,23 +17,21 @@ CheckGroup::CheckGroup(ItemGroupModel::Kind kind) : model_(kind), radio_(kind ==
 
 std::unique_ptr<CheckGroup> CheckGroup::Create(HWND parent, int x, int y, int width, int height, int id) {
     std::unique_ptr<CheckGroup> g(new CheckGroup(ItemGroupModel::Kind::kCheck));
-    if (!g->Init(L"TsuiCheckGroup", parent, x, y, width, height, id)) return nullptr;
+    g->Init(L"TsuiCheckGroup", parent, x, y, width, height, id);
     return g;
 }
 
 std::unique_ptr<RadioGroup> RadioGroup::Create(HWND parent, int x, int y, int width, int height, int id) {
     std::unique_ptr<RadioGroup> g(new RadioGroup());
-    if (!g->Init(L"TsuiRadioGroup", parent, x, y, width, height, id)) return nullptr;
+    g->Init(L"TsuiRadioGroup", parent, x, y, width, height, id);
     return g;
 }
 
-bool CheckGroup::Init(const wchar_t* class_name, HWND parent, int x, int y, int width, int height, int id) {
+void CheckGroup::Init(const wchar_t* class_name, HWND parent, int x, int y, int width, int height, int id) {
     font_ = MakeFont(font_spec_);
-    if (!CreateSkinWindow(class_name, parent, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
-                          x, y, width, height, id))
-        return false;
+    CreateSkinWindow(class_name, parent, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, x, y,
+                     width, height, id);
     UpdateUIStyle();
-    return true;
 }
 
 CheckGroup::~CheckGroup() {
@@ -46,7 +44,7 @@ void CheckGroup::SetItems(std::vector<std::string> items) {
     while (buttons_.size() > model_.Count()) buttons_.pop_back();
     for (size_t i = buttons_.size(); i < model_.Count(); ++i) {
         auto b = std::make_unique<GroupItemButton>(*this, i);
-        if (!b->Create(hwnd(), radio_)) break;
+        b->Create(hwnd(), radio_);
         b->SetFileTheme(theme_);
         b->SetUIStyle(style_);
         buttons_.push_back(std::move(b));

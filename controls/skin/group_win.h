@@ -35,7 +35,7 @@ class CheckGroup;
 class GroupItemButton final : public SkinWindow, public StyledControl {
 public:
     GroupItemButton(CheckGroup& group, size_t index) : group_(group), index_(index) {}
-    bool Create(HWND parent, bool radio);
+    void Create(HWND parent, bool radio);
     void SetFileTheme(TsuiFileTheme* theme) override;
     void SetUIStyle(TsuiUIStyle style) override;
     void SetCaption(const std::string& caption);
@@ -61,6 +61,7 @@ private:
 
 class CheckGroup : public SkinWindow, public StyledControl, private FileThemeClient {
 public:
+    // Throws setup::Error when a window cannot be made.
     static std::unique_ptr<CheckGroup> Create(HWND parent, int x, int y, int width = 185, int height = 105, int id = 0);
     ~CheckGroup() override;
 
@@ -98,7 +99,7 @@ public:
 
 protected:
     explicit CheckGroup(ItemGroupModel::Kind kind);
-    bool Init(const wchar_t* class_name, HWND parent, int x, int y, int width, int height, int id);
+    void Init(const wchar_t* class_name, HWND parent, int x, int y, int width, int height, int id);
     virtual void FocusItemButton();
     ItemGroupModel model_;
 

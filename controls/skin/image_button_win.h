@@ -14,8 +14,8 @@
 // own size unless Stretch; what they do not cover shows Color, or the parent's background when
 // no Color is set or the button is Transparent (the parent then must paint on WM_PRINTCLIENT
 // or WM_ERASEBKGND). No focus rectangle unless DrawFocused. Callbacks run on the GUI thread;
-// an exception thrown by one is swallowed at the window procedure.
-// For Default, Cancel and accelerator keys the message loop calls TranslateSkinKeys
+// an exception thrown by one is reported at the window procedure (win/ui/window.h).
+// For Default, Cancel and accelerator keys the message loop calls RouteFormKeys
 // (skin_win.h). Every click hands ModalResult to on_modal_result (when set) before on_click.
 #pragma once
 
@@ -32,6 +32,7 @@ namespace setup::skin::win {
 class ImageButton final : public SkinWindow, private ButtonHost {
 public:
     // A visible child of parent; id is the control id (WM_COMMAND is not sent; use on_click).
+    // Throws setup::Error when the window cannot be made.
     static std::unique_ptr<ImageButton> Create(HWND parent, int x, int y, int width, int height, int id = 0);
 
     void SetPicNormal(Image picture);

@@ -14,68 +14,19 @@ using setup::win::Wide;
 
 // ---- SkinWindow -------------------------------------------------------------------------
 
-SkinWindow::~SkinWindow() {
-    if (hwnd_) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        HWND h = std::exchange(hwnd_, nullptr);
-        DestroyWindow(h);
-    }
-}
-
-bool SkinWindow::CreateSkinWindow(const wchar_t* class_name, HWND parent, DWORD style, DWORD ex_style, int x, int y,
+void SkinWindow::CreateSkinWindow(const wchar_t* class_name, HWND parent, DWORD style, DWORD ex_style, int x, int y,
                                   int w, int h, int id) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (!GetClassInfoExW(instance, class_name, &wc)) {
-        wc = WNDCLASSEXW{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &SkinWindow::Proc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.lpszClassName = class_name;
-        if (!RegisterClassExW(&wc)) return false;
-    }
-    CreateWindowExW(ex_style, class_name, L"", style, x, y, w, h, parent,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
-    return hwnd_ != nullptr;
+    CreateWindowOf({class_name}, ex_style, style, parent, {x, y, w, h}, id);
 }
 
 LRESULT SkinWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
 
-SkinWindow* SkinWindow::FromHandle(HWND hwnd) {
-    if (!hwnd || reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) != &SkinWindow::Proc) return nullptr;
-    return reinterpret_cast<SkinWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
-
-LRESULT CALLBACK SkinWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<SkinWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<SkinWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        // The window goes with its parent; the object stays and forgets it.
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    }
-    try {
-        return self->Dispatch(msg, wp, lp);
-    } catch (...) {
-        // No exception may cross the window procedure; the control keeps its last picture.
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    }
-}
-
-LRESULT SkinWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT SkinWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;  // OnPaint covers every pixel
     case WM_PAINT: {
-        setup::win::PaintScope paint(hwnd_);
+        setup::win::PaintScope paint(hwnd());
         Paint(paint.get());
         return 0;
     }
@@ -89,39 +40,39 @@ LRESULT SkinWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
 
 void SkinWindow::Paint(HDC dc) {
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(hwnd(), &client);
     const int w = client.right, h = client.bottom;
     if (w <= 0 || h <= 0) return;
-    DibSurface canvas(dc, w, h);
+    DibSurface canvas(w, h);
     if (!canvas.ok()) return;
     OnPaint(canvas);
     BitBlt(dc, 0, 0, w, h, canvas.dc(), 0, 0, SRCCOPY);
 }
 
 Image SkinWindow::Background(int width, int height, std::optional<Color> color, bool transparent) const {
-    if (transparent || !color) return ParentBackground(hwnd_, width, height);
+    if (transparent || !color) return ParentBackground(hwnd(), width, height);
     return Image(width, height, Pixel(ToColorRef(*color)));
 }
 
 bool SkinWindow::BeginHover() {
     if (hovering_) return false;
-    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd_, 0};
+    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd(), 0};
     hovering_ = TrackMouseEvent(&t) != FALSE;
     return true;
 }
 
 bool SkinWindow::CancelHover() {
     if (!hovering_) return false;
-    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_CANCEL, hwnd_, 0};
+    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_CANCEL, hwnd(), 0};
     TrackMouseEvent(&t);
     hovering_ = false;
     return true;
 }
 
 std::optional<bool> SkinWindow::EndPress(LPARAM lp) {
-    if (GetCapture() != hwnd_) return std::nullopt;
+    if (GetCapture() != hwnd()) return std::nullopt;
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(hwnd(), &client);
     const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     ReleaseCapture();
     return PtInRect(&client, pt) != FALSE;
@@ -130,14 +81,9 @@ std::optional<bool> SkinWindow::EndPress(LPARAM lp) {
 // ---- Bitmaps ------------------------------------------------------------------------------
 
 std::optional<std::span<const uint8_t>> ResourceBitmaps::FindBitmap(std::string_view name) {
-    HMODULE module = module_ ? module_ : GetModuleHandleW(nullptr);
-    const std::wstring wname = Wide(name);
-    HRSRC res = FindResourceW(module, wname.c_str(), reinterpret_cast<LPCWSTR>(RT_BITMAP));
-    if (!res) return std::nullopt;
-    HGLOBAL loaded = LoadResource(module, res);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data) return std::nullopt;
-    return std::span<const uint8_t>(static_cast<const uint8_t*>(data), SizeofResource(module, res));
+    const auto bytes = setup::win::ui::ResourceData(module_, Wide(name).c_str(), RT_BITMAP);
+    if (bytes.empty()) return std::nullopt;
+    return bytes;
 }
 
 ResourceBitmaps& ProgramBitmaps() {
@@ -152,37 +98,21 @@ Image LoadBitmapResource(std::string_view name) {
     return image ? std::move(*image) : Image{};
 }
 
-DibSurface::DibSurface(HDC compatible_with, int width, int height)
-    : dc_(CreateCompatibleDC(compatible_with)), width_(width < 1 ? 1 : width), height_(height < 1 ? 1 : height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width_;
-    bi.bmiHeader.biHeight = -height_;  // top-down, like Image
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_.reset(CreateDIBSection(dc_.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap_ || !dc_.get()) return;
-    bits_ = static_cast<uint32_t*>(bits);
-    old_ = SelectObject(dc_.get(), bitmap_.get());
-}
-
 void DibSurface::Put(const Image& image) {
-    if (!bits_) return;
+    if (!ok()) return;
     GdiFlush();
-    for (int y = 0; y < height_ && y < image.height; ++y)
-        for (int x = 0; x < width_ && x < image.width; ++x)
-            bits_[static_cast<size_t>(y) * width_ + x] = image.at(x, y);
+    for (int y = 0; y < height() && y < image.height; ++y)
+        for (int x = 0; x < width() && x < image.width; ++x)
+            bits()[static_cast<size_t>(y) * width() + x] = image.at(x, y);
 }
 
 Image DibSurface::Get() const {
-    Image out(width_, height_);
-    if (!bits_) return out;
+    Image out(width(), height());
+    if (!ok()) return out;
     GdiFlush();
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x)
-            out.at(x, y) = bits_[static_cast<size_t>(y) * width_ + x] | 0xFF000000u;
+    for (int y = 0; y < height(); ++y)
+        for (int x = 0; x < width(); ++x)
+            out.at(x, y) = bits()[static_cast<size_t>(y) * width() + x] | 0xFF000000u;
     return out;
 }
 
@@ -240,38 +170,19 @@ std::string Win32SkinFileHost::SystemFolder() {
 // ---- Fonts, colours, background ---------------------------------------------------------
 
 Font MakeFont(const FontSpec& font) {
-    return Font(CreateFontW(-font.height_px, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline, FALSE,
-                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, Wide(font.face).c_str()));
+    const std::wstring face = Wide(font.face);
+    return setup::win::ui::MakeFont({face.c_str(), font.height_px, font.underline, font.bold, DEFAULT_CHARSET});
 }
 
 COLORREF ToColorRef(Color c) {
-    if ((c & 0xFF000000u) == 0xFF000000u) return GetSysColor(static_cast<int>(c & 0xFF));
-    if (c == 0x1FFFFFFFu) return GetSysColor(COLOR_WINDOW);
-    return c & 0x00FFFFFFu;
-}
-
-void PaintParentBackground(HDC dc, HWND control) {
-    HWND parent = GetParent(control);
-    if (!parent) return;
-    RECT r{};
-    GetWindowRect(control, &r);
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
-    RECT client{};
-    GetClientRect(parent, &client);
-    const auto plan = PlanParentBackground(true, r.left, r.top, client.right, client.bottom);
-    SavedDC saved(dc);
-    OffsetViewportOrgEx(dc, plan.origin_x, plan.origin_y, nullptr);
-    IntersectClipRect(dc, 0, 0, plan.clip_width, plan.clip_height);
-    SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    return c == 0x1FFFFFFFu ? GetSysColor(COLOR_WINDOW) : setup::win::ui::ColorOf(c);
 }
 
 Image ParentBackground(HWND control, int width, int height) {
-    DibSurface s(nullptr, width, height);
+    DibSurface s(width, height);
     // A parent that paints nothing into a borrowed DC still leaves a sensible colour.
     s.Put(Image(width, height, Pixel(ToColorRef(0xFF000000u | COLOR_WINDOW))));
-    PaintParentBackground(s.dc(), control);
+    setup::win::ui::PaintParentBackground(s.dc(), control);
     return s.Get();
 }
 
@@ -287,50 +198,26 @@ LPARAM CurrentModifiers() {
 
 namespace {
 
-struct Broadcast {
-    UINT msg;
-    WPARAM wp;
-    LPARAM lp;
-    bool handled = false;
-};
-
-BOOL CALLBACK SendToSkinWindow(HWND hwnd, LPARAM data) {
-    auto* b = reinterpret_cast<Broadcast*>(data);
-    if (!SkinWindow::FromHandle(hwnd)) return TRUE;
-    b->handled = SendMessageW(hwnd, b->msg, b->wp, b->lp) == 1;
-    return !b->handled;
+LRESULT DialogCode(HWND window, const MSG& msg) {
+    MSG copy = msg;
+    return SendMessageW(window, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
 }
-
-bool Inside(HWND form, HWND hwnd) { return hwnd == form || IsChild(form, hwnd); }
 
 }  // namespace
 
-bool TranslateSkinKeys(HWND form, const MSG& msg) {
-    if (!form || !Inside(form, msg.hwnd)) return false;
-    Broadcast b{};
-    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
-        HWND focus = GetFocus();
-        if (focus && Inside(form, focus)) {
-            MSG copy = msg;
-            const LRESULT code = SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
-            if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;  // it takes the key itself
-        }
-        b = {kMsgDialogKey, msg.wParam, CurrentModifiers()};
-    } else if (msg.message == WM_SYSCHAR || msg.message == WM_CHAR) {
-        if (msg.message == WM_CHAR) {
-            // A plain letter is text for a control that takes characters (an edit box).
-            HWND focus = GetFocus();
-            MSG copy = msg;
-            if (focus && (SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy)) &
-                          (DLGC_WANTCHARS | DLGC_WANTALLKEYS)))
-                return false;
-        }
-        b = {kMsgDialogChar, msg.wParam, CurrentModifiers() | (msg.message == WM_SYSCHAR ? kModAlt : 0)};
-    } else {
-        return false;
+bool SkinWindow::FormKey(HWND form, const MSG& msg) {
+    HWND focus = GetFocus();
+    const bool focus_inside = focus && (focus == form || IsChild(form, focus));
+    if (msg.message == WM_KEYDOWN) {
+        // Enter or Escape: a control that takes the key itself keeps it.
+        if (focus_inside && (DialogCode(focus, msg) & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))) return false;
+        return SendMessageW(hwnd(), kMsgDialogKey, msg.wParam, CurrentModifiers()) == 1;
     }
-    EnumChildWindows(form, &SendToSkinWindow, reinterpret_cast<LPARAM>(&b));
-    return b.handled;
+    // A plain letter is text for a control that takes characters (an edit box).
+    if (msg.message == WM_CHAR && focus && (DialogCode(focus, msg) & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)))
+        return false;
+    return SendMessageW(hwnd(), kMsgDialogChar, msg.wParam,
+                        CurrentModifiers() | (msg.message == WM_SYSCHAR ? kModAlt : 0)) == 1;
 }
 
 }  // namespace setup::skin::win

@@ -1,16 +1,15 @@
 // skin_win.h: what the Windows skinned controls share.
 //
-//   SkinWindow             base of each control's window: owns the HWND, routes messages to
-//                          HandleMessage, keeps C++ exceptions inside the window procedure,
-//                          paints through an off-screen canvas (OnPaint), tracks hover and
-//                          mouse presses for the control
+//   SkinWindow             base of each control's window (win/ui/window.h): routes messages
+//                          to HandleMessage, paints through an off-screen canvas (OnPaint),
+//                          tracks hover and mouse presses, takes the form's keys for the
+//                          skinned buttons
 //   ResourceBitmaps        BitmapSource over the program's BITMAP resources
 //   Win32SkinFileHost      SkinFileHost over the real file system and folders
 //   FontSpec, MakeFont     fonts by face (GBK), pixel height, style
-//   PaintParentBackground  what the parent shows behind a control, into a DC
-//   ParentBackground       the same as an Image of the control's size
+//   ParentBackground       what the parent shows behind a control (win/ui/gdi.h) as an
+//                          Image of the control's size
 //   ToColorRef             Color -> COLORREF (system colours 0xFF0000nn resolved)
-//   TranslateSkinKeys      Enter/Escape/accelerators for the skinned buttons of a window
 #pragma once
 
 #include <windows.h>
@@ -21,6 +20,7 @@
 #include "controls/skin/file_theme.h"
 #include "controls/skin/gdi_win.h"
 #include "controls/skin/theme.h"
+#include "win/ui/window.h"
 
 namespace setup::skin::win {
 
@@ -32,25 +32,22 @@ inline constexpr UINT kMsgDialogKey = 0x8BB9;
 inline constexpr UINT kMsgDialogChar = 0x8BBA;
 inline constexpr LPARAM kModShift = 1, kModCtrl = 2, kModAlt = 4;
 
-class SkinWindow {
+class SkinWindow : public setup::win::ui::Window {
 public:
-    SkinWindow() = default;
-    SkinWindow(const SkinWindow&) = delete;
-    SkinWindow& operator=(const SkinWindow&) = delete;
-    virtual ~SkinWindow();
-    HWND hwnd() const { return hwnd_; }
-
-    // The control object behind a window of one of the skin classes, or null.
-    static SkinWindow* FromHandle(HWND hwnd);
+    // Enter and Escape that the focused control does not take go to the skinned buttons
+    // (Default / Cancel); Alt+letter, or a letter while the focused control takes no
+    // characters, to the button whose caption has that accelerator.
+    bool FormKey(HWND form, const MSG& msg) override;
 
 protected:
-    bool CreateSkinWindow(const wchar_t* class_name, HWND parent, DWORD style, DWORD ex_style, int x, int y, int w,
+    SkinWindow() = default;
+    // Throws setup::Error when the window cannot be made.
+    void CreateSkinWindow(const wchar_t* class_name, HWND parent, DWORD style, DWORD ex_style, int x, int y, int w,
                           int h, int id);
     // Every message but the paint messages, which go to OnPaint.
     virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
     void Invalidate() const {
-        if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+        if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
     }
 
     // The control draws its whole client area into `canvas` (the client's size, never empty),
@@ -73,10 +70,8 @@ protected:
     std::optional<bool> EndPress(LPARAM lp);
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) final;
     void Paint(HDC dc);
-    HWND hwnd_ = nullptr;
     bool hovering_ = false;
 };
 
@@ -113,15 +108,7 @@ Font MakeFont(const FontSpec& font);
 
 COLORREF ToColorRef(Color c);
 
-void PaintParentBackground(HDC dc, HWND control);
 Image ParentBackground(HWND control, int width, int height);
-
-// Call from the message loop before TranslateMessage/DispatchMessage of a message for `form`
-// or any window inside it; with win/application.h:
-//   app.pre_translate = [form](MSG& m) { return setup::skin::win::TranslateSkinKeys(form, m); }; Enter and Escape that the focused control does not take go to the
-// skinned buttons (Default / Cancel); Alt+letter, or a letter while a skinned button has the
-// focus, goes to the button whose caption has that accelerator. True: consumed.
-bool TranslateSkinKeys(HWND form, const MSG& msg);
 
 // Modifier flags of the keyboard now.
 LPARAM CurrentModifiers();

@@ -218,10 +218,4 @@ void PropagateStyleToChildren(std::span<StyledControl* const> children, TsuiUISt
     }
 }
 
-ParentBackgroundPlan PlanParentBackground(bool has_parent, int control_left, int control_top,
-                                          int parent_client_width, int parent_client_height) {
-    if (!has_parent) return {};
-    return {true, -control_left, -control_top, std::max(parent_client_width, 0), std::max(parent_client_height, 0)};
-}
-
 }  // namespace setup::skin

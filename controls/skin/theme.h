@@ -6,7 +6,6 @@
 //   LoadBuiltInThemeBitmap/Frame  a theme bitmap, or one frame of a strip, as an Image
 //   ResolveThemeSource          built-in style or skin file for a control
 //   StyledControl, PropagateStyleToChildren   a container hands its style to its children
-//   PlanParentBackground        where a transparent control takes its background from
 #pragma once
 
 #include <cstdint>
@@ -100,17 +99,5 @@ public:
 // then the style, so the style is applied with the new theme in place.
 void PropagateStyleToChildren(std::span<StyledControl* const> children, TsuiUIStyle style,
                               TsuiFileTheme* file_theme);
-
-// How a transparent control paints what its parent shows behind it: with no parent nothing
-// is drawn; otherwise the canvas origin moves to (-left, -top) and drawing is clipped to the
-// parent's client rectangle (0, 0, parent width, parent height) in the moved coordinates.
-struct ParentBackgroundPlan {
-    bool draw = false;
-    int origin_x = 0, origin_y = 0;
-    int clip_width = 0, clip_height = 0;
-    bool operator==(const ParentBackgroundPlan&) const = default;
-};
-ParentBackgroundPlan PlanParentBackground(bool has_parent, int control_left, int control_top,
-                                          int parent_client_width, int parent_client_height);
 
 }  // namespace setup::skin

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "base/error.h"
 #include "win/text.h"
 
 namespace setup::skin::win {
@@ -17,8 +18,7 @@ constexpr UINT kTextFormat = DT_LEFT | DT_SINGLELINE | DT_NOPREFIX;
 std::unique_ptr<UrlLabel> UrlLabel::Create(HWND parent, int x, int y, int width, int height, int id) {
     std::unique_ptr<UrlLabel> l(new UrlLabel());
     l->font_ = MakeFont(l->font_spec_);
-    if (!l->CreateSkinWindow(kClassName, parent, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, x, y, width, height, id))
-        return nullptr;
+    l->CreateSkinWindow(kClassName, parent, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, x, y, width, height, id);
     return l;
 }
 
@@ -72,7 +72,7 @@ void UrlLabel::SetHint(const std::string& hint) {
         tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
-        if (!tooltip_) return;
+        if (!tooltip_) throw Error("Error creating window");
     }
     std::wstring text = Wide(hint);
     TTTOOLINFOW ti{};
@@ -142,41 +142,6 @@ LRESULT UrlLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     return Default(msg, wp, lp);
-}
-
-std::unique_ptr<UrlLabel> CreateLicenseLink(HWND page, const std::string& site_root) {
-    auto l = UrlLabel::Create(page, 264, 328, 112, 20);
-    if (!l) return l;
-    l->SetCaption("“软件许可协议”");
-    // The stored layout's order: URL, FontHoverColor, FontLinkColor, then Font.
-    l->SetURL(site_root + "license.html");
-    l->SetFontHoverColor(kUrlHoverOrange);
-    l->SetFontLinkColor(kUrlGray);
-    l->SetFont({.face = "微软雅黑", .height_px = 14, .underline = true, .color = kUrlLinkBlue});
-    return l;
-}
-
-std::unique_ptr<UrlLabel> CreateSiteLink(HWND page, const std::string& site_root) {
-    auto l = UrlLabel::Create(page, 558, 0, 59, 16);
-    if (!l) return l;
-    l->SetCaption(SiteDomain(site_root));
-    l->SetURL(site_root);
-    l->SetFontHoverColor(kUrlHoverOrange);
-    l->SetFontLinkColor(kUrlGray);
-    l->SetFont({.face = "Arial", .height_px = 14, .underline = true, .color = kUrlLinkBlue});
-    SetSiteLinkAddress(*l, site_root, "青岚护卫官方网站");
-    return l;
-}
-
-void SetSiteLinkAddress(UrlLabel& l, const std::string& site_root, const std::string& hint) {
-    l.SetCaption(SiteDomain(site_root));
-    l.SetURL(site_root);
-    l.SetHint(hint);
-    // The label sizes itself to the domain; keep its right edge where the layout puts it
-    // (558 + 59) so that a longer domain grows to the left instead of off the page.
-    RECT r{};
-    GetWindowRect(l.hwnd(), &r);
-    SetWindowPos(l.hwnd(), nullptr, 558 + 59 - (r.right - r.left), 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace setup::skin::win

@@ -7,7 +7,6 @@
 //   link->SetFontHoverColor(setup::skin::kUrlHoverOrange);
 //   link->SetFontLinkColor(setup::skin::kUrlGray);
 //   link->SetFont({.face = "微软雅黑", .height_px = 14, .underline = true, .color = kUrlLinkBlue});
-// or the wizard's two labels ready made: CreateLicenseLink, CreateSiteLink (below).
 //
 // Colours follow the stored-layout order: SetFont's colour shows until the mouse first leaves
 // or SetFontLinkColor is called again (the wizard's controller sets grey at start-up).
@@ -23,12 +22,12 @@
 #include "base/platform.h"
 #include "controls/skin/skin_win.h"
 #include "controls/skin/url_label_model.h"
-#include "install/site.h"
 
 namespace setup::skin::win {
 
 class UrlLabel final : public SkinWindow {
 public:
+    // Throws setup::Error when the window cannot be made.
     static std::unique_ptr<UrlLabel> Create(HWND parent, int x, int y, int width, int height, int id = 0);
 
     void SetCaption(const std::string& caption);  // GBK
@@ -40,7 +39,8 @@ public:
     void SetFont(const FontSpec& font);  // its colour becomes the font colour shown now
     Color FontColor() const { return model_.FontColor(); }
     void SetAutoSize(bool auto_size);    // true after creation: the label fits its caption
-    void SetHint(const std::string& hint);  // tooltip text (GBK); empty removes it
+    void SetHint(const std::string& hint);  // tooltip text (GBK); empty removes it; throws Error
+                                            // when the tooltip window cannot be made
     void SetCursor(HCURSOR cursor) { cursor_ = cursor; }
     void SetColor(std::optional<Color> color);  // nullopt (default): the parent's background
     // Where clicks send the address; null (default): ShellExecuteW directly.
@@ -65,19 +65,5 @@ private:
     HWND tooltip_ = nullptr;  // owned by the label's window, destroyed with it
     Shell* shell_ = nullptr;
 };
-
-// The site the wizard's links point to (the one site root of the program).
-inline const std::string kSkinSiteRoot{setup::kSiteRoot};
-
-// The licence page's link (suiURLLabel1): "“软件许可协议”", 微软雅黑 14 px underlined, at 264, 328
-// (112 x 20), URL site root + "license.html", hover orange, link grey, font blue until the
-// controller sets the link colour.
-std::unique_ptr<UrlLabel> CreateLicenseLink(HWND page, const std::string& site_root = kSkinSiteRoot);
-// The finish page's link (suiURLLabelG): caption the site's domain, Arial 14 px underlined, at
-// 558, 0 (59 x 16; sized to the domain with its right edge kept at 617), URL the site root,
-// tooltip "青岚护卫官方网站".
-std::unique_ptr<UrlLabel> CreateSiteLink(HWND page, const std::string& site_root = kSkinSiteRoot);
-// Points the site link at another site: caption, URL and tooltip, right edge kept at 617.
-void SetSiteLinkAddress(UrlLabel& link, const std::string& site_root, const std::string& hint);
 
 }  // namespace setup::skin::win

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # End to end: the hot-track buttons and the browse button with the real pointer and keys.
-# Next's face is white, cream under the pointer and white again when it leaves; Enter goes
+# The bottom panel shows orange from its first row. Next's face is cream while it has the
+# focus, whatever the pointer did; without the focus it is white, cream under the pointer and
+# white again when it leaves; Enter goes
 # to the default button (Next, or Agree while it covers Next) and Escape to Cancel; the
 # browse button shows its mouse-over picture and opens the folder browser.
 source "$(dirname "$0")/wizard_lib.bash"
@@ -10,6 +12,7 @@ wz_clean
 
 WHITE='srgb(255,255,255)'
 CREAM='srgb(252,234,196)'
+ORANGE='srgb(255,153,0)'
 # A face pixel of Next and of Cancel: inside the edge, above the caption, off the focus frame.
 NEXT_FACE="446 457"
 CANCEL_FACE="550 457"
@@ -25,13 +28,26 @@ key() { xdotool key "$1"; sleep 1; }
 
 wz_start
 # The pointer away from every button; Cancel has never had the focus.
+xdotool windowfocus --sync "$WZ_WIN" 2>/dev/null
 wz_move 100 200
 wz_shot buttons-welcome
 expect_face buttons-welcome "$CANCEL_FACE" "$WHITE" "Cancel at rest"
+# The bottom panel is orange from its first row on; the pages end on the row above it.
+for x in 2 320 638; do
+    [ "$(face buttons-welcome "$x 440")" = "$ORANGE" ] || wz_fail "panel's top row at x $x: $(face buttons-welcome "$x 440")"
+    [ "$(face buttons-welcome "$x 439")" = "$WHITE" ] || wz_fail "row above the panel at x $x: $(face buttons-welcome "$x 439")"
+done
+# Next has the focus on the welcome page: its face is cream for that alone, before, under and
+# after the pointer (the same state, the same face, however it came about).
+expect_face buttons-welcome "$NEXT_FACE" "$CREAM" "focused Next at rest"
+wz_move 486 466
+wz_shot buttons-welcome-hot
+expect_face buttons-welcome-hot "$NEXT_FACE" "$CREAM" "focused Next under the pointer"
+wz_move 100 200
+wz_shot buttons-welcome-left
+expect_face buttons-welcome-left "$NEXT_FACE" "$CREAM" "focused Next after the pointer left"
 
 # Enter on the welcome page: the default button (Next) goes on to the licence page.
-xdotool windowfocus --sync "$WZ_WIN" 2>/dev/null
-sleep 0.3
 key Return
 wz_expect_page 1 "Enter on the welcome page"
 [ "$(wz_button 同意)" = "1 1" ] || wz_fail "Agree not shown on the licence page"

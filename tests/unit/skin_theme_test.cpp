@@ -166,12 +166,5 @@ TEST(StylePropagation, SetsThemeFirstThenStyleAndSkipsOtherChildren) {
     EXPECT_EQ(b.calls, a.calls);
 }
 
-TEST(ParentBackground, MovesOriginAndClipsToTheParent) {
-    EXPECT_FALSE(PlanParentBackground(false, 5, 6, 100, 100).draw);
-    const auto plan = PlanParentBackground(true, 562, 205, 632, 349);
-    EXPECT_EQ(plan, (ParentBackgroundPlan{true, -562, -205, 632, 349}));
-    EXPECT_EQ(PlanParentBackground(true, 0, 0, -4, 3).clip_width, 0);
-}
-
 }  // namespace
 }  // namespace setup::skin

@@ -11,6 +11,8 @@
 
 #include "base/error.h"
 #include "controls/hsbutton/hsbutton_win.h"
+#include "tests/wine/dialog_watcher.h"
+#include "win/application.h"
 
 namespace setup::win {
 namespace {
@@ -78,7 +80,7 @@ protected:
             MSG msg;
             while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (msg.message == WM_TIMER && watch && msg.hwnd == watch) ++timer_messages;
-                if (form && RouteButtonKeys(form, msg)) continue;
+                if (form && ui::RouteFormKeys(form, msg)) continue;
                 if (dialog_loop && form && ::IsDialogMessageW(form, &msg)) continue;
                 ::TranslateMessage(&msg);
                 ::DispatchMessageW(&msg);
@@ -287,20 +289,36 @@ TEST_F(HSButtonWindow, KeysWorkTheSameUnderIsDialogMessage) {
     EXPECT_EQ(clicks[1], 2);
 }
 
-TEST_F(HSButtonWindow, ExceptionsFromOnClickGoToTheErrorHandler) {
-    std::vector<std::string> reported;
-    SetButtonErrorHandler([&](const std::exception& e) { reported.push_back(e.what()); });
+TEST_F(HSButtonWindow, ExceptionsFromOnClickGoToTheApplicationsErrorBox) {
+    Application app;
+    app.SetTitle("HSButton test");
     HSButton& next = Add("下一步", 200, 20);
     next.SetDefault(true);
-    next.OnClick = [] { throw Error("boom"); };
-    Tap(VK_RETURN);  // through RouteButtonKeys
-    ASSERT_TRUE(PumpUntil([&] { return reported.size() == 1; }));
-    ::SendMessageW(next.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    ::SendMessageW(next.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));  // through the window procedure
-    EXPECT_EQ(reported.size(), 2u);
-    EXPECT_EQ(reported[0], "boom");
+    int thrown = 0;
+    next.OnClick = [&] {
+        ++thrown;
+        throw Error("boom");
+    };
+    auto expect_box = [](testing::DialogWatcher& watcher) {
+        const testing::DialogSnapshot seen = watcher.Finish();
+        ASSERT_EQ(seen.error, "");
+        EXPECT_EQ(seen.title, L"HSButton test");
+        EXPECT_EQ(seen.Text(), L"boom.");
+    };
+    {
+        testing::DialogWatcher watcher(L"OK");
+        Tap(VK_RETURN);  // through the form's key chain
+        ASSERT_TRUE(PumpUntil([&] { return thrown == 1; }));
+        expect_box(watcher);
+    }
+    {
+        testing::DialogWatcher watcher(L"OK");
+        ::SendMessageW(next.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        ::SendMessageW(next.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));  // through the window procedure
+        EXPECT_EQ(thrown, 2);
+        expect_box(watcher);
+    }
     EXPECT_FALSE(next.Pressed());
-    SetButtonErrorHandler(nullptr);
 }
 
 TEST_F(HSButtonWindow, DestroyedMidFadeLeavesNoTimerFiring) {

@@ -12,6 +12,7 @@
 #include "controls/skin/group_win.h"
 #include "controls/skin/image_button_win.h"
 #include "controls/skin/url_label_win.h"
+#include "wizard/links_win.h"
 
 namespace setup::skin::win {
 namespace {
@@ -25,7 +26,7 @@ void Pump(int ms) {
     do {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (TranslateSkinKeys(g_form, msg)) continue;
+            if (setup::win::ui::RouteFormKeys(g_form, msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
@@ -71,7 +72,7 @@ void LeftClickHere() {
 Image Render(HWND h) {
     RECT c{};
     GetClientRect(h, &c);
-    DibSurface s(nullptr, c.right, c.bottom);
+    DibSurface s(c.right, c.bottom);
     SendMessageW(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(s.dc()), PRF_CLIENT);
     return s.Get();
 }

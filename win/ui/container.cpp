@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "win/text.h"
+#include "win/ui/gdi.h"
 
 namespace setup::win::ui {
 
@@ -38,8 +39,47 @@ void Container::RemoveGraphic(GraphicControl* c) {
     if (pressed_ == c) pressed_ = nullptr;
 }
 
-void Container::AddWindowed(WindowedControl* c) { windowed_.push_back(c); }
-void Container::RemoveWindowed(WindowedControl* c) { std::erase(windowed_, c); }
+void Container::AddWindowed(WindowedControl* c) {
+    windowed_.push_back(c);
+    Restack();
+}
+
+void Container::RemoveWindowed(WindowedControl* c) {
+    std::erase(windowed_, c);
+    if (c->hwnd()) std::erase(clipped_, c->hwnd());
+    Restack();
+}
+
+// The system lays a later child window under an earlier one, and the dialog keys follow
+// that order through the controls. The layout's order (a later control above) is kept for
+// the eye instead: an earlier child loses, through its window region, what visible later
+// siblings cover of it.
+void Container::Restack() {
+    for (size_t i = 0; i < windowed_.size(); ++i) {
+        HWND window = windowed_[i]->hwnd();
+        if (!window) continue;
+        const RECT own = windowed_[i]->Bounds().ToRect();
+        UniqueRegion region;
+        for (size_t j = i + 1; j < windowed_.size(); ++j) {
+            const RECT above = windowed_[j]->Bounds().ToRect();
+            RECT hit;
+            if (!windowed_[j]->Visible() || !::IntersectRect(&hit, &own, &above)) continue;
+            if (!region) region.reset(::CreateRectRgn(0, 0, own.right - own.left, own.bottom - own.top));
+            UniqueRegion cut(::CreateRectRgn(hit.left - own.left, hit.top - own.top, hit.right - own.left,
+                                             hit.bottom - own.top));
+            if (region && cut) ::CombineRgn(region.get(), region.get(), cut.get(), RGN_DIFF);
+        }
+        const bool was_clipped = std::find(clipped_.begin(), clipped_.end(), window) != clipped_.end();
+        if (!region && !was_clipped) continue;
+        // The window owns the region once it is set.
+        if (::SetWindowRgn(window, region.get(), TRUE) && region) {
+            static_cast<void>(region.release());
+            if (!was_clipped) clipped_.push_back(window);
+        } else if (!region) {
+            std::erase(clipped_, window);
+        }
+    }
+}
 
 GraphicControl* Container::GraphicAt(POINT p) const {
     // Later children are drawn above earlier ones: search from the top.
@@ -70,27 +110,26 @@ void Container::Paint(HDC dc, const RECT& area) {
     const int w = area.right - area.left, h = area.bottom - area.top;
     if (w <= 0 || h <= 0) return;
     // Off-screen, then one copy: labels over pictures never flicker.
-    UniqueDc mem(::CreateCompatibleDC(dc));
-    UniqueBitmap bitmap(::CreateCompatibleBitmap(dc, w, h));
-    if (!mem || !bitmap) {
+    Dib buffer(w, h);
+    if (!buffer.ok()) {
         ::FillRect(dc, &area, brush_.get());
         return;
     }
-    SelectScope keep_bitmap(mem.get(), bitmap.get());
-    ::SetViewportOrgEx(mem.get(), -area.left, -area.top, nullptr);
-    ::FillRect(mem.get(), &area, brush_.get());
-    ::SetBkMode(mem.get(), TRANSPARENT);
+    HDC mem = buffer.dc();
+    ::SetViewportOrgEx(mem, -area.left, -area.top, nullptr);
+    ::FillRect(mem, &area, brush_.get());
+    ::SetBkMode(mem, TRANSPARENT);
     for (GraphicControl* c : graphics_) {
         if (!c->Visible()) continue;
         RECT r = c->Bounds().ToRect(), hit;
         if (!::IntersectRect(&hit, &r, &area)) continue;
-        const int saved = ::SaveDC(mem.get());
-        ::IntersectClipRect(mem.get(), r.left, r.top, r.right, r.bottom);
-        c->Paint(mem.get());
-        ::RestoreDC(mem.get(), saved);
+        const int saved = ::SaveDC(mem);
+        ::IntersectClipRect(mem, r.left, r.top, r.right, r.bottom);
+        c->Paint(mem);
+        ::RestoreDC(mem, saved);
     }
-    ::SetViewportOrgEx(mem.get(), 0, 0, nullptr);
-    ::BitBlt(dc, area.left, area.top, w, h, mem.get(), 0, 0, SRCCOPY);
+    ::SetViewportOrgEx(mem, 0, 0, nullptr);
+    ::BitBlt(dc, area.left, area.top, w, h, mem, 0, 0, SRCCOPY);
 }
 
 bool Container::Reflected(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
@@ -170,7 +209,6 @@ LRESULT Container::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 // ---- Panel -------------------------------------------------------------------------------
 
 Panel::Panel(Container* parent, const Rect& bounds, COLORREF color) : Container(parent, bounds, color) {
-    RegisterClass(kClass);
     CreateHandle(WS_EX_CONTROLPARENT, kClass, WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
 }
 
@@ -184,7 +222,6 @@ constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE;
 
 Form::Form(HWND owner, int client_width, int client_height, COLORREF color, HICON icon)
     : Container(nullptr, Rect{0, 0, client_width, client_height}, color) {
-    RegisterClass(kFormClass, nullptr, icon);
     // Fixed border: the outer size follows from the client size and never changes.
     RECT outer{0, 0, client_width, client_height};
     ::AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
@@ -194,7 +231,7 @@ Form::Form(HWND owner, int client_width, int client_height, COLORREF color, HICO
     const int x = work.left + std::max(0L, (work.right - work.left - w) / 2);
     const int y = work.top + std::max(0L, (work.bottom - work.top - h) / 2);
     visible_ = false;
-    CreateTopLevel(kFormExStyle, kFormClass, kFormStyle, owner, Rect{x, y, w, h}, L"MainForm");
+    CreateTopLevel(kFormExStyle, WindowClass{kFormClass, nullptr, icon}, kFormStyle, owner, Rect{x, y, w, h}, L"MainForm");
     if (hwnd() && icon) {
         ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));

@@ -2,7 +2,8 @@
 //
 //   Container    paints its background colour and its graphic children (double-buffered),
 //                routes mouse and cursor to them, and hands the notifications of standard
-//                child windows back to them
+//                child windows back to them. A windowed child made later lies above the
+//                ones made before it, where they overlap.
 //   Panel        a container with a background colour
 //   Form         the top-level window: fixed border, caption with close box and system menu
 #pragma once
@@ -32,13 +33,15 @@ public:
     void RemoveGraphic(GraphicControl* c);
     void AddWindowed(WindowedControl* c);
     void RemoveWindowed(WindowedControl* c);
+    // A windowed child was shown, hidden or moved: the children under it are clipped anew.
+    void Restack();
 
 protected:
     Container(Container* parent, const Rect& bounds, COLORREF color);
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void Paint(HDC dc, const RECT& area);
 
-    static constexpr wchar_t kClass[] = L"ZsContainer";
+    static constexpr WindowClass kClass{L"ZsContainer"};
 
 private:
     GraphicControl* GraphicAt(POINT p) const;
@@ -50,6 +53,7 @@ private:
     UniqueBrush brush_;
     std::vector<GraphicControl*> graphics_;
     std::vector<WindowedControl*> windowed_;
+    std::vector<HWND> clipped_;  // children whose window region cuts out later siblings
     GraphicControl* hover_ = nullptr;
     GraphicControl* pressed_ = nullptr;
     bool tracking_ = false;

@@ -1,6 +1,5 @@
 #include "win/ui/control.h"
 
-#include "win/application.h"
 #include "win/ui/container.h"
 
 namespace setup::win::ui {
@@ -65,94 +64,73 @@ WindowedControl::WindowedControl(Container* parent, const Rect& bounds) : Contro
 
 WindowedControl::~WindowedControl() {
     if (parent_) parent_->RemoveWindowed(this);
-    if (hwnd_) {
-        // Our window procedure must not reach this half-destroyed object any more.
-        if (own_class_) ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        ::DestroyWindow(hwnd_);
-    }
 }
 
-void WindowedControl::RegisterClass(const wchar_t* class_name, HCURSOR cursor, HICON icon, UINT class_style) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = class_style;
-    wc.lpfnWndProc = &WindowedControl::Proc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = cursor ? cursor : ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = icon;
-    wc.lpszClassName = class_name;
-    ::RegisterClassExW(&wc);  // a second registration fails harmlessly
+DWORD WindowedControl::ChildStyle(DWORD style) const {
+    return style | WS_CHILD | (visible_ ? WS_VISIBLE : 0) | (enabled_ ? 0 : WS_DISABLED);
 }
 
-void WindowedControl::CreateHandle(DWORD ex_style, const wchar_t* class_name, DWORD style, const std::wstring& text) {
-    HWND parent = parent_ ? parent_->hwnd() : nullptr;
-    WNDCLASSEXW info{};
-    info.cbSize = sizeof(info);
-    own_class_ = ::GetClassInfoExW(::GetModuleHandleW(nullptr), class_name, &info) &&
-                 info.lpfnWndProc == &WindowedControl::Proc;
-    style |= WS_CHILD | (visible_ ? WS_VISIBLE : 0) | (enabled_ ? 0 : WS_DISABLED);
-    hwnd_ = ::CreateWindowExW(ex_style, class_name, text.c_str(), style, bounds_.left, bounds_.top, bounds_.width,
-                              bounds_.height, parent, nullptr, ::GetModuleHandleW(nullptr), own_class_ ? this : nullptr);
+void WindowedControl::CreateHandle(DWORD ex_style, const WindowClass& window_class, DWORD style) {
+    CreateWindowOf(window_class, ex_style, ChildStyle(style), parent_ ? parent_->hwnd() : nullptr, bounds_);
     if (parent_) parent_->AddWindowed(this);
 }
 
-void WindowedControl::CreateTopLevel(DWORD ex_style, const wchar_t* class_name, DWORD style, HWND owner,
+void WindowedControl::CreateHandle(DWORD ex_style, const wchar_t* system_class, DWORD style, const std::wstring& text) {
+    CreateSystemWindow(system_class, ex_style, ChildStyle(style), parent_ ? parent_->hwnd() : nullptr, bounds_,
+                       text.c_str());
+    if (parent_) parent_->AddWindowed(this);
+}
+
+void WindowedControl::CreateTopLevel(DWORD ex_style, const WindowClass& window_class, DWORD style, HWND owner,
                                      const Rect& outer, const std::wstring& text) {
-    own_class_ = true;
-    hwnd_ = ::CreateWindowExW(ex_style, class_name, text.c_str(), style, outer.left, outer.top, outer.width,
-                              outer.height, owner, nullptr, ::GetModuleHandleW(nullptr), this);
-}
-
-LRESULT CALLBACK WindowedControl::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-        auto* self = static_cast<WindowedControl*>(create->lpCreateParams);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        if (self) self->hwnd_ = hwnd;
-    }
-    auto* self = reinterpret_cast<WindowedControl*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcW(hwnd, message, wparam, lparam);
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return ::DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-    // No exception may cross the system's frames back into the message loop.
-    try {
-        return self->OnMessage(message, wparam, lparam);
-    } catch (const std::exception& e) {
-        if (auto* app = Application::Current()) app->ShowException(e);
-    } catch (...) {
-    }
-    return 0;
-}
-
-LRESULT WindowedControl::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-    return Default(message, wparam, lparam);
-}
-
-LRESULT WindowedControl::Default(UINT message, WPARAM wparam, LPARAM lparam) {
-    return ::DefWindowProcW(hwnd_, message, wparam, lparam);
+    CreateWindowOf(window_class, ex_style, style, owner, outer, 0, text.c_str());
 }
 
 bool WindowedControl::Reflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 void WindowedControl::Invalidate() {
-    if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
+    if (hwnd()) ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void WindowedControl::Repaint() {
-    if (hwnd_) ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    if (hwnd()) ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void WindowedControl::Focus() {
-    if (hwnd_) ::SetFocus(hwnd_);
+    if (hwnd()) ::SetFocus(hwnd());
 }
 
 void WindowedControl::BoundsChanged(const Rect&) {
-    if (hwnd_)
-        ::SetWindowPos(hwnd_, nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
+    if (hwnd())
+        ::SetWindowPos(hwnd(), nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
                        SWP_NOZORDER | SWP_NOACTIVATE);
+    if (parent_) parent_->Restack();
+}
+
+// ---- HostedControl -----------------------------------------------------------------------
+
+void HostedControl::Invalidate() {
+    if (HWND window = HostedWindow()) ::InvalidateRect(window, nullptr, FALSE);
+}
+
+void HostedControl::Repaint() {
+    if (HWND window = HostedWindow())
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void HostedControl::BoundsChanged(const Rect&) {
+    if (HWND window = HostedWindow())
+        ::SetWindowPos(window, nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void HostedControl::VisibleChanged() {
+    if (!visible_) MoveFocusFrom(HostedWindow());
+    if (HWND window = HostedWindow()) ::ShowWindow(window, visible_ ? SW_SHOWNA : SW_HIDE);
+}
+
+void HostedControl::EnabledChanged() {
+    if (HWND window = HostedWindow()) ::EnableWindow(window, enabled_ ? TRUE : FALSE);
 }
 
 void MoveFocusFrom(HWND window) {
@@ -168,13 +146,14 @@ void MoveFocusFrom(HWND window) {
 }
 
 void WindowedControl::VisibleChanged() {
-    if (!hwnd_) return;
-    if (!visible_) MoveFocusFrom(hwnd_);
-    ::ShowWindow(hwnd_, visible_ ? SW_SHOWNA : SW_HIDE);
+    if (!hwnd()) return;
+    if (!visible_) MoveFocusFrom(hwnd());
+    ::ShowWindow(hwnd(), visible_ ? SW_SHOWNA : SW_HIDE);
+    if (parent_) parent_->Restack();
 }
 
 void WindowedControl::EnabledChanged() {
-    if (hwnd_) ::EnableWindow(hwnd_, enabled_ ? TRUE : FALSE);
+    if (hwnd()) ::EnableWindow(hwnd(), enabled_ ? TRUE : FALSE);
 }
 
 }  // namespace setup::win::ui

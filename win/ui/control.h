@@ -1,9 +1,10 @@
 // control.h: the component model of the window layer.
 //
-//   Rect             position and size in the parent's client pixels
 //   Control          bounds, visibility and enabled state; setters store, then invalidate
 //   GraphicControl   a control without a window, painted by its parent container
 //   WindowedControl  a control with its own child window (owned; destroyed with the object)
+//   HostedControl    a control whose child window another object owns (a self-drawn control
+//                    of controls/ with a model of its own)
 //
 // Invalidate marks the control for the next paint; Repaint draws it at once, which long
 // synchronous steps need because they keep the message loop from painting.
@@ -13,13 +14,9 @@
 
 #include <string>
 
-namespace setup::win::ui {
+#include "win/ui/window.h"
 
-struct Rect {
-    int left = 0, top = 0, width = 0, height = 0;
-    RECT ToRect() const { return RECT{left, top, left + width, top + height}; }
-    bool Contains(POINT p) const { return p.x >= left && p.x < left + width && p.y >= top && p.y < top + height; }
-};
+namespace setup::win::ui {
 
 class Container;
 
@@ -80,11 +77,10 @@ protected:
     void VisibleChanged() override;
 };
 
-class WindowedControl : public Control {
+class WindowedControl : public Control, public Window {
 public:
     ~WindowedControl() override;
 
-    HWND hwnd() const { return hwnd_; }
     void Invalidate() override;
     void Repaint() override;
     void Focus();
@@ -95,26 +91,36 @@ public:
 
 protected:
     WindowedControl(Container* parent, const Rect& bounds);
-    // Creates the window: a standard class, or one of ours (see RegisterClass) whose
-    // messages then come to OnMessage.
-    void CreateHandle(DWORD ex_style, const wchar_t* class_name, DWORD style, const std::wstring& text = {});
-    // A top-level window (owner instead of parent).
-    void CreateTopLevel(DWORD ex_style, const wchar_t* class_name, DWORD style, HWND owner, const Rect& outer,
+    // Creates the child window at Bounds(): one of our classes, whose messages then come to
+    // OnMessage, or a system class. Throws setup::Error when it cannot be made.
+    void CreateHandle(DWORD ex_style, const WindowClass& window_class, DWORD style);
+    void CreateHandle(DWORD ex_style, const wchar_t* system_class, DWORD style, const std::wstring& text = {});
+    // A top-level window of ours (owner instead of parent).
+    void CreateTopLevel(DWORD ex_style, const WindowClass& window_class, DWORD style, HWND owner, const Rect& outer,
                         const std::wstring& text);
-    static void RegisterClass(const wchar_t* class_name, HCURSOR cursor = nullptr, HICON icon = nullptr,
-                              UINT class_style = 0);
-
-    virtual LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
-    LRESULT Default(UINT message, WPARAM wparam, LPARAM lparam);
 
     void BoundsChanged(const Rect& old) override;
     void VisibleChanged() override;
     void EnabledChanged() override;
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-    HWND hwnd_ = nullptr;
-    bool own_class_ = false;
+    DWORD ChildStyle(DWORD style) const;
+};
+
+// A self-drawn control whose window sits in the parent container, as a component of this
+// layer: the component keeps the state the view reads (Visible, Enabled, Bounds) and hands
+// every change to the window. A window that is hidden first hands on a focus it holds.
+class HostedControl : public Control {
+public:
+    void Invalidate() override;
+    void Repaint() override;
+
+protected:
+    using Control::Control;
+    virtual HWND HostedWindow() const = 0;
+    void BoundsChanged(const Rect& old) override;
+    void VisibleChanged() override;
+    void EnabledChanged() override;
 };
 
 // Before a window is hidden: when the focus is in it, hands the focus on to the next control

@@ -10,7 +10,7 @@ namespace setup::win::ui {
 
 UniqueFont MakeFont(const FontSpec& font) {
     return UniqueFont(::CreateFontW(-font.pixels, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                                    font.underline ? TRUE : FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                                    font.underline ? TRUE : FALSE, FALSE, font.charset, OUT_DEFAULT_PRECIS,
                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face));
 }
 
@@ -19,17 +19,19 @@ COLORREF ColorOf(uint32_t color_value) {
     return static_cast<COLORREF>(color_value & 0x00FFFFFFu);
 }
 
-namespace {
-
-std::span<const uint8_t> RcData(const wchar_t* name) {
-    HMODULE module = ::GetModuleHandleW(nullptr);
-    HRSRC info = ::FindResourceW(module, name, MAKEINTRESOURCEW(10));  // RT_RCDATA
+std::span<const uint8_t> ResourceData(HMODULE module, const wchar_t* name, const wchar_t* type) {
+    if (!module) module = ::GetModuleHandleW(nullptr);
+    HRSRC info = ::FindResourceW(module, name, type);
     if (!info) return {};
     HGLOBAL data = ::LoadResource(module, info);
     const void* bytes = data ? ::LockResource(data) : nullptr;
     if (!bytes) return {};
     return {static_cast<const uint8_t*>(bytes), ::SizeofResource(module, info)};
 }
+
+namespace {
+
+std::span<const uint8_t> RcData(const wchar_t* name) { return ResourceData(nullptr, name, RT_RCDATA); }
 
 }  // namespace
 
@@ -108,6 +110,50 @@ void Picture::Draw(HDC dc, int x, int y) const {
     if (!mem) return;
     SelectScope keep(mem.get(), bitmap_.get());
     ::BitBlt(dc, x, y, width_, height_, mem.get(), 0, 0, SRCCOPY);
+}
+
+Dib::Dib(int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // negative: rows top to bottom
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    dc_.reset(::CreateCompatibleDC(nullptr));
+    void* bits = nullptr;
+    bitmap_.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc_ || !bitmap_ || !bits) return;
+    old_ = ::SelectObject(dc_.get(), bitmap_.get());
+    bits_ = static_cast<uint32_t*>(bits);
+    width_ = width;
+    height_ = height;
+}
+
+Dib::~Dib() {
+    // The bitmap leaves the DC before either is deleted.
+    if (old_ && dc_) ::SelectObject(dc_.get(), old_);
+    old_ = nullptr;
+}
+
+void PaintParentBackground(HDC dc, HWND control) {
+    HWND parent = control ? ::GetParent(control) : nullptr;
+    if (!parent) return;
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    RECT client{};
+    ::GetClientRect(parent, &client);
+    const int saved = ::SaveDC(dc);
+    ::OffsetViewportOrgEx(dc, -r.left, -r.top, nullptr);
+    ::IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+    if (!::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0)) {
+        if (auto brush = reinterpret_cast<HBRUSH>(::GetClassLongPtrW(parent, GCLP_HBRBACKGROUND)))
+            ::FillRect(dc, &client, brush);
+    }
+    ::SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    if (saved) ::RestoreDC(dc, saved);
 }
 
 }  // namespace setup::win::ui

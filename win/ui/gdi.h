@@ -1,10 +1,15 @@
 // gdi.h: fonts, colours and pictures of the window layer.
 //
-//   FontSpec / MakeFont   a font by face name and pixel height (GB2312 character set)
+//   FontSpec / MakeFont   a font by face name and pixel height (GB2312 character set unless
+//                         told otherwise): every font of the controls is made here
 //   ColorOf               a colour value (0x00BBGGRR, or 0xFF0000nn for a system colour)
+//   ResourceData          the bytes of a resource of the program
 //   Picture               an owned bitmap or icon, drawn unscaled from its top-left corner
 //   DecodePackedDib       a packed (Unpack) 24- or 32-bit DIB to a bitmap
 //   DecodeJpeg            baseline or progressive JPEG bytes to a 24-bit bitmap
+//   Dib                   a top-down 32-bit DIB section in its own memory DC: the back buffer
+//                         every self-drawn control paints into
+//   PaintParentBackground what the parent shows behind a child window, into a DC
 #pragma once
 
 #include <windows.h>
@@ -22,6 +27,7 @@ struct FontSpec {
     int pixels = 12;  // character height, as a negative lfHeight: no scaling with the dpi
     bool underline = false;
     bool bold = false;
+    BYTE charset = GB2312_CHARSET;
 };
 
 UniqueFont MakeFont(const FontSpec& font);
@@ -33,6 +39,10 @@ inline constexpr COLORREF kGray = RGB(128, 128, 128);
 inline constexpr COLORREF kWhite = RGB(255, 255, 255);
 inline constexpr COLORREF kBlack = RGB(0, 0, 0);
 inline constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+// The bytes of a resource of `module` (null: the executable) by name and type; empty when
+// there is none. Resource memory lives as long as the module.
+std::span<const uint8_t> ResourceData(HMODULE module, const wchar_t* name, const wchar_t* type);
 
 class Picture {
 public:
@@ -65,5 +75,34 @@ UniqueBitmap DecodeJpeg(std::span<const uint8_t> bytes, int* width, int* height)
 // A DIB section from packed DIB bytes (a 40-byte BITMAPINFOHEADER, uncompressed 24 or 32 bits
 // per pixel, then the rows), or null for anything else, damaged or short.
 UniqueBitmap DecodePackedDib(std::span<const uint8_t> packed, int* width, int* height);
+
+// A W x H top-down 32-bit DIB section (row 0 is the top row, pixels B, G, R, X) selected
+// into a memory DC; empty (!ok) when either cannot be made or a side is not positive.
+class Dib {
+public:
+    Dib(int width, int height);
+    Dib(const Dib&) = delete;
+    Dib& operator=(const Dib&) = delete;
+    ~Dib();
+
+    bool ok() const { return bits_ != nullptr; }
+    HDC dc() const { return dc_.get(); }
+    HBITMAP bitmap() const { return bitmap_.get(); }
+    uint32_t* bits() const { return bits_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+private:
+    UniqueDc dc_;
+    UniqueBitmap bitmap_;
+    HGDIOBJ old_ = nullptr;
+    uint32_t* bits_ = nullptr;
+    int width_ = 0, height_ = 0;
+};
+
+// Paints into dc, at the control's place, what the parent of `control` shows there: its
+// background (WM_ERASEBKGND; its class brush when it erases nothing) and its client
+// (WM_PRINTCLIENT), clipped to the parent's client area.
+void PaintParentBackground(HDC dc, HWND control);
 
 }  // namespace setup::win::ui

@@ -4,14 +4,12 @@ namespace setup::win::ui {
 
 TabSheet::TabSheet(Container* page_control, const Rect& bounds, COLORREF color)
     : Container(page_control, bounds, color) {
-    RegisterClass(kClass);
     visible_ = false;
     CreateHandle(WS_EX_CONTROLPARENT, kClass, WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
 }
 
 PageControl::PageControl(Container* parent, const Rect& bounds, COLORREF color, int pages)
     : Container(parent, bounds, color) {
-    RegisterClass(kClass);
     // Not a tab stop: the focus goes to the controls of the active page.
     CreateHandle(WS_EX_CONTROLPARENT, kClass, WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
     const Rect page{kMargin, kMargin, bounds.width - 2 * kMargin, bounds.height - 2 * kMargin};

@@ -157,7 +157,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR args, int) {
 
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (setup::win::RouteButtonKeys(form, msg)) continue;
+        if (setup::win::ui::RouteFormKeys(form, msg)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }

@@ -16,11 +16,14 @@
 #include "controls/skin/skin_file.h"
 #include "controls/skin/url_label_win.h"
 #include "win/text.h"
+#include "wizard/links_win.h"
 
 namespace {
 
 using namespace setup::skin;
 using namespace setup::skin::win;
+using setup::CreateLicenseLink;
+using setup::CreateSiteLink;
 
 struct Gallery {
     std::vector<std::unique_ptr<CheckGroup>> groups;
@@ -195,7 +198,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmd, int show) {
     WriteInfo(gallery);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (TranslateSkinKeys(w, msg)) continue;
+        if (setup::win::ui::RouteFormKeys(w, msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
