@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # End to end: a second product, "AcmeNotes 极光笔记", packaged with every [brand] key (its own
-# pictures, made here), installed with real input. No page, message box or file property
-# shows the example's brand: the version resource is read back by Windows, every page's texts
-# are read from the window, every box's title and text are checked, the brand's program is
-# ended on Next, and a screenshot of each page is kept (brand-*.png).
+# pictures, made here) and the built-in uninstaller, installed with real input, then removed
+# with the uninstall entry's command line. No page, message box or file property shows the
+# example's brand: the version resource is read back by Windows, every page's texts are read
+# from the window, every box's title and text are checked, the brand's program is ended on
+# Next, and a screenshot of each page is kept (brand-*.png).
 source "$(dirname "$0")/wizard_lib.bash"
 wz_init
 wz_with_display "$@"
@@ -46,6 +47,7 @@ printf 'AcmeNotes licence agreement.\n' > "$src/licence.txt"
 printf 'AcmeNotes readme.\n' > "$src/readme.txt"
 cat > "$src/manifest.toml" <<TOML
 licence = "licence.txt"
+uninstaller = "builtin"
 
 [product]
 author = "Acme"
@@ -82,17 +84,14 @@ source = "readme.txt"
 name = '\readme.txt'
 text = true
 
-[[file]]
-source = "\${BUILD}/Uninstall.exe"
-name = '\Uninstall.exe'
-
 [[shortcut]]
 link = "AcmeNotes"
 file = '\AcmeNotes.exe'
 place = "group"
 TOML
 setup="$src/acme-setup.exe"
-"$O/pack-setup" build "$src/manifest.toml" --define BUILD="$WZ_PROGRAMS" --stub "$WZ_STUB" -o "$setup" >/dev/null ||
+"$O/pack-setup" build "$src/manifest.toml" --define BUILD="$WZ_PROGRAMS" --stub "$WZ_STUB" \
+    --uninstaller "$ZS_WIN_OUT/uninstaller.exe" -o "$setup" >/dev/null ||
     wz_fail "cannot package the second product"
 inspect=$("$O/pack-setup" inspect "$setup") || wz_fail "inspect found problems: $inspect"
 grep -q '^Brand (SETUPBRAND)' <<<"$inspect" || wz_fail "inspect shows no brand"
@@ -183,6 +182,24 @@ wz_click 216 256
 wz_click 216 284
 wz_cancel
 wz_wait_exit 20 || wz_fail "完成 did not end the program"
+wz_stop
+
+# The uninstall entry's command line: the uninstaller's boxes carry the vendor's title too,
+# and it removes what the setup wrote.
+command=$(wz_tool regget "$uninstall_key" UninstallString | cut -f3 | sed 's/\\\\/\\/g')
+[ "$command" = '"C:\Apps\AcmeNotes\uninstall.exe"' ] || wz_fail "UninstallString [$command]"
+printf '@%s\r\n' "$command" > "$src/uninstall.bat"
+WINEDEBUG=-all wine cmd /c "$(winepath -w "$src/uninstall.bat")" >/dev/null 2>&1 &
+WZ_PID=$!
+wz_expect_box 'AcmeNotes' "确实要从您的计算机中完全删除 $product 及其所有组件吗？" y
+# The closing box has the same title: wait until the answered question has made way for it.
+done_text="$product 已从您的计算机中删除。"
+for _ in $(seq 100); do [ "$(wz_box_text AcmeNotes)" = "$done_text" ] && break; sleep 0.2; done
+wz_expect_box 'AcmeNotes' "$done_text" Return
+for _ in $(seq 50); do wz_tool procs | grep -qi 'uninstall\.exe' || break; sleep 0.2; done
+[ -e "$WZ_DRIVE_C/Apps/AcmeNotes" ] && wz_fail "left behind: $(ls -A "$WZ_DRIVE_C/Apps/AcmeNotes" | tr '\n' ' ')"
+wz_tool regget "$uninstall_key" DisplayName >/dev/null 2>&1 && wz_fail "the uninstall entry is still there"
+zs_reg query 'HKLM\Software\Acme Inc.' >/dev/null 2>&1 && wz_fail "HKLM\Software\Acme Inc. is still there"
 wz_stop
 brand_clean
 echo "wizard brand: ok"
