@@ -29,15 +29,15 @@ void DescribeUninstallEntry(InstallContext& ctx, const std::string& key);
 void RegisterInstallation(InstallContext& ctx) {
     Registry& reg = ctx.platform.reg;
     const SetupConfig& c = ctx.config;
-    SetFixedString(reg, ctx.product_key, "Site", c.Site());
-    SetFixedString(reg, ctx.product_key, "Author", c.Author());
-    SetFixedDword(reg, ctx.install_key, "Setup", 1);
-    SetFixedString(reg, ctx.install_key, "Version", c.Version());
-    SetFixedString(reg, ctx.install_key, "Folder", c.Folder());
-    SetFixedString(reg, ctx.install_key, "Date", c.Date());
+    SetFixedString(reg, ctx.product_key, value::kSite, c.Site());
+    SetFixedString(reg, ctx.product_key, value::kAuthor, c.Author());
+    SetFixedDword(reg, ctx.install_key, value::kSetup, 1);
+    SetFixedString(reg, ctx.install_key, value::kVersion, c.Version());
+    SetFixedString(reg, ctx.install_key, value::kFolder, c.Folder());
+    SetFixedString(reg, ctx.install_key, value::kDate, c.Date());
     const std::string uninstall_key = kUninstallKeyPrefix + c.ProductName();
-    SetFixedString(reg, uninstall_key, "DisplayName", c.ProductName());
-    SetFixedString(reg, uninstall_key, "UninstallString", UninstallCommand(c.Folder()));
+    SetFixedString(reg, uninstall_key, value::kDisplayName, c.ProductName());
+    SetFixedString(reg, uninstall_key, value::kUninstallString, UninstallCommand(c.Folder()));
     DescribeUninstallEntry(ctx, uninstall_key);
 }
 
@@ -57,14 +57,14 @@ void DescribeUninstallEntry(InstallContext& ctx, const std::string& key) {
     const auto number = [&](const char* name, uint32_t value) {
         if (!reg.SetDword(RegRoot::LocalMachine, key, name, value)) ctx.report.failed.push_back(item(name));
     };
-    text("DisplayVersion", c.Version());
-    text("Publisher", c.Company());
-    text("InstallLocation", c.Folder());
-    if (!mains.empty()) text("DisplayIcon", mains.front());
-    number("EstimatedSize", static_cast<uint32_t>(std::min<uint64_t>((bytes + 1023) / 1024, UINT32_MAX)));
-    text("URLInfoAbout", c.Site());
-    number("NoModify", 1);
-    number("NoRepair", 1);
+    text(value::kDisplayVersion, c.Version());
+    text(value::kPublisher, c.Company());
+    text(value::kInstallLocation, c.Folder());
+    if (!mains.empty()) text(value::kDisplayIcon, mains.front());
+    number(value::kEstimatedSize, static_cast<uint32_t>(std::min<uint64_t>((bytes + 1023) / 1024, UINT32_MAX)));
+    text(value::kUrlInfoAbout, c.Site());
+    number(value::kNoModify, 1);
+    number(value::kNoRepair, 1);
 }
 
 // The record's own values; each one that cannot be written is left out without a word and

@@ -92,6 +92,32 @@ inline constexpr size_t kFileNameDisplayLimit = 40;
 inline constexpr const char* kDataFileName = "\\Z_ta.cx";
 // How a shortcut that could not be made is listed in the report: this, then its name.
 inline constexpr const char* kShortcutItem = "快捷方式：";
+// The values the run writes beside the record's own, by name; the uninstaller removes exactly
+// these (ProductKey's, InstallKey's and the uninstall entry's).
+namespace value {
+inline constexpr const char* kSite = "Site";
+inline constexpr const char* kAuthor = "Author";
+inline constexpr const char* kSetup = "Setup";
+inline constexpr const char* kVersion = "Version";
+inline constexpr const char* kFolder = "Folder";
+inline constexpr const char* kDate = "Date";
+inline constexpr const char* kDisplayName = "DisplayName";
+inline constexpr const char* kUninstallString = "UninstallString";
+inline constexpr const char* kDisplayVersion = "DisplayVersion";
+inline constexpr const char* kPublisher = "Publisher";
+inline constexpr const char* kInstallLocation = "InstallLocation";
+inline constexpr const char* kDisplayIcon = "DisplayIcon";
+inline constexpr const char* kEstimatedSize = "EstimatedSize";
+inline constexpr const char* kUrlInfoAbout = "URLInfoAbout";
+inline constexpr const char* kNoModify = "NoModify";
+inline constexpr const char* kNoRepair = "NoRepair";
+}  // namespace value
+inline constexpr const char* kProductKeyValues[] = {value::kSite, value::kAuthor};
+inline constexpr const char* kInstallKeyValues[] = {value::kSetup, value::kVersion, value::kFolder, value::kDate};
+inline constexpr const char* kUninstallEntryValues[] = {
+    value::kDisplayName,     value::kUninstallString, value::kDisplayVersion, value::kPublisher,
+    value::kInstallLocation, value::kDisplayIcon,     value::kEstimatedSize,  value::kUrlInfoAbout,
+    value::kNoModify,        value::kNoRepair};
 inline constexpr const char* kUninstallKeyPrefix = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // "<Folder>\uninstall.exe" in double quotes, as the Uninstall entry's command line.

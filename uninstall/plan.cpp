@@ -16,13 +16,6 @@ namespace setup {
 
 namespace {
 
-// The values install/run.cpp writes under InstallKey and into the uninstall entry.
-constexpr const char* kInstallValues[] = {"Setup", "Version", "Folder", "Date"};
-constexpr const char* kUninstallValues[] = {"DisplayName", "UninstallString", "DisplayVersion", "Publisher",
-                                            "InstallLocation", "DisplayIcon", "EstimatedSize", "URLInfoAbout",
-                                            "NoModify", "NoRepair"};
-constexpr const char* kCompanyValues[] = {"Site", "Author"};
-
 // Windows compares names without regard to case; only one-byte letters have case here.
 std::string Fold(std::string_view gbk) {
     std::string out(gbk);
@@ -128,18 +121,18 @@ void PlanLinks(const SetupConfig& c, const std::string& folder, Platform& p, Uni
 void PlanRegistry(const SetupConfig& c, const std::string& folder, Platform& p, UninstallPlan& plan) {
     constexpr RegRoot kLm = RegRoot::LocalMachine;
     const std::string install_key = InstallKey(c);
-    const std::optional<std::string> installed_at = p.reg.GetString(kLm, install_key, "Folder");
+    const std::optional<std::string> installed_at = p.reg.GetString(kLm, install_key, value::kFolder);
     if (installed_at && Same(*installed_at, folder)) {
-        for (const char* name : kInstallValues) plan.values.push_back({kLm, install_key, name});
+        for (const char* name : kInstallKeyValues) plan.values.push_back({kLm, install_key, name});
         plan.keys.push_back({kLm, install_key, ""});
     } else if (installed_at) {
         plan.untouched.push_back("HKEY_LOCAL_MACHINE" + install_key + ": registered for " + *installed_at);
     }
 
     const std::string uninstall_key = kUninstallKeyPrefix + c.ProductName();
-    const std::optional<std::string> command = p.reg.GetString(kLm, uninstall_key, "UninstallString");
+    const std::optional<std::string> command = p.reg.GetString(kLm, uninstall_key, value::kUninstallString);
     if (command && (Same(*command, UninstallCommand(folder)) || Same(*command, folder + kUninstallerName))) {
-        for (const char* name : kUninstallValues) plan.values.push_back({kLm, uninstall_key, name});
+        for (const char* name : kUninstallEntryValues) plan.values.push_back({kLm, uninstall_key, name});
         plan.keys.push_back({kLm, uninstall_key, ""});
     } else if (command) {
         plan.untouched.push_back("HKEY_LOCAL_MACHINE" + uninstall_key + ": uninstalled by " + *command);
@@ -168,7 +161,7 @@ void PlanRegistry(const SetupConfig& c, const std::string& folder, Platform& p, 
     plan.keys.insert(plan.keys.end(), keys.begin(), keys.end());
 
     plan.company_key = ProductKey(c);
-    for (const char* name : kCompanyValues) plan.company_values.push_back({kLm, plan.company_key, name});
+    for (const char* name : kProductKeyValues) plan.company_values.push_back({kLm, plan.company_key, name});
 }
 
 }  // namespace
