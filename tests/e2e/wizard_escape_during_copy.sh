@@ -10,9 +10,9 @@ wz_clean
 work="$O/e2e-escape"
 rm -rf "$work" && mkdir -p "$work"
 cp -r examples/zenta-kov "$work/pkg"
-# A payload large enough to keep the run busy for about a second on a loaded machine, far
-# longer than xdotool takes between the click and the key: with a short copy a slow xdotool
-# could press Escape on the finished page itself, where it rightly means "完成".
+# A payload that keeps the run busy for a tenth of a second or more (idle machine), far longer
+# than xdotool takes to send the rest of its input after the click: input that came after the
+# run would rightly act on the finished page. So no pause between them either.
 head -c $((128 << 20)) /dev/urandom > "$work/pkg/files/big.bin"
 printf '\n[[file]]\nsource = "files/big.bin"\nname = '"'"'\\big.bin'"'"'\n' >> "$work/pkg/manifest.toml"
 "$O/pack-setup" build "$work/pkg/manifest.toml" --define BUILD="$WZ_PROGRAMS" --stub "$WZ_STUB" --level 1 \
@@ -27,7 +27,7 @@ wz_next
 wz_expect_page 3 "folder accepted"
 # Next, then while the run holds the thread a click where "完成" will be and Escape (which
 # is "完成" on the finished page): both wait in the queue and must be dropped.
-xdotool mousemove --window "$WZ_WIN" $((486 + WZ_DX)) $((466 + WZ_DY)) click 1 sleep 0.2 mousemove --window "$WZ_WIN" $((590 + WZ_DX)) $((466 + WZ_DY)) click 1 key Escape
+xdotool mousemove --window "$WZ_WIN" $((486 + WZ_DX)) $((466 + WZ_DY)) click 1 mousemove --window "$WZ_WIN" $((590 + WZ_DX)) $((466 + WZ_DY)) click 1 key Escape
 for _ in $(seq 100); do [ "$(wz_page)" = 5 ] && break; sleep 0.2; done
 wz_expect_page 5 "after the run"
 sleep 2
