@@ -165,6 +165,7 @@ void MainForm::SetLinkColor(Ctl ctl, uint32_t color) {
 void MainForm::SetLinkAddress(Ctl ctl, const std::string& url, const std::string& hint) {
     skin::win::UrlLabelControl* l = At(ctl).link;
     if (!l) return;
+    // The site link shows the address's host name and sizes itself to it.
     if (ctl == Ctl::suiURLLabelG) {
         SetSiteLinkAddress(l->Label(), url, hint);
         l->TakeBounds();
