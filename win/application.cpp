@@ -39,13 +39,22 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
     wc.hIcon = FirstIcon(instance);
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kWindowClass;
-    ::RegisterClassExW(&wc);  // fails harmlessly when a second object registers it again
+    // A second application object finds the class registered already.
+    if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw Error("Error creating window class");
 }
 
 }  // namespace
 
 Application::Application(HINSTANCE instance)
     : instance_(instance ? instance : ::GetModuleHandleW(nullptr)), title_(ExecutableTitle()) {
+    g_current = this;
+    // Without its window the program has no task-bar button and no owner for the main window:
+    // the failure is shown in the error box, as any window's is, and the program ends.
+    if (!Guarded([this] { CreateOwnWindow(); })) Terminate();
+}
+
+void Application::CreateOwnWindow() {
     RegisterWindowClass(instance_, &Application::WindowProc);
     // A zero-size popup with a caption at the screen's centre: it owns the main window, so
     // only it has a task-bar button, and its text is the task-bar title.
@@ -54,7 +63,7 @@ Application::Application(HINSTANCE instance)
     window_.reset(::CreateWindowExW(0, kWindowClass, Wide(title_).c_str(),
                                     WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y,
                                     0, 0, nullptr, nullptr, instance_, this));
-    g_current = this;
+    if (!window_) throw Error("Error creating window");
 }
 
 Application::~Application() {

@@ -11,6 +11,8 @@
 //   HWND main = CreateWindowExW(..., app.window() /* owner */, ...);
 //   app.SetMainWindow(main);
 //   return app.Run(show);          // shows the main window unless start-up ended the program
+// When the application's own window cannot be made, the constructor shows the error box and
+// the application is Terminated from the start.
 // SetMainWindow subclasses the main window for one message: its minimise command minimises
 // the application window instead, so the task-bar button and the window go down together.
 #pragma once
@@ -86,6 +88,7 @@ private:
     static LRESULT CALLBACK MainWindowSubclass(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                                                UINT_PTR id, DWORD_PTR data);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    void CreateOwnWindow();  // throws setup::Error when it cannot be made
     void UpdateTaskbarButton() noexcept;
     void ActivateMainWindow() noexcept;
 

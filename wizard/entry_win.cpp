@@ -27,6 +27,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
 
     int exit_code = 0;
     setup::win::Application app(instance);
+    if (app.Terminated()) return 1;  // its window could not be made: reported
     app.Guarded([&] {
         setup::win::WinPlatform machine(&app);
         setup::MainForm form(app, machine.platform());

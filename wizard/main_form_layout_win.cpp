@@ -1,6 +1,7 @@
 // main_form_layout_win.cpp: the window layout of TMainForm: every control with its position,
 // size, font, colour, picture and design-time text.
 #include "wizard/main_form_win.h"
+#include "wizard/links_win.h"
 #include "wizard/texts.h"
 
 namespace setup {
@@ -65,14 +66,14 @@ void MainForm::BuildLayout(Shell& shell) {
     label(Ctl::VerLb, panel, {14, 16, 37, 17}, white, texts::kDesignVersion);
     label(Ctl::DateLb, panel, {60, 16, 66, 17}, white, texts::kDesignDate);
     auto button = [&](Ctl ctl, int id, int left, const char* caption) {
-        WizardButton* b = Make<WizardButton>(panel, ui::Rect{left, 15, 92, 23}, id, caption);
+        auto* b = Make<win::HSButtonControl>(panel, ui::Rect{left, 15, 92, 23}, id, WizardButtonProps(), caption);
         At(ctl) = Entry{.control = b, .button = b};
         return b;
     };
     button(Ctl::suiButton1, 101, 336, texts::kBack);
     button(Ctl::suiButton2, 102, 440, texts::kNext);
     button(Ctl::suiButton3, 103, 544, texts::kCancel);
-    WizardButton* agree = button(Ctl::suiButton4, 104, 440, texts::kAgree);
+    win::HSButtonControl* agree = button(Ctl::suiButton4, 104, 440, texts::kAgree);
     agree->SetVisible(false);
     // Agree lies over Next and is drawn above it.
     ::SetWindowPos(agree->Button().hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -99,7 +100,8 @@ void MainForm::BuildLayout(Shell& shell) {
     plain(p1, {218, 36, 75, 17}, Gray(kYaHei12), texts::kLicenceLabel)->SetVisible(false);
     plain(p1, {218, 328, 42, 20}, Gray(kYaHei14), texts::kPleaseRead);
     // The form data colours the link blue; start-up turns it gray.
-    SiteLinkLabel* licence = Make<SiteLinkLabel>(p1, SiteLinkLabel::Kind::Licence, shell);
+    auto* licence = Make<skin::win::UrlLabelControl>(p1, CreateLicenseLink(p1->hwnd()));
+    licence->Label().SetShell(&shell);
     At(Ctl::suiURLLabel1) = Entry{.control = licence, .link = licence};
     plain(p1, {378, 328, 236, 20}, Gray(kYaHei14), texts::kAgreeHint);
 
@@ -113,7 +115,10 @@ void MainForm::BuildLayout(Shell& shell) {
     plain(p2, {176, 174, 283, 20}, Gray(kYaHei14), texts::kPartitionAdvice);
     ui::Edit* folder = Make<ui::Edit>(p2, ui::Rect{176, 204, 385, 23}, kYaHei12, ui::kGray, ui::kWhite);
     At(Ctl::FolderEd) = Entry{.control = folder, .edit = folder};
-    BrowseButton* browse = Make<BrowseButton>(p2, ui::Rect{562, 205, 39, 25});
+    auto* browse = Make<skin::win::ImageButtonControl>(p2, ui::Rect{562, 205, 39, 25});
+    browse->Button().SetPicNormal(skin::win::LoadBitmapResource("BROWSE"));
+    browse->Button().SetPicMouseOn(skin::win::LoadBitmapResource("BROWSE_HOT"));
+    browse->Button().SetHandCursor();
     At(Ctl::suiImageButton1) = Entry{.control = browse, .browse = browse};
 
     // Page 3, ready.
@@ -144,7 +149,8 @@ void MainForm::BuildLayout(Shell& shell) {
     };
     check(Ctl::StartProgramCb, 180, texts::kViewTutorial);
     check(Ctl::CheckBoxG, 208, "启动 XXXXXXXXX");
-    SiteLinkLabel* home = Make<SiteLinkLabel>(p5, SiteLinkLabel::Kind::Site, shell);
+    auto* home = Make<skin::win::UrlLabelControl>(p5, CreateSiteLink(p5->hwnd()));
+    home->Label().SetShell(&shell);
     At(Ctl::suiURLLabelG) = Entry{.control = home, .link = home};
     // Shown only after a run that could not write everything: opens the list.
     ui::Label* failures = label(Ctl::FailuresLb, p5, {203, 240, 200, 18},

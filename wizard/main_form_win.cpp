@@ -3,6 +3,7 @@
 #include "base/error.h"
 #include "install/run.h"
 #include "wizard/buttons.h"
+#include "wizard/links_win.h"
 #include "win/text.h"
 
 namespace setup {
@@ -54,7 +55,7 @@ void MainForm::WireEvents() {
 
 // Gives the buttons the roles the controller's button rule decided (wizard/buttons.h).
 void MainForm::ApplyButtonRoles(const ButtonRoles& roles) {
-    std::array<WizardButton*, 4> b{};
+    std::array<win::HSButtonControl*, 4> b{};
     for (size_t i = 0; i < b.size(); ++i)
         if (!(b[i] = At(kWizardButtons[i]).button)) return;
     if (!b[kNextButton]->Button().hwnd()) return;
@@ -70,7 +71,7 @@ void MainForm::ApplyButtonRoles(const ButtonRoles& roles) {
     }
 
     if (roles.focus_target < 0) return;
-    WizardButton* target = b[static_cast<size_t>(roles.focus_target)];
+    win::HSButtonControl* target = b[static_cast<size_t>(roles.focus_target)];
     const HWND focus = ::GetFocus();
     if (!target->Button().hwnd() || !focus) return;
     for (size_t i = 0; i < b.size(); ++i)
@@ -158,11 +159,20 @@ bool MainForm::Checked(Ctl ctl) {
 }
 
 void MainForm::SetLinkColor(Ctl ctl, uint32_t color) {
-    if (SiteLinkLabel* l = At(ctl).link) l->Label().SetFontLinkColor(color);
+    if (skin::win::UrlLabelControl* l = At(ctl).link) l->Label().SetFontLinkColor(color);
 }
 
 void MainForm::SetLinkAddress(Ctl ctl, const std::string& url, const std::string& hint) {
-    if (SiteLinkLabel* l = At(ctl).link) l->SetAddress(url, hint);
+    skin::win::UrlLabelControl* l = At(ctl).link;
+    if (!l) return;
+    // The site link shows the address's host name and sizes itself to it.
+    if (ctl == Ctl::suiURLLabelG) {
+        SetSiteLinkAddress(l->Label(), url, hint);
+        l->TakeBounds();
+        return;
+    }
+    l->Label().SetURL(url);
+    if (!hint.empty()) l->Label().SetHint(hint);
 }
 
 void MainForm::SetProgress(Ctl ctl, int position) {

@@ -12,13 +12,15 @@
 #include <vector>
 
 #include "base/platform.h"
+#include "controls/hsbutton/hsbutton_control_win.h"
+#include "controls/skin/image_button_control_win.h"
+#include "controls/skin/url_label_control_win.h"
 #include "win/application.h"
 #include "win/ui/container.h"
 #include "win/ui/label.h"
 #include "win/ui/page_control.h"
 #include "win/ui/std_controls.h"
 #include "wizard/controller.h"
-#include "wizard/controls_win.h"
 #include "wizard/view.h"
 
 namespace setup {
@@ -75,9 +77,9 @@ private:
     struct Entry {
         win::ui::Control* control = nullptr;
         win::ui::Label* label = nullptr;
-        SiteLinkLabel* link = nullptr;
-        WizardButton* button = nullptr;
-        BrowseButton* browse = nullptr;
+        skin::win::UrlLabelControl* link = nullptr;
+        win::HSButtonControl* button = nullptr;
+        skin::win::ImageButtonControl* browse = nullptr;
         win::ui::CheckBox* check = nullptr;
         win::ui::Edit* edit = nullptr;
         win::ui::ProgressBar* progress = nullptr;

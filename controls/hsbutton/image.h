@@ -1,6 +1,6 @@
 // image.h: 32-bit images and the few drawing operations the button face needs.
 //
-//   Rect         (left, top) - (right, bottom), right and bottom excluded
+//   Rect         (base/geometry.h)
 //   ImageView    a borrowed W x H block of pixels (a DIB section's bits, or a Bitmap)
 //   Bitmap       an owned image: glyph strips, the drop-down arrow, test canvases
 //   Pen          lines from point to point, GDI style: a line stops before its end point
@@ -14,16 +14,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/geometry.h"
 #include "controls/hsbutton/color.h"
 
 namespace setup {
-
-struct Rect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-    bool operator==(const Rect&) const = default;
-};
 
 struct ImageView {
     Pixel* bits = nullptr;

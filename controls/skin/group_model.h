@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/geometry.h"
 #include "controls/skin/theme.h"
 
 namespace setup::skin {
@@ -82,11 +83,6 @@ struct GroupFrame {
 };
 GroupFrame GroupFrameGeometry(int width, int height, int font_height, int caption_width, bool has_caption,
                               bool right_to_left);
-
-struct Rect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool operator==(const Rect&) const = default;
-};
 
 struct ItemButtonGeometry {
     Point glyph;

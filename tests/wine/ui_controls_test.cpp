@@ -69,7 +69,6 @@ TEST(UiPicture, BrokenOrMissingPicturesStayEmpty) {
     EXPECT_TRUE(Picture::FromJpeg(broken).Empty());
     EXPECT_TRUE(Picture::FromJpeg({}).Empty());
     EXPECT_TRUE(Picture::FromJpegResource(L"NO_SUCH_PICTURE").Empty());
-    EXPECT_TRUE(Picture::FromBitmapResource(L"NO_SUCH_BITMAP").Empty());
 }
 
 // A 24-bit bottom-up DIB of 3 x 2 pixels as a BITMAP resource stores it: header, then rows
@@ -128,9 +127,6 @@ TEST(UiPicture, BitmapAndIconResources) {
     BITMAP shape{};
     ASSERT_NE(::GetObjectW(product.Bitmap(), sizeof(shape), &shape), 0);
     EXPECT_EQ(shape.bmBitsPixel, 24);
-    Picture browse = Picture::FromBitmapResource(L"BROWSE");
-    EXPECT_EQ(browse.Width(), 24);
-    EXPECT_EQ(browse.Height(), 21);
     Picture finish = Picture::FromIconResource(L"FINISH", 64);
     EXPECT_FALSE(finish.Empty());
     EXPECT_EQ(finish.Width(), 64);

@@ -44,18 +44,6 @@ Picture Picture::FromJpeg(std::span<const uint8_t> bytes) {
 
 Picture Picture::FromJpegResource(const wchar_t* name) { return FromJpeg(RcData(name)); }
 
-Picture Picture::FromBitmapResource(const wchar_t* name) {
-    Picture p;
-    p.bitmap_.reset(static_cast<HBITMAP>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    BITMAP bm{};
-    if (p.bitmap_ && ::GetObjectW(p.bitmap_.get(), sizeof(bm), &bm)) {
-        p.width_ = bm.bmWidth;
-        p.height_ = bm.bmHeight;
-    }
-    return p;
-}
-
 UniqueBitmap DecodePackedDib(std::span<const uint8_t> packed, int* width, int* height) {
     *width = *height = 0;
     std::vector<uint8_t> dib;

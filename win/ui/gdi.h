@@ -49,7 +49,6 @@ public:
     Picture() = default;
     // Resources of the running executable, by name; an empty picture when missing or broken.
     static Picture FromJpegResource(const wchar_t* name);
-    static Picture FromBitmapResource(const wchar_t* name);
     // An RCDATA resource holding a BITMAP resource's bytes (header, pixels) packed like the
     // package's resources: the product picture, a third of its size as a plain bitmap.
     static Picture FromPackedBitmapResource(const wchar_t* name);
