@@ -241,6 +241,9 @@ uint32_t LayoutResources(const std::vector<Resource>& list, uint32_t rva, std::v
         data_at.push_back(at);
         at += r.data.size();
     }
+    // Empty data at the very end would point just past the section, where no reader finds
+    // it: keep a few bytes after it.
+    if (!list.empty() && list.back().data.empty()) at += 8;
     if (uint64_t{rva} + at > 0xFFFFFFFFu) throw PackError("the resources do not fit in a 4 GB image");
 
     const size_t base = out.size();
