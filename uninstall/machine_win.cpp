@@ -10,21 +10,6 @@ namespace setup::win {
 
 namespace {
 
-HKEY RootKey(RegRoot root) {
-    switch (root) {
-        case RegRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-        case RegRoot::CurrentUser: return HKEY_CURRENT_USER;
-        case RegRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-    }
-    return HKEY_LOCAL_MACHINE;
-}
-
-std::wstring KeyPath(const std::string& key) {
-    std::string_view path(key);
-    while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
-    return Wide(path);
-}
-
 UniqueHkey OpenKey(RegRoot root, const std::string& key, REGSAM access) {
     UniqueHkey hkey;
     if (::RegOpenKeyExW(RootKey(root), KeyPath(key).c_str(), 0, access, hkey.put()) != ERROR_SUCCESS) hkey.reset();

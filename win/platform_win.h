@@ -43,6 +43,11 @@ public:
     bool RemoveDirectory(const std::string& path) override;
 };
 
+// The root key a RegRoot names, and a key path as the W functions take it (the leading "\"
+// of "\Software\..." dropped); shared by everything that opens registry keys.
+HKEY RootKey(RegRoot root);
+std::wstring KeyPath(const std::string& key);
+
 class WinRegistry : public Registry {
 public:
     // GENERIC_READ | KEY_SET_VALUE: the access every key is opened or created with for writing.

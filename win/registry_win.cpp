@@ -10,8 +10,6 @@
 
 namespace setup::win {
 
-namespace {
-
 HKEY RootKey(RegRoot root) {
     switch (root) {
         case RegRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
@@ -27,6 +25,9 @@ std::wstring KeyPath(const std::string& key) {
     if (!path.empty() && path.front() == '\\') path.remove_prefix(1);
     return Wide(path);
 }
+
+namespace {
+
 
 UniqueHkey OpenForWriting(RegRoot root, const std::string& key) {
     UniqueHkey hkey;
