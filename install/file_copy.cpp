@@ -163,7 +163,10 @@ void CopyFiles(InstallContext& ctx) {
     });
 
     FileCopy copy(ctx, std::move(plan));
-    ctx.payload.Stream([&](std::span<const uint8_t> piece) { copy.Take(piece); });
+    ctx.payload.Stream([&](std::span<const uint8_t> piece) {
+        copy.Take(piece);
+        ctx.view.KeepResponsive();
+    });
     copy.End();
 }
 

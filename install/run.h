@@ -2,8 +2,10 @@
 //
 // The wizard calls RunInstallation once, from NextBtClick on page 3, after it has made the
 // copying page (page 4) active and repainted it; when the call returns normally it makes the
-// finished page (page 5) active. The run does not dispatch messages (apart from the modal
-// per-file message boxes); it repaints the copying page's controls through CopyPageView.
+// finished page (page 5) active. The run keeps the message loop waiting: it repaints the
+// copying page's controls through CopyPageView, which, between pieces of the payload, keeps
+// the window responsive (paint and the system's messages, no input); the modal per-file
+// message boxes run their own loops.
 //
 // What it does, in order: writes every packed file into Folder, writes the data file
 // Folder + "\Z_ta.cx" (the "SETUPINI" resource bytes unchanged), records the installation
@@ -20,8 +22,8 @@
 //   - every one of these is listed in the report, for the finished page;
 //   - anything else (the data file cannot be created, a fixed registry value cannot be set,
 //     the group folder cannot be entered, the shell link object is unavailable) throws
-//     setup::Error out of RunInstallation. `installing` then stays true; the caller shows
-//     ErrorBoxText(e.text()) in the error box and does not move to page 5.
+//     setup::Error out of RunInstallation, with `installing` still true; the caller shows
+//     ErrorBoxText(e.text()) in the error box, counts it as a failure and moves to page 5.
 #pragma once
 
 #include <cstdint>
@@ -36,7 +38,7 @@
 namespace setup {
 
 // The copying page as the run sees it. The wizard implements it on the real controls;
-// every call repaints at once (UpdateWindow), since no messages are processed meanwhile.
+// every call repaints at once (UpdateWindow), since the message loop waits meanwhile.
 class CopyPageView {
 public:
     virtual ~CopyPageView() = default;
@@ -51,6 +53,10 @@ public:
     virtual void SetProgress(uint32_t colour, int position) = 0;
     // Label8 and Label12: hide.
     virtual void HideHeadings() = 0;
+    // Between pieces of the payload, however large a file: the window handles what waits for
+    // it (paint, the system's messages) and drops input, which the copying page does not take.
+    // A view with no window ignores it.
+    virtual void KeepResponsive() {}
 };
 
 // What the run could not do, for the finished page: one line per item as the list shows it

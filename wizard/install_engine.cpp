@@ -15,7 +15,8 @@ namespace {
 constexpr int kCopyLabelWidth = 300;
 
 // The run's view of the copying page, over the wizard's view: every change is drawn at once,
-// because the run keeps the message loop waiting.
+// because the run keeps the message loop waiting (it handles only what KeepResponsive lets
+// through, between pieces of the payload).
 class CopyPage final : public CopyPageView {
 public:
     explicit CopyPage(WizardView& view) : view_(view) {}
@@ -35,6 +36,7 @@ public:
         view_.SetVisible(Ctl::Label8, false);
         view_.SetVisible(Ctl::Label12, false);
     }
+    void KeepResponsive() override { view_.KeepResponsive(); }
 
 private:
     void SetLabel(Ctl ctl, const std::string& text) {

@@ -51,6 +51,7 @@ public:
     void SetWidth(Ctl ctl, int width) override;
     bool Checked(Ctl ctl) override;
     void SetChecked(Ctl ctl, bool checked) override;
+    void KeepResponsive() override;
     void DropQueuedInput() override;
     void SetLinkColor(Ctl ctl, uint32_t color) override;
     void SetLinkAddress(Ctl ctl, const std::string& url, const std::string& hint) override;

@@ -84,7 +84,12 @@ public:
     virtual void SetWindowCaption(const std::string& gbk) = 0;
     // The application's task-bar title (also the title of the error box).
     virtual void SetApplicationTitle(const std::string& gbk) = 0;
-    // Throws away the keyboard and mouse input that waited while a long step held the thread.
+    // While a long step holds the thread: handles what waits for the windows (paint, timers,
+    // the system's questions), so that the window never shows as not responding, and drops
+    // what the step's page does not take: keys, clicks (the title bar's too), close requests.
+    virtual void KeepResponsive() = 0;
+    // Once the step is over: drops, as KeepResponsive does, what waited while it held the
+    // thread, and what the system has yet to turn into messages from before this moment.
     virtual void DropQueuedInput() = 0;
     // The start-up check's own small window, for a check that takes a while: shows it (or
     // updates it) with the product's name as its title, a line of text and a bar at

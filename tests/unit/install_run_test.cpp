@@ -38,6 +38,8 @@ public:
         Add("progress " + std::to_string(position) + (colour == kCopyBarColour ? "" : " wrong colour"));
     }
     void HideHeadings() override { Add("hide headings"); }
+    void KeepResponsive() override { ++keep_responsive; }
+    int keep_responsive = 0;
     std::vector<std::string> Progress() const {
         std::vector<std::string> out;
         for (const auto& e : events)
@@ -301,6 +303,14 @@ TEST_F(InstallRun, EmptyFileIsCreatedAndSubfoldersAreMade) {
     ASSERT_NE(bytes, nullptr);
     EXPECT_TRUE(bytes->empty());
     EXPECT_TRUE(m.dialogs.boxes.empty());
+}
+
+// However large one file, the window is looked after between pieces of its bytes.
+TEST_F(InstallRun, LargeFileKeepsTheWindowResponsive) {
+    pkg.AddFile("\\big.bin", 5u << 20);
+    Run();
+    EXPECT_EQ(*m.fs.File(std::string(kFolder) + "\\big.bin"), pkg.Bytes(5));
+    EXPECT_GE(view.keep_responsive, 5);
 }
 
 TEST_F(InstallRun, ExistingFileIsReplacedOnlyByACompleteOne) {

@@ -96,6 +96,7 @@ public:
     const ButtonRoles& roles() const { return roles_applied.back().roles; }
     bool Checked(Ctl c) override { return controls[c].checked; }
     void SetChecked(Ctl c, bool checked) override { controls[c].checked = checked; }
+    void KeepResponsive() override {}
     void DropQueuedInput() override { log_.push_back("drop input"); }
     void SetLinkColor(Ctl c, uint32_t color) override { controls[c].link_color = color; }
     void SetLinkAddress(Ctl c, const std::string& url, const std::string& hint) override {
