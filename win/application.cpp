@@ -109,6 +109,32 @@ void Application::Terminate() noexcept {
     ::PostQuitMessage(0);
 }
 
+namespace {
+
+// Keys, clicks and pointer moves, in the client area or on the frame.
+bool IsInput(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
+
+}  // namespace
+
+void Application::HandleMessagesDroppingInput() {
+    // A bounded number per call: a window that keeps asking cannot stall the step.
+    constexpr int kMostMessages = 100;
+    MSG msg;
+    for (int n = 0; n < kMostMessages && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        // The task bar's "Close window" comes as WM_CLOSE, not as input.
+        if (IsInput(msg.message) || msg.message == WM_CLOSE) continue;
+        Guarded([&] { ::DispatchMessageW(&msg); });
+    }
+}
+
 int Application::Run(int show_cmd) {
     int exit_code = 0;
     if (!terminated_ && main_window_ && ::IsWindow(main_window_)) {
@@ -124,9 +150,7 @@ int Application::Run(int show_cmd) {
             break;
         }
         if (got == -1) break;
-        const bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
-                           (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST);
-        if (input && input_floor_ != 0 && static_cast<LONG>(msg.time - input_floor_) < 0) continue;
+        if (IsInput(msg.message) && input_floor_ != 0 && static_cast<LONG>(msg.time - input_floor_) < 0) continue;
         Guarded([&] {
             if (pre_translate && pre_translate(msg)) return;
             ::TranslateMessage(&msg);

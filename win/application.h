@@ -68,6 +68,12 @@ public:
     // however late the system turned it into messages.
     void DropInputBefore(DWORD tick) noexcept { input_floor_ = tick; }
 
+    // For a long step that holds the thread: handles what waits (paint, timers, the system's
+    // messages), so that no window shows as not responding, and drops input (keys, clicks,
+    // the frame's too) and close requests, which would act on a page that takes none or take
+    // the windows away under the step. A WM_QUIT is left for the message loop.
+    void HandleMessagesDroppingInput();
+
     // Called for every message before it is translated and dispatched; true swallows it
     // (keyboard navigation between controls, for example).
     std::function<bool(MSG&)> pre_translate;

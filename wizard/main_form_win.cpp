@@ -142,36 +142,13 @@ void MainForm::SetChecked(Ctl ctl, bool checked) {
     if (ui::CheckBox* c = At(ctl).check) c->SetChecked(checked);
 }
 
-namespace {
-
-// Keys, clicks and pointer moves, in the client area or on the frame.
-bool IsInput(UINT message) {
-    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
-           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
-}
-
-}  // namespace
-
-void MainForm::KeepResponsive() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {  // for the message loop, once the step is over
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        // A close request would take the windows away under the step (the task bar's
-        // "Close window" comes as WM_CLOSE, not as input).
-        if (IsInput(msg.message) || msg.message == WM_CLOSE) continue;
-        ::DispatchMessageW(&msg);
-    }
-}
+void MainForm::KeepResponsive() { app_.HandleMessagesDroppingInput(); }
 
 void MainForm::DropQueuedInput() {
     // What is queued now goes at once; what the system has yet to turn into messages is
     // thrown away by its time stamp when it comes out of the queue.
     app_.DropInputBefore(::GetTickCount());
-    KeepResponsive();
+    app_.HandleMessagesDroppingInput();
 }
 
 bool MainForm::Checked(Ctl ctl) {

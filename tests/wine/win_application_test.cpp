@@ -19,6 +19,7 @@ constexpr UINT kRunHandler = WM_APP + 7;
 // A stand-in for the wizard window: records what happens to it.
 struct MainWindow {
     std::vector<std::string> events;
+    bool record_step = false;  // paint, input and close requests are recorded, not handled
     Application* app = nullptr;
     HWND hwnd = nullptr;
 
@@ -36,6 +37,15 @@ struct MainWindow {
                     return 0;
                 case WM_DESTROY:
                     self->events.push_back("destroyed");
+                    return 0;
+                case WM_PAINT:
+                case WM_KEYDOWN:
+                case WM_LBUTTONDOWN:
+                case WM_NCLBUTTONDOWN:
+                case WM_CLOSE:
+                    if (!self->record_step) break;
+                    self->events.push_back(message == WM_PAINT ? "painted" : "input or close");
+                    ::ValidateRect(hwnd, nullptr);
                     return 0;
             }
         }
@@ -103,6 +113,33 @@ TEST(WinApplicationTest, MainWindowDestroyedWithoutTerminateEndsTheLoop) {
     EXPECT_EQ(main.events, std::vector<std::string>{"destroyed"});
     EXPECT_TRUE(app.Terminated());
     MSG msg;
+    ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+// During a long step: paint and the program's own messages are handled; input and close
+// requests go, and a quit request waits for the message loop.
+TEST(WinApplicationTest, LongStepHandlesMessagesButDropsInput) {
+    Application app;
+    MainWindow main;
+    main.Create(app);
+    main.record_step = true;
+    ::ShowWindow(main.hwnd, SW_SHOWNOACTIVATE);
+    ::InvalidateRect(main.hwnd, nullptr, FALSE);
+    for (UINT message : {UINT{WM_KEYDOWN}, UINT{WM_LBUTTONDOWN}, UINT{WM_NCLBUTTONDOWN}, UINT{WM_CLOSE}})
+        ::PostMessageW(main.hwnd, message, 0, 0);
+    app.HandleMessagesDroppingInput();
+    EXPECT_EQ(main.events, std::vector<std::string>{"painted"});
+    MSG msg;
+    EXPECT_FALSE(::PeekMessageW(&msg, main.hwnd, 0, 0, PM_NOREMOVE));
+    ::PostQuitMessage(3);
+    app.HandleMessagesDroppingInput();
+    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
+
+    main.record_step = false;
+    ::PostMessageW(main.hwnd, kRunHandler, 0, 0);
+    EXPECT_EQ(app.Run(SW_SHOWNOACTIVATE), 0);
+    EXPECT_EQ(main.events.back(), "destroyed");
     ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
