@@ -19,7 +19,7 @@ target_link_options(zs_options INTERFACE -static -static-libgcc -static-libstdc+
 
 file(GLOB_RECURSE ZS_WIN_SOURCES CONFIGURE_DEPENDS
   win/*.cpp base/*_win.cpp package/*_win.cpp wizard/*_win.cpp install/*_win.cpp controls/*_win.cpp)
-list(FILTER ZS_WIN_SOURCES EXCLUDE REGEX "/wizard/entry_win\\.cpp$|/base/threads_win\\.cpp$")
+list(FILTER ZS_WIN_SOURCES EXCLUDE REGEX "/wizard/entry_win\\.cpp$|/base/threads_win\\.cpp$|/win/std_throw\\.cpp$")
 add_library(setupwin STATIC ${ZS_WIN_SOURCES})
 target_link_libraries(setupwin PUBLIC setupcore zs_jpeg
   comctl32 comdlg32 shell32 ole32 oleaut32 uuid gdi32 user32 advapi32 shlwapi)
@@ -31,7 +31,9 @@ list(FILTER ZS_RESOURCE_FILES EXCLUDE REGEX "\\.(py|sh|md)$")
 set_source_files_properties(resources/setup.rc resources/test.rc resources/hsbutton.rc
   PROPERTIES OBJECT_DEPENDS "${ZS_RESOURCE_FILES}")
 
-add_executable(setup-stub WIN32 wizard/entry_win.cpp resources/setup.rc)
+# win/std_throw.cpp goes into each program itself, not into a library: its definitions must
+# be there before the linker looks into libstdc++ for them.
+add_executable(setup-stub WIN32 wizard/entry_win.cpp win/std_throw.cpp resources/setup.rc)
 target_link_libraries(setup-stub PRIVATE setupwin)
 target_link_options(setup-stub PRIVATE -municode)
 set_target_properties(setup-stub PROPERTIES OUTPUT_NAME setup-stub)
@@ -40,7 +42,7 @@ target_include_directories(setup-stub PRIVATE ${CMAKE_SOURCE_DIR}/resources)
 # The uninstaller the packager adds as "\uninstall.exe": the platform layer and its own entry.
 file(GLOB ZS_UNINSTALL_SOURCES CONFIGURE_DEPENDS uninstall/*_win.cpp)
 set_source_files_properties(resources/uninstall.rc PROPERTIES OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/uninstall.manifest")
-add_executable(uninstaller WIN32 ${ZS_UNINSTALL_SOURCES} resources/uninstall.rc)
+add_executable(uninstaller WIN32 ${ZS_UNINSTALL_SOURCES} win/std_throw.cpp resources/uninstall.rc)
 target_link_libraries(uninstaller PRIVATE setupwin)
 target_link_options(uninstaller PRIVATE -municode)
 

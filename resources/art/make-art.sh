@@ -244,7 +244,7 @@ convert -size 24x21 xc:white -fill "$CREAM" -stroke "$ORANGE_LIGHT" -strokewidth
     -draw 'roundrectangle 0.5,0.5 23.5,20.5 4,4' "$T/f-hot.png" -gravity center -composite \
     -fill white -draw 'point 0,0' -alpha off -type TrueColor "BMP3:$OUT/browse-hot.bmp"
 
-# ---- MAINICON: the setup's own icon, 16, 32, 48 and 256 pixels (the 256 one PNG-packed) ----
+# ---- MAINICON: the setup's own icon, 16, 32, 48 and 256 pixels, each PNG-packed ----------
 convert "$T/main-16.png" "$T/main-32.png" "$T/main-48.png" "$T/main-256.png" \
     -depth 8 -define png:exclude-chunks=date,time "$OUT/main.ico"
 
@@ -252,10 +252,46 @@ convert "$T/main-16.png" "$T/main-32.png" "$T/main-48.png" "$T/main-256.png" \
 # alphabetically, so "FINISH" would come before "MAINICON". wizard.rc therefore stores the
 # main icon's images once, as RT_ICON resources 1001-1004 (main-N.icoimg), and points two
 # groups at them: "APPICON" (first in the directory: Explorer's icon) and "MAINICON" (the
-# name the program loads). main.icogrp is that group directory.
+# name the program loads). main.icogrp is that group directory. ImageMagick writes the small
+# images as bitmaps with their mask; each is stored as a PNG of the same pixels instead (the
+# icon format of Windows Vista and later, as FINISH; the mask is where alpha is 0 in both):
+# half the bytes.
 python3 - "$OUT" <<'PY'
-import struct, sys
+import struct, sys, zlib
 out = sys.argv[1]
+
+def png_of(image):  # an icon image as PNG, with the PNG filter that packs its rows smallest
+    if image[:8] == b"\x89PNG\r\n\x1a\n":
+        return image
+    header, w, h2, planes, bits = struct.unpack_from("<IiiHH", image, 0)
+    assert bits == 32 and h2 == 2 * w, "main.ico: not a square 32-bit image"
+    stride = 4 * w
+    rows = []
+    for y in range(w):  # bottom-up BGRA to top-down RGBA
+        src = image[header + (w - 1 - y) * stride:header + (w - y) * stride]
+        rows.append(bytes(v for x in range(w) for v in (src[4 * x + 2], src[4 * x + 1], src[4 * x], src[4 * x + 3])))
+
+    def filtered(kind):
+        raw, prev = bytearray(), bytes(stride)
+        for r in rows:
+            raw.append(kind)
+            for i in range(stride):
+                a, b, c = (r[i - 4] if i >= 4 else 0), prev[i], (prev[i - 4] if i >= 4 else 0)
+                if kind == 4:
+                    e = a + b - c
+                    p = a if abs(e - a) <= min(abs(e - b), abs(e - c)) else (b if abs(e - b) <= abs(e - c) else c)
+                else:
+                    p = (0, a, b, (a + b) >> 1)[kind]
+                raw.append((r[i] - p) & 0xFF)
+            prev = r
+        return zlib.compress(bytes(raw), 9)
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, w, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", min((filtered(k) for k in range(5)), key=len)) + chunk(b"IEND", b""))
+
 ico = open(f"{out}/main.ico", "rb").read()
 reserved, kind, count = struct.unpack_from("<HHH", ico, 0)
 assert reserved == 0 and kind == 1 and count == 4, "main.ico: unexpected header"
@@ -263,8 +299,9 @@ group = struct.pack("<HHH", 0, 1, count)
 for i in range(count):
     w, h, colours, res, planes, bits, size, offset = struct.unpack_from("<BBBBHHII", ico, 6 + 16 * i)
     assert bits == 32, f"main.ico: image {i} has {bits} bits per pixel"
-    open(f"{out}/main-{w or 256}.icoimg", "wb").write(ico[offset:offset + size])
-    group += struct.pack("<BBBBHHIH", w, h, colours, res, planes, bits, size, 1001 + i)
+    image = png_of(ico[offset:offset + size])
+    open(f"{out}/main-{w or 256}.icoimg", "wb").write(image)
+    group += struct.pack("<BBBBHHIH", w, h, colours, res, planes, bits, len(image), 1001 + i)
 open(f"{out}/main.icogrp", "wb").write(group)
 PY
 

@@ -13,6 +13,7 @@
 #include "package/packed_resource.h"
 #include "package/payload.h"
 #include "package/setup_config.h"
+#include "tests/support/example_package.h"
 #include "tests/support/fake_platform.h"
 
 namespace setup {
@@ -20,10 +21,9 @@ namespace {
 
 using testing::FakeMachine;
 using testing::FakeRegistry;
+using testing::kFolder;
+using testing::kGroup;
 using testing::NormPath;
-
-constexpr const char* kFolder = "C:\\Program Files\\ZENTA-KOV";
-const std::string kGroup = std::string(FakeMachine::kPrograms) + "\\ZENTA-KOV";
 
 // Records what the run shows on the copying page, in the machine's log so that the order
 // relative to file and registry work is visible too.
@@ -56,19 +56,8 @@ private:
 };
 
 // The example package (file sizes scaled down): five files, four shortcuts.
-struct Package {
-    SetupConfig config;
-    std::vector<uint8_t> payload_bytes;
-    std::vector<FileRow> rows;
-
+struct Package : testing::ExamplePackage {
     Package() {
-        config.SetText(TextField::Author, "ZENTA");
-        config.SetText(TextField::Company, "ZENTA");
-        config.SetText(TextField::Site, "http://www.zenta.example/kov");
-        config.SetText(TextField::Version, "V29.5");
-        config.SetText(TextField::ProductName, "ZENTA-KOV");
-        config.SetText(TextField::FolderName, "ZENTA-KOV");
-        config.SetText(TextField::Date, "20040201");
         config.SetFolder(kFolder);
         AddFile("\\ZENTA-KOV.exe", 50);
         AddFile("\\license.txt", 32);
@@ -78,39 +67,13 @@ struct Package {
         SetShortcuts({{"ZENTA-KOV", 0, 0, ""}, {"ZENTA-KOV", 0, 1, ""}, {"License.txt", 1, 1, ""}, {"Readme.txt", 2, 1, ""}});
         Commit();
     }
-    // A file row whose bytes are appended to the payload (each byte different per file).
-    void AddFile(const std::string& name, uint32_t size) {
-        const uint32_t offset = static_cast<uint32_t>(payload_bytes.size());
-        for (uint32_t k = 0; k < size; ++k) payload_bytes.push_back(static_cast<uint8_t>(rows.size() * 40 + k));
-        rows.push_back({name, offset, size});
-    }
-    void SetShortcuts(const std::vector<ShortcutRow>& list) {
-        for (size_t j = 0; j < list.size(); ++j) EXPECT_TRUE(config.SetShortcut(static_cast<int>(j), list[j]));
-        shortcut_count = static_cast<int>(list.size());
-    }
-    void SetRegValues(const std::vector<RegValueRow>& list) {
-        for (size_t j = 0; j < list.size(); ++j) EXPECT_TRUE(config.SetRegValue(static_cast<int>(j), list[j]));
-        reg_count = static_cast<int>(list.size());
-    }
-    void Commit() {
-        for (size_t i = 0; i < rows.size(); ++i) EXPECT_TRUE(config.SetFile(static_cast<int>(i), rows[i]));
-        config.SetCounts(static_cast<int32_t>(rows.size()), shortcut_count, reg_count);
-    }
-    std::vector<uint8_t> Bytes(size_t i) const {
-        return {payload_bytes.begin() + rows[i].offset, payload_bytes.begin() + rows[i].offset + rows[i].size};
-    }
-    int shortcut_count = 0;
-    int reg_count = 0;
 };
 
 // A second machine, for a test that compares two runs: the target folder made, the record and
 // the package's payload as resources, and the context of a run there.
-struct OtherRun {
+struct OtherRun : testing::RunState {
     FakeMachine m;
     RecordingView view{m.log};
-    bool installing = false;
-    InstallReport report;
-    std::optional<PayloadStream> payload;
 
     explicit OtherRun(const std::vector<uint8_t>& record) {
         m.fs.AddDirTree(kFolder);
@@ -118,13 +81,11 @@ struct OtherRun {
     }
     InstallContext Context(Package& pkg) {
         pkg.Commit();
-        m.resources.items["SETUPPACK"] = Pack(pkg.payload_bytes);
-        payload = OpenPayload(m.resources);
-        return {pkg.config, *payload, ProductKey(pkg.config), InstallKey(pkg.config), installing, report, m.platform(), view};
+        return RunState::Context(m, pkg.config, pkg.payload_bytes, view);
     }
 };
 
-class InstallRun : public ::testing::Test {
+class InstallRun : public ::testing::Test, protected testing::RunState {
 protected:
     InstallRun() {
         m.fs.AddDirTree(kFolder);  // the folder page has made it
@@ -132,10 +93,7 @@ protected:
     }
     void Run() {
         pkg.Commit();
-        m.resources.items["SETUPPACK"] = Pack(pkg.payload_bytes);
-        payload = OpenPayload(m.resources);
-        InstallContext ctx{pkg.config, *payload, ProductKey(pkg.config), InstallKey(pkg.config), installing,
-                           report, m.platform(), view};
+        InstallContext ctx = Context(m, pkg.config, pkg.payload_bytes, view);
         RunInstallation(ctx);
     }
     // Runs and returns the error text the run ends with ("" when it completes).
@@ -168,9 +126,6 @@ protected:
     FakeMachine m;
     RecordingView view{m.log};
     Package pkg;
-    std::optional<PayloadStream> payload;
-    bool installing = false;
-    InstallReport report;
     const std::vector<uint8_t> record_resource = {0x10, 0x00, 0x00, 0x00, 0x78, 0x9C, 0x01, 0x02};
 };
 

@@ -4,18 +4,17 @@
 
 #include "package/brand.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/vendor_brand.h"
 #include "wizard/texts.h"
 
 namespace setup {
 namespace {
 
+// The vendor's brand with a licence address and a program named in its own word.
 Brand Vendor() {
-    Brand b;
-    b.name = "极光";
-    b.box_title = "AcmeNotes";
-    b.site = "https://notes.acme.example/";
+    Brand b = testing::VendorBrand();
     b.licence_url = "https://notes.acme.example/eula.html";
-    b.end_programs = {"AcmeSync.exe", "AcmeHelper.exe", "极光.exe"};
+    b.end_programs.push_back("极光.exe");
     return b;
 }
 

@@ -7,6 +7,7 @@
 #include "install/run.h"
 #include "package/packed_resource.h"
 #include "package/payload_stream.h"
+#include "tests/support/example_package.h"
 #include "tests/support/fake_platform.h"
 #include "uninstall/plan.h"
 
@@ -15,11 +16,11 @@ namespace {
 
 using testing::FakeMachine;
 using testing::FakeRegistry;
+using testing::kFolder;
+using testing::kGroup;
 using testing::NormPath;
 
-constexpr const char* kFolder = "C:\\Program Files\\ZENTA-KOV";
 const std::string kDesktopLink = std::string(FakeMachine::kDesktop) + "\\ZENTA-KOV.lnk";
-const std::string kGroup = std::string(FakeMachine::kPrograms) + "\\ZENTA-KOV";
 constexpr const char* kUninstallKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZENTA-KOV";
 constexpr const char* kOptionsKey = "Software\\ZENTA\\Options";
 
@@ -112,37 +113,13 @@ protected:
     Uninstall() {
         m.fs.AddDirTree("C:\\Program Files");
         // The example's files, a file in a sub-folder, and a value of the product's own.
-        AddFile("\\ZENTA-KOV.exe");
-        AddFile("\\license.txt");
-        AddFile("\\readme.txt");
-        AddFile("\\docs\\guide\\a.txt");
-        AddFile("\\uninstall.exe");
-        const ShortcutRow links[] = {{"ZENTA-KOV", 0, 0, ""}, {"ZENTA-KOV", 0, 1, ""}, {"License.txt", 1, 1, ""},
-                                     {"Guide", 3, 2, ""}};
-        for (int j = 0; j < 4; ++j) record.SetShortcut(j, links[j]);
-        RegValueRow skin;
-        skin.value_name = "Skin";
-        skin.root = 1;
-        skin.key_path = kOptionsKey;
-        skin.kind = 1;
-        skin.string_value = "Blue";
-        record.SetRegValue(0, skin);
-        record.SetText(TextField::Author, "ZENTA");
-        record.SetText(TextField::Company, "ZENTA");
-        record.SetText(TextField::Site, "http://www.zenta.example/");
-        record.SetText(TextField::Version, "V29.5");
-        record.SetText(TextField::ProductName, "ZENTA-KOV");
-        record.SetText(TextField::FolderName, "ZENTA-KOV");
-        record.SetText(TextField::Date, "20040201");
-        record.SetCounts(static_cast<int32_t>(rows_), 4, 1);
+        for (const char* name : {"\\ZENTA-KOV.exe", "\\license.txt", "\\readme.txt", "\\docs\\guide\\a.txt", "\\uninstall.exe"})
+            pkg.AddFile(name, 12);
+        pkg.SetShortcuts({{"ZENTA-KOV", 0, 0, ""}, {"ZENTA-KOV", 0, 1, ""}, {"License.txt", 1, 1, ""}, {"Guide", 3, 2, ""}});
+        pkg.SetRegValues({{"Skin", 1, kOptionsKey, 1, 0, "Blue", 0}});
+        pkg.Commit();
         m.shell.processes = {{11, "ZENTA-X.exe"}, {12, "zenta-x.exe"}, {13, "KOV-H-Up.exe"}};
         before = Take();
-    }
-
-    void AddFile(const std::string& name) {
-        const uint32_t offset = static_cast<uint32_t>(payload.size());
-        for (char c : name) payload.push_back(static_cast<uint8_t>(c));
-        record.SetFile(static_cast<int>(rows_++), {name, offset, static_cast<uint32_t>(name.size())});
     }
 
     Snapshot Take() const { return {m.fs.files, m.fs.dirs, m.reg.keys}; }
@@ -150,16 +127,13 @@ protected:
     void Install() {
         m.fs.AddDirTree(kFolder);  // the folder page has made it
         m.resources.items["SETUPINI"] = Pack(record.Bytes());
-        m.resources.items["SETUPPACK"] = Pack(payload);
         SetupConfig target = Copy(record);
         target.SetFolder(kFolder);
-        PayloadStream stream = OpenPayload(m.resources);
-        bool installing = false;
-        InstallReport report;
+        testing::RunState run;
         SilentView view;
-        InstallContext ctx{target, stream, ProductKey(target), InstallKey(target), installing, report, m.platform(), view};
+        InstallContext ctx = run.Context(m, target, pkg.payload_bytes, view);
         RunInstallation(ctx);
-        ASSERT_TRUE(report.clean());
+        ASSERT_TRUE(run.report.clean());
         m.log.clear();
     }
 
@@ -181,9 +155,8 @@ protected:
 
     FakeMachine m;
     FakeExtra extra{m};
-    SetupConfig record;  // as packaged: no Folder
-    std::vector<uint8_t> payload;
-    size_t rows_ = 0;
+    testing::ExamplePackage pkg;
+    const SetupConfig& record = pkg.config;  // as packaged: no Folder
     Snapshot before;
     UninstallPlan plan;
 };

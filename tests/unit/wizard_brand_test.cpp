@@ -4,24 +4,16 @@
 #include <gtest/gtest.h>
 
 #include "package/brand.h"
+#include "tests/support/vendor_brand.h"
 #include "tests/unit/wizard_fakes.h"
 #include "wizard/texts.h"
 
 namespace setup::testing {
 namespace {
 
-Brand Vendor() {
-    Brand b;
-    b.name = "极光";
-    b.box_title = "AcmeNotes";
-    b.site = "https://notes.acme.example/";
-    b.end_programs = {"AcmeSync.exe", "AcmeHelper.exe"};
-    return b;
-}
-
 TEST(WizardBrand, TheVendorsBrandIsShownAndItsProgramsEnded) {
     WizardRig r({}, true, WizardRig::Engine::Real);
-    r.m.resources.items[kBrandResource] = EncodeBrand(Vendor());
+    r.m.resources.items[kBrandResource] = EncodeBrand(VendorBrand());
     r.m.reg.SetDword(RegRoot::LocalMachine, "\\Software\\ZENTA\\ZENTA-KOV", "Setup", 1);
     r.m.shell.processes = {{7, "AcmeSync.exe"}, {8, "ZENTA-X.exe"}, {9, "AcmeHelper.exe"}, {10, "acmesync.exe"}};
     r.Start();
@@ -58,7 +50,7 @@ TEST(WizardBrand, WithoutABrandTheExamplesIsShown) {
 
 TEST(WizardBrand, ADamagedBrandIsADamagedPackage) {
     WizardRig r;
-    std::vector<uint8_t> bytes = EncodeBrand(Vendor());
+    std::vector<uint8_t> bytes = EncodeBrand(VendorBrand());
     bytes.pop_back();
     r.m.resources.items[kBrandResource] = bytes;
     r.Start();
