@@ -38,7 +38,7 @@ void HSButton::Create(HWND parent, int id, int x, int y, int w, int h) {
     const DWORD ex_style = IsTransparentStyle(Style()) ? WS_EX_TRANSPARENT : 0;
     const std::wstring text = Wide(Caption());
     // No CS_DBLCLKS: a quick second click is a second press, not a double click.
-    CreateWindowOf({kClassName}, ex_style, style, parent, {x, y, w, h}, id, text.c_str());
+    CreateWindowOf({kClassName}, ex_style, style, parent, Rect::FromSize(x, y, w, h), id, text.c_str());
 }
 
 HSButton* HSButton::FromWindow(HWND window) { return dynamic_cast<HSButton*>(Window::FromHandle(window)); }

@@ -55,14 +55,14 @@ void Window::CreateWindowOf(const WindowClass& window_class, DWORD ex_style, DWO
         RegisterClassOnce(wc);
     }
     const auto menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr;
-    const bool made = ::CreateWindowExW(ex_style, window_class.name, text, style, r.left, r.top, r.width, r.height,
+    const bool made = ::CreateWindowExW(ex_style, window_class.name, text, style, r.left, r.top, r.width(), r.height(),
                                         parent, menu, instance, this) != nullptr;
     CheckWindow(made ? hwnd_ : nullptr);  // null too when the window went during its creation
 }
 
 void Window::CreateSystemWindow(const wchar_t* class_name, DWORD ex_style, DWORD style, HWND parent, const Rect& r,
                                 const wchar_t* text) {
-    hwnd_ = CheckWindow(::CreateWindowExW(ex_style, class_name, text, style, r.left, r.top, r.width, r.height, parent,
+    hwnd_ = CheckWindow(::CreateWindowExW(ex_style, class_name, text, style, r.left, r.top, r.width(), r.height(), parent,
                                           nullptr, ::GetModuleHandleW(nullptr), nullptr));
 }
 
