@@ -85,7 +85,7 @@ bool GroupItemButton::NeedFocusRect() const {
     return group_.model_.Checked(index_) && (focus == hwnd() || focus == group_.hwnd());
 }
 
-void GroupItemButton::OnPaint(DibSurface& surface) {
+void GroupItemButton::OnPaint(Dib& surface) {
     const int w = surface.width(), h = surface.height();
     Image canvas = Background(w, h, group_.color_, group_.transparent_);
     const Image glyph = Glyph();
@@ -100,7 +100,7 @@ void GroupItemButton::OnPaint(DibSurface& surface) {
         if (radio_) key = ColorOf(glyph.at(0, glyph.height - 1));
         DrawImage(canvas, glyph, g.glyph.x, g.glyph.y, key);
     }
-    surface.Put(canvas);
+    PutImage(surface, canvas);
     SetBkMode(mem, TRANSPARENT);
     SetTextColor(mem, ToColorRef(group_.font_spec_.color));  // also when disabled
     const std::wstring text = Wide(caption_);

@@ -97,9 +97,9 @@ void UrlLabel::Click() {
         on_click);
 }
 
-void UrlLabel::OnPaint(DibSurface& canvas) {
+void UrlLabel::OnPaint(Dib& canvas) {
     const int w = canvas.width(), h = canvas.height();
-    canvas.Put(Background(w, h, color_));
+    PutImage(canvas, Background(w, h, color_));
     HDC mem = canvas.dc();
     {
         Selection font(mem, font_.get());
