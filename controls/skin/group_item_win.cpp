@@ -104,10 +104,10 @@ void GroupItemButton::OnPaint(Dib& surface) {
     SetBkMode(mem, TRANSPARENT);
     SetTextColor(mem, ToColorRef(group_.font_spec_.color));  // also when disabled
     const std::wstring text = Wide(caption_);
-    RECT tr{g.text.left, g.text.top, g.text.right, g.text.bottom};
+    RECT tr = setup::win::ui::ToRect(g.text);
     DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | (rtl ? DT_RIGHT : DT_LEFT));
     if (NeedFocusRect()) {
-        RECT fr{g.focus.left, g.focus.top, g.focus.right, g.focus.bottom};
+        RECT fr = setup::win::ui::ToRect(g.focus);
         SetTextColor(mem, RGB(0, 0, 0));
         SetBkColor(mem, RGB(255, 255, 255));
         DrawFocusRect(mem, &fr);
