@@ -39,9 +39,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
     wc.hIcon = FirstIcon(instance);
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kWindowClass;
-    // A second application object finds the class registered already.
-    if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw Error("Error creating window class");
+    RegisterClassOnce(wc);  // a second application object finds it registered already
 }
 
 }  // namespace
@@ -60,10 +58,9 @@ void Application::CreateOwnWindow() {
     // only it has a task-bar button, and its text is the task-bar title.
     int x = ::GetSystemMetrics(SM_CXSCREEN) / 2;
     int y = ::GetSystemMetrics(SM_CYSCREEN) / 2;
-    window_.reset(::CreateWindowExW(0, kWindowClass, Wide(title_).c_str(),
-                                    WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y,
-                                    0, 0, nullptr, nullptr, instance_, this));
-    if (!window_) throw Error("Error creating window");
+    window_.reset(CheckWindow(::CreateWindowExW(0, kWindowClass, Wide(title_).c_str(),
+                                                WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                                                x, y, 0, 0, nullptr, nullptr, instance_, this)));
 }
 
 Application::~Application() {

@@ -1,5 +1,6 @@
 #include "win/system.h"
 
+#include "base/error.h"
 #include "win/text.h"
 
 namespace setup::win {
@@ -88,6 +89,16 @@ std::string ExecutableTitle() {
     size_t dot = name.rfind(L'.');
     if (dot != std::wstring::npos && dot > 0) name.resize(dot);
     return Gbk(name);
+}
+
+void RegisterClassOnce(const WNDCLASSEXW& wc) {
+    if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw Error("Error creating window class");
+}
+
+HWND CheckWindow(HWND window) {
+    if (!window) throw Error("Error creating window");
+    return window;
 }
 
 }  // namespace setup::win

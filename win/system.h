@@ -6,6 +6,8 @@
 //   ModuleFileName       full path of a module (the running executable by default)
 //   SystemFolder         the system folder (system32), WindowsFolder  the machine's Windows folder
 //   ExecutableTitle      the executable's file name without extension, GBK
+//   RegisterClassOnce    a window class registered, or found registered already
+//   CheckWindow          a window just made, or the error when it could not be made
 #pragma once
 
 #include <windows.h>
@@ -43,5 +45,12 @@ std::wstring WindowsFolder();
 // The running executable's file name without its extension ("setup" for ...\setup.exe), GBK:
 // the application's title until the program sets one.
 std::string ExecutableTitle();
+
+// Registers wc unless a class of its name is registered already (a second window of a
+// class, a second application object). Throws setup::Error when it cannot be registered.
+void RegisterClassOnce(const WNDCLASSEXW& wc);
+
+// The window CreateWindowExW returned; throws setup::Error when it is null.
+HWND CheckWindow(HWND window);
 
 }  // namespace setup::win

@@ -126,8 +126,8 @@ void MainForm::SetTop(Ctl ctl, int top) {
 Box MainForm::Bounds(Ctl ctl) {
     ui::Control* c = At(ctl).control;
     if (!c) return {};
-    const ui::Rect& r = c->Bounds();
-    return {r.left, r.top, r.width, r.height};
+    const Rect& r = c->Bounds();
+    return {r.left, r.top, r.width(), r.height()};
 }
 
 void MainForm::SetSize(Ctl ctl, int width, int height) {
@@ -200,9 +200,9 @@ void MainForm::ShowCheckProgress(const std::string& title, const std::string& te
         }
         check_.form->on_close_query = [] { return false; };  // the check cannot be cancelled
         check_.text = std::make_unique<win::ui::Label>(
-            check_.form.get(), win::ui::Rect{20, 18, kWidth - 40, 20},
+            check_.form.get(), Rect::FromSize(20, 18, kWidth - 40, 20),
             win::ui::Label::Style{{L"微软雅黑", 14}, win::ui::kGray, false, true}, text);
-        check_.bar = std::make_unique<win::ui::ProgressBar>(check_.form.get(), win::ui::Rect{20, 50, kWidth - 40, 16});
+        check_.bar = std::make_unique<win::ui::ProgressBar>(check_.form.get(), Rect::FromSize(20, 50, kWidth - 40, 16));
         check_.bar->SetBarColor(kCopyBarColour);
         check_.form->SetCaption(title);
         ::ShowWindow(check_.form->hwnd(), SW_SHOWNORMAL);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "win/text.h"
+#include "win/ui/window.h"
 
 namespace setup::win::hsb {
 
@@ -76,7 +77,7 @@ void GdiTextRenderer::Draw(const ImageView&, const FontSpec& font, std::string_v
     SelectScope select(dc_, fonts_.Get(font, smooth_));
     const COLORREF old_color = ::SetTextColor(dc_, rgb & 0x00FFFFFF);
     const int old_mode = ::SetBkMode(dc_, TRANSPARENT);
-    RECT r{box.left, box.top, box.right, box.bottom};
+    RECT r = ui::ToRect(box);
     ::DrawTextW(dc_, wide.c_str(), static_cast<int>(wide.size()), &r, AlignFlags(format));
     ::SetBkMode(dc_, old_mode);
     ::SetTextColor(dc_, old_color);

@@ -1,10 +1,11 @@
 // gdi_win.h: GDI helpers of the button's window layer (owners come from win/handles.h).
 //
-//   LoadBitmapResource   a BITMAP resource by name as a 32-bit Bitmap
-//   ThisModule           the module whose resources hold the button's bitmaps
+//   LoadBitmapResource   a BITMAP resource by name as a Bitmap
 #pragma once
 
 #include <windows.h>
+
+#include <string_view>
 
 #include "controls/hsbutton/image.h"
 #include "win/handles.h"
@@ -16,10 +17,9 @@ using win::UniqueBitmap;
 using win::UniqueDc;
 using win::UniqueFont;
 
-// The BITMAP resource `name` of module as a 32-bit image; empty when there is none.
-Bitmap LoadBitmapResource(HINSTANCE module, const wchar_t* name);
-
-// The module this code is linked into (its resources hold the button's bitmaps).
-HINSTANCE ThisModule();
+// The program's BITMAP resource `name`, decoded as every bitmap resource of the program is
+// (skin::win::LoadBitmapResource: opaque pixels); empty when there is none. The button draws
+// red, green and blue only, so the fourth byte never shows.
+Bitmap LoadBitmapResource(std::string_view name);
 
 }  // namespace setup::win::hsb

@@ -2,16 +2,16 @@
 
 namespace setup::win {
 
-HSButtonControl::HSButtonControl(ui::Container* parent, const ui::Rect& bounds, int id, const StoredButtonProps& props,
+HSButtonControl::HSButtonControl(ui::Container* parent, const Rect& bounds, int id, const StoredButtonProps& props,
                                  const std::string& caption)
     : ui::HostedControl(parent, bounds) {
     ApplyStoredProps(button_, props);
     button_.SetCaption(caption);
-    button_.Create(parent->hwnd(), id, bounds.left, bounds.top, bounds.width, bounds.height);
+    button_.Create(parent->hwnd(), id, bounds.left, bounds.top, bounds.width(), bounds.height());
 }
 
-void HSButtonControl::BoundsChanged(const ui::Rect&) {
-    button_.SetBounds(bounds_.left, bounds_.top, bounds_.width, bounds_.height);
+void HSButtonControl::BoundsChanged(const Rect&) {
+    button_.SetBounds(bounds_.left, bounds_.top, bounds_.width(), bounds_.height());
 }
 
 void HSButtonControl::VisibleChanged() {

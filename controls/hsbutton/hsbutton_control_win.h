@@ -16,13 +16,13 @@ namespace setup::win {
 class HSButtonControl final : public ui::HostedControl {
 public:
     // Child `id` of `parent` at `bounds` with `props` applied before the window is made.
-    HSButtonControl(ui::Container* parent, const ui::Rect& bounds, int id, const StoredButtonProps& props,
+    HSButtonControl(ui::Container* parent, const Rect& bounds, int id, const StoredButtonProps& props,
                     const std::string& caption);
     HSButton& Button() { return button_; }
 
 private:
     HWND HostedWindow() const override { return button_.hwnd(); }
-    void BoundsChanged(const ui::Rect& old) override;
+    void BoundsChanged(const Rect& old) override;
     void VisibleChanged() override;
     void EnabledChanged() override;
 

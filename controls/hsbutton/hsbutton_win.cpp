@@ -38,7 +38,7 @@ void HSButton::Create(HWND parent, int id, int x, int y, int w, int h) {
     const DWORD ex_style = IsTransparentStyle(Style()) ? WS_EX_TRANSPARENT : 0;
     const std::wstring text = Wide(Caption());
     // No CS_DBLCLKS: a quick second click is a second press, not a double click.
-    CreateWindowOf({kClassName}, ex_style, style, parent, {x, y, w, h}, id, text.c_str());
+    CreateWindowOf({kClassName}, ex_style, style, parent, Rect::FromSize(x, y, w, h), id, text.c_str());
 }
 
 HSButton* HSButton::FromWindow(HWND window) { return dynamic_cast<HSButton*>(Window::FromHandle(window)); }
@@ -243,7 +243,7 @@ void HSButton::PlatformTakeFocus() {
 }
 
 Bitmap HSButton::PlatformLoadBitmap(std::string_view resource_name) {
-    return hsb::LoadBitmapResource(hsb::ThisModule(), Wide(resource_name).c_str());
+    return hsb::LoadBitmapResource(resource_name);
 }
 
 void HSButton::PlatformModalResult(int32_t result) {
@@ -298,7 +298,7 @@ void HSButton::PaintTo(HDC target) {
     ui::Dib face(w, h);
     if (!face.ok()) return;
 
-    if (HasPopupMenu() && arrow_.empty()) arrow_ = hsb::LoadBitmapResource(hsb::ThisModule(), L"HSARROW");
+    if (HasPopupMenu() && arrow_.empty()) arrow_ = hsb::LoadBitmapResource("HSARROW");
     hsb::GdiTextRenderer text(face.dc(), fonts_, Style() != THSButtonStyle::bsShape);
     const SystemPalette palette = CurrentPalette();
     FaceTools tools{text, palette, &arrow_};

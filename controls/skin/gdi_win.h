@@ -1,13 +1,12 @@
 // gdi_win.h: the GDI owners the skinned controls use: the shared ones of win/handles.h under
-// short names, and the back buffer with Image pixels.
+// short names, and Image pixels in and out of the window layer's back buffer.
 //
 //   Font, Bitmap, Pen, Selection   win/handles.h owners (DeleteObject, SelectObject scope)
-//   DibSurface     the window layer's back buffer with Image pixels in and out
+//   Dib                            the back buffer (win/ui/gdi.h)
+//   PutImage, GetImage             Image pixels into and out of a Dib
 #pragma once
 
 #include <windows.h>
-
-#include <utility>
 
 #include "controls/skin/image.h"
 #include "win/handles.h"
@@ -21,14 +20,12 @@ using Bitmap = setup::win::UniqueBitmap;
 using Pen = setup::win::UniquePen;
 using Selection = setup::win::SelectScope;
 
-// The window layer's back buffer (win/ui/gdi.h), where GDI drawing and Image pixels meet;
-// never smaller than 1 x 1.
-class DibSurface : public setup::win::ui::Dib {
-public:
-    DibSurface(int width, int height) : Dib(width < 1 ? 1 : width, height < 1 ? 1 : height) {}
-    // Pixels to and from an Image of the same size (GdiFlush first, as GDI may batch).
-    void Put(const Image& image);
-    Image Get() const;
-};
+using setup::win::ui::Dib;
+
+// Where GDI drawing and Image pixels meet (GdiFlush first, as GDI may batch). PutImage copies
+// the part of image the Dib covers; GetImage gives the Dib's pixels, opaque, as an Image of its
+// size (empty when the Dib is).
+void PutImage(const Dib& dib, const Image& image);
+Image GetImage(const Dib& dib);
 
 }  // namespace setup::skin::win

@@ -85,7 +85,7 @@ bool GroupItemButton::NeedFocusRect() const {
     return group_.model_.Checked(index_) && (focus == hwnd() || focus == group_.hwnd());
 }
 
-void GroupItemButton::OnPaint(DibSurface& surface) {
+void GroupItemButton::OnPaint(Dib& surface) {
     const int w = surface.width(), h = surface.height();
     Image canvas = Background(w, h, group_.color_, group_.transparent_);
     const Image glyph = Glyph();
@@ -100,14 +100,14 @@ void GroupItemButton::OnPaint(DibSurface& surface) {
         if (radio_) key = ColorOf(glyph.at(0, glyph.height - 1));
         DrawImage(canvas, glyph, g.glyph.x, g.glyph.y, key);
     }
-    surface.Put(canvas);
+    PutImage(surface, canvas);
     SetBkMode(mem, TRANSPARENT);
     SetTextColor(mem, ToColorRef(group_.font_spec_.color));  // also when disabled
     const std::wstring text = Wide(caption_);
-    RECT tr{g.text.left, g.text.top, g.text.right, g.text.bottom};
+    RECT tr = setup::win::ui::ToRect(g.text);
     DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | (rtl ? DT_RIGHT : DT_LEFT));
     if (NeedFocusRect()) {
-        RECT fr{g.focus.left, g.focus.top, g.focus.right, g.focus.bottom};
+        RECT fr = setup::win::ui::ToRect(g.focus);
         SetTextColor(mem, RGB(0, 0, 0));
         SetBkColor(mem, RGB(255, 255, 255));
         DrawFocusRect(mem, &fr);

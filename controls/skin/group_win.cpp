@@ -202,9 +202,9 @@ void RadioGroup::FocusItemButton() {
     if (i >= 0 && static_cast<size_t>(i) < ItemCount()) SetFocus(Item(static_cast<size_t>(i))->hwnd());
 }
 
-void CheckGroup::OnPaint(DibSurface& canvas) {
+void CheckGroup::OnPaint(Dib& canvas) {
     const int w = canvas.width(), h = canvas.height();
-    canvas.Put(Background(w, h, color_, transparent_));
+    PutImage(canvas, Background(w, h, color_, transparent_));
     HDC mem = canvas.dc();
     {
         Selection font(mem, font_.get());

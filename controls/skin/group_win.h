@@ -47,7 +47,7 @@ public:
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void OnPaint(DibSurface& canvas) override;
+    void OnPaint(Dib& canvas) override;
     bool NeedFocusRect() const;
     void MoveFocus(int step);
 
@@ -106,7 +106,7 @@ protected:
 private:
     friend class GroupItemButton;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void OnPaint(DibSurface& canvas) override;
+    void OnPaint(Dib& canvas) override;
     void Layout();
     void UpdateUIStyle();
     void RepaintItems();

@@ -2,8 +2,8 @@
 
 namespace setup::skin::win {
 
-ImageButtonControl::ImageButtonControl(setup::win::ui::Container* parent, const setup::win::ui::Rect& bounds)
+ImageButtonControl::ImageButtonControl(setup::win::ui::Container* parent, const Rect& bounds)
     : setup::win::ui::HostedControl(parent, bounds),
-      button_(ImageButton::Create(parent->hwnd(), bounds.left, bounds.top, bounds.width, bounds.height)) {}
+      button_(ImageButton::Create(parent->hwnd(), bounds.left, bounds.top, bounds.width(), bounds.height())) {}
 
 }  // namespace setup::skin::win

@@ -13,7 +13,7 @@ namespace setup::skin::win {
 
 class ImageButtonControl final : public setup::win::ui::HostedControl {
 public:
-    ImageButtonControl(setup::win::ui::Container* parent, const setup::win::ui::Rect& bounds);
+    ImageButtonControl(setup::win::ui::Container* parent, const Rect& bounds);
     ImageButton& Button() { return *button_; }
 
 private:

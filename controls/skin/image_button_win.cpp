@@ -117,7 +117,7 @@ bool ImageButton::ParentEnabled() {
     return parent && IsWindowEnabled(parent);
 }
 
-void ImageButton::OnPaint(DibSurface& canvas) {
+void ImageButton::OnPaint(Dib& canvas) {
     const int w = canvas.width(), h = canvas.height();
     const RECT client{0, 0, w, h};
 
@@ -126,7 +126,7 @@ void ImageButton::OnPaint(DibSurface& canvas) {
     if (transparent_ || !color_) background = ParentBackground(hwnd(), w, h);
     const ButtonComposition comp{w, h, transparent_, color_.value_or(0), background.empty() ? nullptr : &background,
                                  &picture, stretch_};
-    canvas.Put(ComposeButton(comp));
+    PutImage(canvas, ComposeButton(comp));
     HDC mem = canvas.dc();
 
     if (ShouldDrawFocusRect(Focused(), model_.tab_stop, draw_focused_)) {

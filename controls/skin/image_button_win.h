@@ -79,7 +79,7 @@ public:
 private:
     ImageButton() : model_(*this) {}
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void OnPaint(DibSurface& canvas) override;
+    void OnPaint(Dib& canvas) override;
     void UpdateAutoSize();
 
     // ButtonHost

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -16,7 +17,7 @@ using setup::win::Wide;
 
 void SkinWindow::CreateSkinWindow(const wchar_t* class_name, HWND parent, DWORD style, DWORD ex_style, int x, int y,
                                   int w, int h, int id) {
-    CreateWindowOf({class_name}, ex_style, style, parent, {x, y, w, h}, id);
+    CreateWindowOf({class_name}, ex_style, style, parent, Rect::FromSize(x, y, w, h), id);
 }
 
 LRESULT SkinWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
@@ -43,7 +44,7 @@ void SkinWindow::Paint(HDC dc) {
     GetClientRect(hwnd(), &client);
     const int w = client.right, h = client.bottom;
     if (w <= 0 || h <= 0) return;
-    DibSurface canvas(w, h);
+    Dib canvas(w, h);
     if (!canvas.ok()) return;
     OnPaint(canvas);
     BitBlt(dc, 0, 0, w, h, canvas.dc(), 0, 0, SRCCOPY);
@@ -98,21 +99,21 @@ Image LoadBitmapResource(std::string_view name) {
     return image ? std::move(*image) : Image{};
 }
 
-void DibSurface::Put(const Image& image) {
-    if (!ok()) return;
+void PutImage(const Dib& dib, const Image& image) {
+    if (!dib.ok()) return;
     GdiFlush();
-    for (int y = 0; y < height() && y < image.height; ++y)
-        for (int x = 0; x < width() && x < image.width; ++x)
-            bits()[static_cast<size_t>(y) * width() + x] = image.at(x, y);
+    for (int y = 0; y < dib.height() && y < image.height; ++y)
+        for (int x = 0; x < dib.width() && x < image.width; ++x)
+            dib.bits()[static_cast<size_t>(y) * dib.width() + x] = image.at(x, y);
 }
 
-Image DibSurface::Get() const {
-    Image out(width(), height());
-    if (!ok()) return out;
+Image GetImage(const Dib& dib) {
+    Image out(dib.width(), dib.height());
+    if (!dib.ok()) return out;
     GdiFlush();
-    for (int y = 0; y < height(); ++y)
-        for (int x = 0; x < width(); ++x)
-            out.at(x, y) = bits()[static_cast<size_t>(y) * width() + x] | 0xFF000000u;
+    for (int y = 0; y < dib.height(); ++y)
+        for (int x = 0; x < dib.width(); ++x)
+            out.at(x, y) = dib.bits()[static_cast<size_t>(y) * dib.width() + x] | 0xFF000000u;
     return out;
 }
 
@@ -179,11 +180,11 @@ COLORREF ToColorRef(Color c) {
 }
 
 Image ParentBackground(HWND control, int width, int height) {
-    DibSurface s(width, height);
+    Dib s(std::max(width, 1), std::max(height, 1));
     // A parent that paints nothing into a borrowed DC still leaves a sensible colour.
-    s.Put(Image(width, height, Pixel(ToColorRef(0xFF000000u | COLOR_WINDOW))));
+    PutImage(s, Image(width, height, Pixel(ToColorRef(0xFF000000u | COLOR_WINDOW))));
     setup::win::ui::PaintParentBackground(s.dc(), control);
-    return s.Get();
+    return GetImage(s);
 }
 
 // ---- Keys ---------------------------------------------------------------------------------

@@ -53,7 +53,7 @@ protected:
     // The control draws its whole client area into `canvas` (the client's size, never empty),
     // which then goes to the window in one piece: nothing flickers and there is nothing to
     // erase first. Serves WM_PAINT and WM_PRINTCLIENT (into the DC it brings).
-    virtual void OnPaint(DibSurface& canvas) = 0;
+    virtual void OnPaint(Dib& canvas) = 0;
     // What shows behind the control's own drawing: `color`, or what the parent shows behind
     // the control when it is transparent or has no colour of its own.
     Image Background(int width, int height, std::optional<Color> color, bool transparent = false) const;

@@ -3,7 +3,7 @@
 namespace setup::skin::win {
 
 UrlLabelControl::UrlLabelControl(setup::win::ui::Container* parent, std::unique_ptr<UrlLabel> label)
-    : setup::win::ui::HostedControl(parent, setup::win::ui::Rect{}), label_(std::move(label)) {
+    : setup::win::ui::HostedControl(parent, Rect()), label_(std::move(label)) {
     TakeBounds();
 }
 
@@ -11,7 +11,7 @@ void UrlLabelControl::TakeBounds() {
     RECT r{};
     ::GetWindowRect(label_->hwnd(), &r);
     ::MapWindowPoints(nullptr, ::GetParent(label_->hwnd()), reinterpret_cast<POINT*>(&r), 2);
-    bounds_ = setup::win::ui::Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    bounds_ = Rect{r.left, r.top, r.right, r.bottom};
 }
 
 }  // namespace setup::skin::win

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "base/error.h"
+#include "win/system.h"
 #include "win/text.h"
 
 namespace setup::skin::win {
@@ -69,10 +69,10 @@ void UrlLabel::SetHint(const std::string& hint) {
     if (!tooltip_) {
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
         InitCommonControlsEx(&icc);
-        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                                   GetModuleHandleW(nullptr), nullptr);
-        if (!tooltip_) throw Error("Error creating window");
+        tooltip_ = setup::win::CheckWindow(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                                           WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                                                           GetModuleHandleW(nullptr), nullptr));
     }
     std::wstring text = Wide(hint);
     TTTOOLINFOW ti{};
@@ -97,9 +97,9 @@ void UrlLabel::Click() {
         on_click);
 }
 
-void UrlLabel::OnPaint(DibSurface& canvas) {
+void UrlLabel::OnPaint(Dib& canvas) {
     const int w = canvas.width(), h = canvas.height();
-    canvas.Put(Background(w, h, color_));
+    PutImage(canvas, Background(w, h, color_));
     HDC mem = canvas.dc();
     {
         Selection font(mem, font_.get());

@@ -52,7 +52,7 @@ public:
 private:
     UrlLabel() = default;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void OnPaint(DibSurface& canvas) override;
+    void OnPaint(Dib& canvas) override;
     void FitToText();
 
     UrlLabelModel model_;

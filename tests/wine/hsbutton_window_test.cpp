@@ -400,13 +400,13 @@ TEST_F(HSButtonWindow, SettersReachTheWindow) {
 
 TEST(HSButtonResources, GlyphStripsAndArrowLoadByName) {
     const struct {
-        const wchar_t* name;
+        const char* name;
         int width, height;
-    } strips[] = {{L"BBOK", 36, 18},    {L"BBCANCEL", 36, 18}, {L"BBHELP", 36, 18},  {L"BBYES", 36, 18},
-                  {L"BBNO", 36, 18},    {L"BBCLOSE", 36, 18},  {L"BBABORT", 36, 18}, {L"BBRETRY", 36, 18},
-                  {L"BBIGNORE", 36, 18}, {L"BBALL", 36, 19}};
+    } strips[] = {{"BBOK", 36, 18},    {"BBCANCEL", 36, 18}, {"BBHELP", 36, 18},  {"BBYES", 36, 18},
+                  {"BBNO", 36, 18},    {"BBCLOSE", 36, 18},  {"BBABORT", 36, 18}, {"BBRETRY", 36, 18},
+                  {"BBIGNORE", 36, 18}, {"BBALL", 36, 19}};
     for (const auto& s : strips) {
-        const Bitmap b = LoadBitmapResource(hsb::ThisModule(), s.name);
+        const Bitmap b = LoadBitmapResource(s.name);
         ASSERT_EQ(b.width(), s.width) << s.name;
         ASSERT_EQ(b.height(), s.height) << s.name;
         const Pixel key = b.pixel(0, s.height - 1);
@@ -420,11 +420,11 @@ TEST(HSButtonResources, GlyphStripsAndArrowLoadByName) {
         EXPECT_GT(normal, 20) << s.name;
         EXPECT_GT(disabled, 20) << s.name;
     }
-    const Bitmap arrow = LoadBitmapResource(hsb::ThisModule(), L"HSARROW");
+    const Bitmap arrow = LoadBitmapResource("HSARROW");
     EXPECT_EQ(arrow.width(), 7);
     EXPECT_EQ(arrow.height(), 4);
     EXPECT_FALSE(SameRgb(arrow.pixel(3, 3), arrow.pixel(0, 3)));  // the tip is not key colour
-    EXPECT_TRUE(LoadBitmapResource(hsb::ThisModule(), L"NOSUCHBITMAP").empty());
+    EXPECT_TRUE(LoadBitmapResource("NOSUCHBITMAP").empty());
 
     HSButton b;
     b.SetKind(THSButtonKind::bkAll);

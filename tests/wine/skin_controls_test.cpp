@@ -72,9 +72,9 @@ void LeftClickHere() {
 Image Render(HWND h) {
     RECT c{};
     GetClientRect(h, &c);
-    DibSurface s(c.right, c.bottom);
+    Dib s(c.right, c.bottom);
     SendMessageW(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(s.dc()), PRF_CLIENT);
-    return s.Get();
+    return GetImage(s);
 }
 
 bool SameRegion(const Image& shown, const Image& picture) {

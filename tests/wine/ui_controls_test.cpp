@@ -134,40 +134,40 @@ TEST(UiPicture, BitmapAndIconResources) {
 
 TEST(UiLabel, AutoSizeFollowsTheCaption) {
     Host host;
-    Label one(&host.form, {10, 10, 50, 20}, Label::Style{{L"宋体", 12}, kGray, false, true}, "ab");
-    const int short_width = one.Bounds().width;
+    Label one(&host.form, Rect::FromSize(10, 10, 50, 20), Label::Style{{L"宋体", 12}, kGray, false, true}, "ab");
+    const int short_width = one.Bounds().width();
     EXPECT_GT(short_width, 0);
     one.SetCaption("a much longer caption than before");
-    EXPECT_GT(one.Bounds().width, short_width);
+    EXPECT_GT(one.Bounds().width(), short_width);
     EXPECT_EQ(one.Bounds().left, 10);
 
-    Label wrap(&host.form, {10, 40, 80, 20}, Label::Style{{L"宋体", 12}, kGray, true, true}, "word");
-    const int one_line = wrap.Bounds().height;
+    Label wrap(&host.form, Rect::FromSize(10, 40, 80, 20), Label::Style{{L"宋体", 12}, kGray, true, true}, "word");
+    const int one_line = wrap.Bounds().height();
     wrap.SetCaption("several words that cannot fit on one line of eighty pixels");
-    EXPECT_EQ(wrap.Bounds().width, 80);
-    EXPECT_GT(wrap.Bounds().height, 2 * one_line);
+    EXPECT_EQ(wrap.Bounds().width(), 80);
+    EXPECT_GT(wrap.Bounds().height(), 2 * one_line);
 
-    Label right(&host.form, {300, 80, 60, 16}, Label::Style{{L"Arial", 14}, kBlue, false, true, true}, "x");
+    Label right(&host.form, Rect::FromSize(300, 80, 60, 16), Label::Style{{L"Arial", 14}, kBlue, false, true, true}, "x");
     right.SetCaption("a wider caption");
-    EXPECT_EQ(right.Bounds().left + right.Bounds().width, 360);  // the right edge stays
+    EXPECT_EQ(right.Bounds().right, 360);  // the right edge stays
 }
 
 TEST(UiLabel, ParentPaintsVisibleLabelsOnly) {
     Host host;
-    Label shown(&host.form, {10, 10, 50, 20}, Label::Style{{L"宋体", 16}, kBlack, false, true}, "SHOWN");
-    Label hidden(&host.form, {10, 50, 50, 20}, Label::Style{{L"宋体", 16}, kBlack, false, true}, "HIDDEN");
+    Label shown(&host.form, Rect::FromSize(10, 10, 50, 20), Label::Style{{L"宋体", 16}, kBlack, false, true}, "SHOWN");
+    Label hidden(&host.form, Rect::FromSize(10, 50, 50, 20), Label::Style{{L"宋体", 16}, kBlack, false, true}, "HIDDEN");
     hidden.SetVisible(false);
     Snapshot s(host.form.hwnd(), 400, 300);
-    EXPECT_GT(s.CountOther(shown.Bounds().ToRect(), kWhiteRgb), 10);
-    EXPECT_EQ(s.CountOther(hidden.Bounds().ToRect(), kWhiteRgb), 0);
+    EXPECT_GT(s.CountOther(ToRect(shown.Bounds()), kWhiteRgb), 10);
+    EXPECT_EQ(s.CountOther(ToRect(hidden.Bounds()), kWhiteRgb), 0);
     EXPECT_EQ(s.Pixel(300, 200), kWhiteRgb);
 }
 
 TEST(UiPageControl, OnlyTheActivePageIsVisible) {
     Host host;
-    PageControl pages(&host.form, {0, 0, 300, 200}, kWhite, 3);
+    PageControl pages(&host.form, Rect::FromSize(0, 0, 300, 200), kWhite, 3);
     EXPECT_EQ(pages.Page(0).Bounds().left, PageControl::kMargin);
-    EXPECT_EQ(pages.Page(0).Bounds().width, 300 - 2 * PageControl::kMargin);
+    EXPECT_EQ(pages.Page(0).Bounds().width(), 300 - 2 * PageControl::kMargin);
     auto visible = [&](int i) { return (::GetWindowLongW(pages.Page(i).hwnd(), GWL_STYLE) & WS_VISIBLE) != 0; };
     EXPECT_TRUE(visible(0));
     EXPECT_FALSE(visible(1));
@@ -181,7 +181,7 @@ TEST(UiPageControl, OnlyTheActivePageIsVisible) {
 
 TEST(UiProgressBar, BarTakesTheColourGivenIt) {
     Host host;
-    ProgressBar bar(&host.form, {0, 0, 200, 18});
+    ProgressBar bar(&host.form, Rect::FromSize(0, 0, 200, 18));
     bar.SetBarColor(kOrange);
     bar.SetPosition(50);
     EXPECT_EQ(::SendMessageW(bar.hwnd(), PBM_GETPOS, 0, 0), 50);

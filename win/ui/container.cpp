@@ -23,7 +23,7 @@ void Container::SetColor(COLORREF color) {
 
 void Container::InvalidateArea(const Rect& r) {
     if (!hwnd()) return;
-    const RECT rc = r.ToRect();
+    const RECT rc = ToRect(r);
     ::InvalidateRect(hwnd(), &rc, FALSE);
 }
 
@@ -58,10 +58,10 @@ void Container::Restack() {
     for (size_t i = 0; i < windowed_.size(); ++i) {
         HWND window = windowed_[i]->hwnd();
         if (!window) continue;
-        const RECT own = windowed_[i]->Bounds().ToRect();
+        const RECT own = ToRect(windowed_[i]->Bounds());
         UniqueRegion region;
         for (size_t j = i + 1; j < windowed_.size(); ++j) {
-            const RECT above = windowed_[j]->Bounds().ToRect();
+            const RECT above = ToRect(windowed_[j]->Bounds());
             RECT hit;
             if (!windowed_[j]->Visible() || !::IntersectRect(&hit, &own, &above)) continue;
             if (!region) region.reset(::CreateRectRgn(0, 0, own.right - own.left, own.bottom - own.top));
@@ -85,7 +85,7 @@ GraphicControl* Container::GraphicAt(POINT p) const {
     // Later children are drawn above earlier ones: search from the top.
     for (auto it = graphics_.rbegin(); it != graphics_.rend(); ++it) {
         GraphicControl* c = *it;
-        if (c->Visible() && c->WantsMouse() && c->Bounds().Contains(p)) return c;
+        if (c->Visible() && c->WantsMouse() && c->Bounds().Contains(p.x, p.y)) return c;
     }
     return nullptr;
 }
@@ -121,7 +121,7 @@ void Container::Paint(HDC dc, const RECT& area) {
     ::SetBkMode(mem, TRANSPARENT);
     for (GraphicControl* c : graphics_) {
         if (!c->Visible()) continue;
-        RECT r = c->Bounds().ToRect(), hit;
+        RECT r = ToRect(c->Bounds()), hit;
         if (!::IntersectRect(&hit, &r, &area)) continue;
         const int saved = ::SaveDC(mem);
         ::IntersectClipRect(mem, r.left, r.top, r.right, r.bottom);
@@ -221,7 +221,7 @@ constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE;
 }  // namespace
 
 Form::Form(HWND owner, int client_width, int client_height, COLORREF color, HICON icon)
-    : Container(nullptr, Rect{0, 0, client_width, client_height}, color) {
+    : Container(nullptr, Rect::FromSize(0, 0, client_width, client_height), color) {
     // Fixed border: the outer size follows from the client size and never changes.
     RECT outer{0, 0, client_width, client_height};
     ::AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
@@ -231,7 +231,7 @@ Form::Form(HWND owner, int client_width, int client_height, COLORREF color, HICO
     const int x = work.left + std::max(0L, (work.right - work.left - w) / 2);
     const int y = work.top + std::max(0L, (work.bottom - work.top - h) / 2);
     visible_ = false;
-    CreateTopLevel(kFormExStyle, WindowClass{kFormClass, nullptr, icon}, kFormStyle, owner, Rect{x, y, w, h}, L"MainForm");
+    CreateTopLevel(kFormExStyle, WindowClass{kFormClass, nullptr, icon}, kFormStyle, owner, Rect::FromSize(x, y, w, h), L"MainForm");
     if (hwnd() && icon) {
         ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));

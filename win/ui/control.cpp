@@ -7,7 +7,7 @@ namespace setup::win::ui {
 // ---- Control -----------------------------------------------------------------------------
 
 void Control::SetBounds(const Rect& r) {
-    if (r.left == bounds_.left && r.top == bounds_.top && r.width == bounds_.width && r.height == bounds_.height)
+    if (r == bounds_)
         return;
     const Rect old = bounds_;
     bounds_ = r;
@@ -102,7 +102,7 @@ void WindowedControl::Focus() {
 
 void WindowedControl::BoundsChanged(const Rect&) {
     if (hwnd())
-        ::SetWindowPos(hwnd(), nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
+        ::SetWindowPos(hwnd(), nullptr, bounds_.left, bounds_.top, bounds_.width(), bounds_.height(),
                        SWP_NOZORDER | SWP_NOACTIVATE);
     if (parent_) parent_->Restack();
 }
@@ -120,7 +120,7 @@ void HostedControl::Repaint() {
 
 void HostedControl::BoundsChanged(const Rect&) {
     if (HWND window = HostedWindow())
-        ::SetWindowPos(window, nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
+        ::SetWindowPos(window, nullptr, bounds_.left, bounds_.top, bounds_.width(), bounds_.height(),
                        SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

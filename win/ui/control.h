@@ -28,9 +28,9 @@ public:
 
     const Rect& Bounds() const { return bounds_; }
     void SetBounds(const Rect& r);
-    void SetTop(int top) { SetBounds({bounds_.left, top, bounds_.width, bounds_.height}); }
-    void SetWidth(int width) { SetBounds({bounds_.left, bounds_.top, width, bounds_.height}); }
-    void SetSize(int width, int height) { SetBounds({bounds_.left, bounds_.top, width, height}); }
+    void SetTop(int top) { SetBounds(Rect::FromSize(bounds_.left, top, bounds_.width(), bounds_.height())); }
+    void SetWidth(int width) { SetBounds(Rect::FromSize(bounds_.left, bounds_.top, width, bounds_.height())); }
+    void SetSize(int width, int height) { SetBounds(Rect::FromSize(bounds_.left, bounds_.top, width, height)); }
 
     bool Visible() const { return visible_; }
     void SetVisible(bool visible);

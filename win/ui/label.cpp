@@ -46,17 +46,17 @@ void Label::AdjustBounds() {
     WindowDc screen(nullptr);
     if (!screen) return;
     SelectScope keep(screen.get(), font_.get());
-    RECT r{0, 0, word_wrap_ ? bounds_.width : 0, 0};
+    RECT r{0, 0, word_wrap_ ? bounds_.width() : 0, 0};
     // An empty caption still has the height of one line.
     const std::wstring text = wide_.empty() ? std::wstring(L" ") : wide_;
     ::DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &r, DrawFlags() | DT_CALCRECT);
     Rect b = bounds_;
     if (!word_wrap_) {
         const int width = wide_.empty() ? 0 : r.right;
-        if (align_right_) b.left += b.width - width;
-        b.width = width;
+        if (align_right_) b.left = b.right - width;
+        b.right = b.left + width;
     }
-    b.height = r.bottom;
+    b.bottom = b.top + r.bottom;
     SetBounds(b);
 }
 
@@ -65,7 +65,7 @@ void Label::Paint(HDC dc) {
     SelectScope keep(dc, font_.get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, enabled_ ? color_ : ::GetSysColor(COLOR_GRAYTEXT));
-    RECT r = bounds_.ToRect();
+    RECT r = ToRect(bounds_);
     ::DrawTextW(dc, wide_.c_str(), static_cast<int>(wide_.size()), &r, DrawFlags());
 }
 

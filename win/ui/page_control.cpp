@@ -12,7 +12,7 @@ PageControl::PageControl(Container* parent, const Rect& bounds, COLORREF color, 
     : Container(parent, bounds, color) {
     // Not a tab stop: the focus goes to the controls of the active page.
     CreateHandle(WS_EX_CONTROLPARENT, kClass, WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
-    const Rect page{kMargin, kMargin, bounds.width - 2 * kMargin, bounds.height - 2 * kMargin};
+    const Rect page = Rect::FromSize(kMargin, kMargin, bounds.width() - 2 * kMargin, bounds.height() - 2 * kMargin);
     for (int i = 0; i < pages; ++i) pages_.push_back(std::make_unique<TabSheet>(this, page, color));
     if (!pages_.empty()) pages_[0]->SetVisible(true);
 }

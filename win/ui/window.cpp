@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "win/application.h"
+#include "win/system.h"
 #include "win/text.h"
 
 namespace setup::win::ui {
@@ -51,21 +52,18 @@ void Window::CreateWindowOf(const WindowClass& window_class, DWORD ex_style, DWO
         wc.hCursor = window_class.cursor ? window_class.cursor : ::LoadCursorW(nullptr, IDC_ARROW);
         wc.hIcon = window_class.icon;
         wc.lpszClassName = window_class.name;
-        if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-            throw Error("Error creating window class");
+        RegisterClassOnce(wc);
     }
     const auto menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr;
-    if (!::CreateWindowExW(ex_style, window_class.name, text, style, r.left, r.top, r.width, r.height, parent, menu,
-                           instance, this) ||
-        !hwnd_)
-        throw Error("Error creating window");
+    const bool made = ::CreateWindowExW(ex_style, window_class.name, text, style, r.left, r.top, r.width(), r.height(),
+                                        parent, menu, instance, this) != nullptr;
+    CheckWindow(made ? hwnd_ : nullptr);  // null too when the window went during its creation
 }
 
 void Window::CreateSystemWindow(const wchar_t* class_name, DWORD ex_style, DWORD style, HWND parent, const Rect& r,
                                 const wchar_t* text) {
-    hwnd_ = ::CreateWindowExW(ex_style, class_name, text, style, r.left, r.top, r.width, r.height, parent, nullptr,
-                              ::GetModuleHandleW(nullptr), nullptr);
-    if (!hwnd_) throw Error("Error creating window");
+    hwnd_ = CheckWindow(::CreateWindowExW(ex_style, class_name, text, style, r.left, r.top, r.width(), r.height(), parent,
+                                          nullptr, ::GetModuleHandleW(nullptr), nullptr));
 }
 
 LRESULT Window::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) { return Default(message, wparam, lparam); }

@@ -13,21 +13,19 @@
 //   class Knob : public setup::win::ui::Window {
 //       LRESULT OnMessage(UINT m, WPARAM w, LPARAM l) override { ...; return Default(m, w, l); }
 //   };
-//   knob.CreateWindowOf({L"ZsKnob"}, 0, WS_CHILD | WS_VISIBLE, parent, {10, 10, 40, 40});
+//   knob.CreateWindowOf({L"ZsKnob"}, 0, WS_CHILD | WS_VISIBLE, parent, Rect::FromSize(10, 10, 40, 40));
 #pragma once
 
 #include <windows.h>
 
 #include <exception>
 
+#include "base/geometry.h"
+
 namespace setup::win::ui {
 
-// Position and size in the parent's client pixels (or the screen's, for a top-level window).
-struct Rect {
-    int left = 0, top = 0, width = 0, height = 0;
-    RECT ToRect() const { return RECT{left, top, left + width, top + height}; }
-    bool Contains(POINT p) const { return p.x >= left && p.x < left + width && p.y >= top && p.y < top + height; }
-};
+// The rectangle as Win32 takes it.
+inline RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 // A window class of ours: registered once, on first use.
 struct WindowClass {

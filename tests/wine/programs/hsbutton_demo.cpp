@@ -118,7 +118,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR args, int) {
     add(form, x0, 120, "Quicken", style(THSButtonStyle::bsQuicken, THSColorStyle::lcsQuicken, 8));
     add(form, x0 + 100, 120, "Shape", [](HSButton& b) {
         b.SetStyle(THSButtonStyle::bsShape);
-        b.SetGlyph(setup::win::LoadBitmapResource(setup::win::hsb::ThisModule(), L"BBHELP"));
+        b.SetGlyph(setup::win::LoadBitmapResource("BBHELP"));
         b.SetLayout(setup::THSButtonLayout::blGlyphTop);
     });
     add(form, x0 + 200, 120, "Flat XP", style(THSButtonStyle::bsNormal, THSColorStyle::lcsUltraFlatXP, 1));
