@@ -1,6 +1,6 @@
 // text_renderer.h: how the button face measures and draws its caption.
 //
-//   FontSpec       face name (GBK), pixel height, style, charset and colour of a font
+//   FontSpec       (base/font.h)
 //   TextFormat     alignment and word-break; "&" always marks the access character
 //   TextRenderer   the three operations the face needs. Windows draws with GDI into the
 //                  face's own DIB (gdi_text_win.h); native tests use BoxTextRenderer.
@@ -10,26 +10,11 @@
 #include <string>
 #include <string_view>
 
+#include "base/font.h"
 #include "controls/hsbutton/color.h"
 #include "controls/hsbutton/image.h"
 
 namespace setup {
-
-inline constexpr uint8_t kDefaultCharset = 1;
-inline constexpr uint8_t kGb2312Charset = 134;
-
-struct FontSpec {
-    std::string name = "宋体";  // GBK
-    int height = 12;            // character height in pixels
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strikeout = false;
-    uint8_t charset = kGb2312Charset;
-    ColorValue color = kClBlack;
-
-    bool operator==(const FontSpec&) const = default;
-};
 
 enum class TextAlign : uint8_t { kLeft, kRight, kCenter };
 
