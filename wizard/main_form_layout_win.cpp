@@ -14,13 +14,12 @@ constexpr int kClientWidth = 642;
 constexpr int kClientHeight = 490;
 
 // Fonts of the layout.
-constexpr ui::FontSpec kYaHei12{L"微软雅黑", 12};
-constexpr ui::FontSpec kYaHei14{L"微软雅黑", 14};
-constexpr ui::FontSpec kYaHei16{L"微软雅黑", 16};
-constexpr ui::FontSpec kYaHei19{L"微软雅黑", 19};
-constexpr ui::FontSpec kSong12{L"宋体", 12};
+const FontSpec kYaHei12{.name = "微软雅黑", .height = 12};
+const FontSpec kYaHei14{.name = "微软雅黑", .height = 14};
+const FontSpec kYaHei16{.name = "微软雅黑", .height = 16};
+const FontSpec kYaHei19{.name = "微软雅黑", .height = 19};
 
-ui::Label::Style Gray(ui::FontSpec font, bool wrap = false) { return ui::Label::Style{font, ui::kGray, wrap, true}; }
+ui::Label::Style Gray(const FontSpec& font, bool wrap = false) { return ui::Label::Style{font, ui::kGray, wrap, true}; }
 
 }  // namespace
 
@@ -89,7 +88,7 @@ void MainForm::BuildLayout(Shell& shell) {
     label(Ctl::NameLb, p0, Rect::FromSize(454, 140, 149, 25), Gray(kYaHei19), "NameLb")->SetVisible(false);
     label(Ctl::IntroLb, p0, Rect::FromSize(478, 164, 104, 17), Gray(kYaHei12, true), "IntroLb")->SetVisible(false);
     label(Ctl::ClassLb, p0, Rect::FromSize(478, 180, 138, 34), Gray(kYaHei12), "ClassLb")->SetVisible(false);
-    const ui::Label::Style web{{L"宋体", 12, true}, ui::kBlue, false, true};
+    const ui::Label::Style web{{.name = "宋体", .height = 12, .underline = true}, ui::kBlue, false, true};
     label(Ctl::WebSiteLb, p0, Rect::FromSize(462, 196, 138, 12), web, "WebSiteLb")->SetVisible(false);
 
     // Page 1, licence.
@@ -153,8 +152,8 @@ void MainForm::BuildLayout(Shell& shell) {
     home->Label().SetShell(&shell);
     At(Ctl::suiURLLabelG) = Entry{.control = home, .link = home};
     // Shown only after a run that could not write everything: opens the list.
-    ui::Label* failures = label(Ctl::FailuresLb, p5, Rect::FromSize(203, 240, 200, 18),
-                                ui::Label::Style{{L"微软雅黑", 14, true}, ui::kBlue, false, true}, texts::kFailuresLink);
+    const ui::Label::Style link{{.name = "微软雅黑", .height = 14, .underline = true}, ui::kBlue, false, true};
+    ui::Label* failures = label(Ctl::FailuresLb, p5, Rect::FromSize(203, 240, 200, 18), link, texts::kFailuresLink);
     failures->SetCursor(::LoadCursorW(nullptr, IDC_HAND));
     failures->SetVisible(false);
 }

@@ -201,7 +201,7 @@ void MainForm::ShowCheckProgress(const std::string& title, const std::string& te
         check_.form->on_close_query = [] { return false; };  // the check cannot be cancelled
         check_.text = std::make_unique<win::ui::Label>(
             check_.form.get(), Rect::FromSize(20, 18, kWidth - 40, 20),
-            win::ui::Label::Style{{L"微软雅黑", 14}, win::ui::kGray, false, true}, text);
+            win::ui::Label::Style{{.name = "微软雅黑", .height = 14}, win::ui::kGray, false, true}, text);
         check_.bar = std::make_unique<win::ui::ProgressBar>(check_.form.get(), Rect::FromSize(20, 50, kWidth - 40, 16));
         check_.bar->SetBarColor(kCopyBarColour);
         check_.form->SetCaption(title);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "win/text.h"
+#include "win/ui/gdi.h"
 #include "win/ui/window.h"
 
 namespace setup::win::hsb {
@@ -20,23 +21,6 @@ UINT AlignFlags(TextFormat format) {
     return flags | DT_CENTER;
 }
 
-UniqueFont MakeFont(const FontSpec& font, bool smooth) {
-    LOGFONTW lf{};
-    lf.lfHeight = -font.height;  // character height, as a font's pixel height means
-    lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = font.italic;
-    lf.lfUnderline = font.underline;
-    lf.lfStrikeOut = font.strikeout;
-    lf.lfCharSet = font.charset;
-    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    lf.lfQuality = smooth ? DEFAULT_QUALITY : NONANTIALIASED_QUALITY;
-    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    const std::wstring face = Wide(font.name);
-    face.copy(lf.lfFaceName, LF_FACESIZE - 1);
-    return UniqueFont(::CreateFontIndirectW(&lf));
-}
-
 }  // namespace
 
 HFONT GdiFontCache::Get(const FontSpec& font, bool smooth) {
@@ -47,7 +31,7 @@ HFONT GdiFontCache::Get(const FontSpec& font, bool smooth) {
         return fonts_.back().font.get();
     }
     if (fonts_.size() >= kMaxFonts) fonts_.erase(fonts_.begin());
-    fonts_.push_back(Entry{font, smooth, MakeFont(font, smooth)});
+    fonts_.push_back(Entry{font, smooth, ui::MakeFont(font, smooth)});
     return fonts_.back().font.get();
 }
 

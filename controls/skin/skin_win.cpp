@@ -171,8 +171,11 @@ std::string Win32SkinFileHost::SystemFolder() {
 // ---- Fonts, colours, background ---------------------------------------------------------
 
 Font MakeFont(const FontSpec& font) {
-    const std::wstring face = Wide(font.face);
-    return setup::win::ui::MakeFont({face.c_str(), font.height_px, font.underline, font.bold, DEFAULT_CHARSET});
+    return setup::win::ui::MakeFont(setup::FontSpec{.name = font.face,
+                                                    .height = font.height_px,
+                                                    .bold = font.bold,
+                                                    .underline = font.underline,
+                                                    .charset = setup::kDefaultCharset});
 }
 
 COLORREF ToColorRef(Color c) {

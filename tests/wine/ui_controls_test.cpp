@@ -134,28 +134,33 @@ TEST(UiPicture, BitmapAndIconResources) {
 
 TEST(UiLabel, AutoSizeFollowsTheCaption) {
     Host host;
-    Label one(&host.form, Rect::FromSize(10, 10, 50, 20), Label::Style{{L"宋体", 12}, kGray, false, true}, "ab");
+    Label one(&host.form, Rect::FromSize(10, 10, 50, 20),
+              Label::Style{{.name = "宋体", .height = 12}, kGray, false, true}, "ab");
     const int short_width = one.Bounds().width();
     EXPECT_GT(short_width, 0);
     one.SetCaption("a much longer caption than before");
     EXPECT_GT(one.Bounds().width(), short_width);
     EXPECT_EQ(one.Bounds().left, 10);
 
-    Label wrap(&host.form, Rect::FromSize(10, 40, 80, 20), Label::Style{{L"宋体", 12}, kGray, true, true}, "word");
+    Label wrap(&host.form, Rect::FromSize(10, 40, 80, 20),
+               Label::Style{{.name = "宋体", .height = 12}, kGray, true, true}, "word");
     const int one_line = wrap.Bounds().height();
     wrap.SetCaption("several words that cannot fit on one line of eighty pixels");
     EXPECT_EQ(wrap.Bounds().width(), 80);
     EXPECT_GT(wrap.Bounds().height(), 2 * one_line);
 
-    Label right(&host.form, Rect::FromSize(300, 80, 60, 16), Label::Style{{L"Arial", 14}, kBlue, false, true, true}, "x");
+    Label right(&host.form, Rect::FromSize(300, 80, 60, 16),
+                Label::Style{{.name = "Arial", .height = 14}, kBlue, false, true, true}, "x");
     right.SetCaption("a wider caption");
     EXPECT_EQ(right.Bounds().right, 360);  // the right edge stays
 }
 
 TEST(UiLabel, ParentPaintsVisibleLabelsOnly) {
     Host host;
-    Label shown(&host.form, Rect::FromSize(10, 10, 50, 20), Label::Style{{L"宋体", 16}, kBlack, false, true}, "SHOWN");
-    Label hidden(&host.form, Rect::FromSize(10, 50, 50, 20), Label::Style{{L"宋体", 16}, kBlack, false, true}, "HIDDEN");
+    Label shown(&host.form, Rect::FromSize(10, 10, 50, 20),
+                Label::Style{{.name = "宋体", .height = 16}, kBlack, false, true}, "SHOWN");
+    Label hidden(&host.form, Rect::FromSize(10, 50, 50, 20),
+                 Label::Style{{.name = "宋体", .height = 16}, kBlack, false, true}, "HIDDEN");
     hidden.SetVisible(false);
     Snapshot s(host.form.hwnd(), 400, 300);
     EXPECT_GT(s.CountOther(ToRect(shown.Bounds()), kWhiteRgb), 10);

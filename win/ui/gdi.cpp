@@ -5,13 +5,25 @@
 
 #include "base/error.h"
 #include "package/packed_resource.h"
+#include "win/text.h"
 
 namespace setup::win::ui {
 
-UniqueFont MakeFont(const FontSpec& font) {
-    return UniqueFont(::CreateFontW(-font.pixels, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                                    font.underline ? TRUE : FALSE, FALSE, font.charset, OUT_DEFAULT_PRECIS,
-                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face));
+UniqueFont MakeFont(const FontSpec& font, bool smooth) {
+    LOGFONTW lf{};
+    lf.lfHeight = -font.height;
+    lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = font.italic;
+    lf.lfUnderline = font.underline;
+    lf.lfStrikeOut = font.strikeout;
+    lf.lfCharSet = font.charset;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = smooth ? DEFAULT_QUALITY : NONANTIALIASED_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    const std::wstring face = Wide(font.name);
+    face.copy(lf.lfFaceName, LF_FACESIZE - 1);
+    return UniqueFont(::CreateFontIndirectW(&lf));
 }
 
 COLORREF ColorOf(uint32_t color_value) {

@@ -1,7 +1,7 @@
 // gdi.h: fonts, colours and pictures of the window layer.
 //
-//   FontSpec / MakeFont   a font by face name and pixel height (GB2312 character set unless
-//                         told otherwise): every font of the controls is made here
+//   MakeFont              a FontSpec (base/font.h) as a GDI font: every font of the controls
+//                         is made here
 //   ColorOf               a colour value (0x00BBGGRR, or 0xFF0000nn for a system colour)
 //   ResourceData          the bytes of a resource of the program
 //   Picture               an owned bitmap or icon, drawn unscaled from its top-left corner
@@ -18,19 +18,15 @@
 #include <span>
 #include <string>
 
+#include "base/font.h"
 #include "win/handles.h"
 
 namespace setup::win::ui {
 
-struct FontSpec {
-    const wchar_t* face = L"宋体";
-    int pixels = 12;  // character height, as a negative lfHeight: no scaling with the dpi
-    bool underline = false;
-    bool bold = false;
-    BYTE charset = GB2312_CHARSET;
-};
-
-UniqueFont MakeFont(const FontSpec& font);
+// The height is the character height, as a negative lfHeight: no scaling with the dpi.
+// Smooth fonts have the system's quality (antialiased where it antialiases); the others are
+// drawn without antialiasing. The colour is the caller's to apply. Null when GDI refuses.
+UniqueFont MakeFont(const FontSpec& font, bool smooth = true);
 
 COLORREF ColorOf(uint32_t color_value);
 
