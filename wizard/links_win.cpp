@@ -14,7 +14,7 @@ std::unique_ptr<UrlLabel> CreateLicenseLink(HWND page, const std::string& site_r
     l->SetURL(site_root + "license.html");
     l->SetFontHoverColor(kUrlHoverOrange);
     l->SetFontLinkColor(kUrlGray);
-    l->SetFont({.face = "微软雅黑", .height_px = 14, .underline = true, .color = kUrlLinkBlue});
+    l->SetFont({.name = "微软雅黑", .height = 14, .underline = true, .charset = kDefaultCharset, .color = kUrlLinkBlue});
     return l;
 }
 
@@ -24,7 +24,7 @@ std::unique_ptr<UrlLabel> CreateSiteLink(HWND page, const std::string& site_root
     l->SetURL(site_root);
     l->SetFontHoverColor(kUrlHoverOrange);
     l->SetFontLinkColor(kUrlGray);
-    l->SetFont({.face = "Arial", .height_px = 14, .underline = true, .color = kUrlLinkBlue});
+    l->SetFont({.name = "Arial", .height = 14, .underline = true, .charset = kDefaultCharset, .color = kUrlLinkBlue});
     SetSiteLinkAddress(*l, site_root, texts::kSiteTooltip);
     return l;
 }

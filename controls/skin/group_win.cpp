@@ -169,7 +169,7 @@ void CheckGroup::Layout() {
     in.client_width = c.right;
     in.client_height = c.bottom;
     in.control_width = c.right;
-    in.font_height = font_spec_.height_px;
+    in.font_height = font_spec_.height;
     in.top_margin = top_margin_;
     in.columns = columns_;
     in.right_to_left = RightToLeft();
@@ -212,7 +212,7 @@ void CheckGroup::OnPaint(Dib& canvas) {
         SIZE extent{};
         if (!text.empty()) GetTextExtentPoint32W(mem, text.c_str(), static_cast<int>(text.size()), &extent);
         const GroupFrame frame =
-            GroupFrameGeometry(w, h, font_spec_.height_px, extent.cx, !caption_.empty(), RightToLeft());
+            GroupFrameGeometry(w, h, font_spec_.height, extent.cx, !caption_.empty(), RightToLeft());
         Pen pen(CreatePen(PS_SOLID, 1, ToColorRef(border_)));
         {
             Selection use(mem, pen.get());

@@ -117,7 +117,7 @@ private:
     std::vector<std::unique_ptr<GroupItemButton>> buttons_;
     int columns_ = 1, top_margin_ = 8;
     std::string caption_;
-    FontSpec font_spec_;
+    FontSpec font_spec_{.charset = kDefaultCharset};
     Font font_;
     Color border_ = 0;
     std::optional<Color> color_;

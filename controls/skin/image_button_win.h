@@ -103,7 +103,7 @@ private:
     int focus_margin_ = 2;
     std::optional<Color> color_;
     std::string caption_;
-    FontSpec font_spec_;
+    FontSpec font_spec_{.charset = kDefaultCharset};
     Font font_;
     HCURSOR cursor_ = nullptr;
     TsuiUIStyle ui_style_ = kDefaultUIStyle;

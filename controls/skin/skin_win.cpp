@@ -168,15 +168,7 @@ std::string Win32SkinFileHost::SystemFolder() {
     return n && n < MAX_PATH ? Gbk({buf, n}) : std::string{};
 }
 
-// ---- Fonts, colours, background ---------------------------------------------------------
-
-Font MakeFont(const FontSpec& font) {
-    return setup::win::ui::MakeFont(setup::FontSpec{.name = font.face,
-                                                    .height = font.height_px,
-                                                    .bold = font.bold,
-                                                    .underline = font.underline,
-                                                    .charset = setup::kDefaultCharset});
-}
+// ---- Colours, background ----------------------------------------------------------------
 
 COLORREF ToColorRef(Color c) {
     return c == 0x1FFFFFFFu ? GetSysColor(COLOR_WINDOW) : setup::win::ui::ColorOf(c);

@@ -6,7 +6,6 @@
 //                          skinned buttons
 //   ResourceBitmaps        BitmapSource over the program's BITMAP resources
 //   Win32SkinFileHost      SkinFileHost over the real file system and folders
-//   FontSpec, MakeFont     fonts by face (GBK), pixel height, style
 //   ParentBackground       what the parent shows behind a control (win/ui/gdi.h) as an
 //                          Image of the control's size
 //   ToColorRef             Color -> COLORREF (system colours 0xFF0000nn resolved)
@@ -96,15 +95,6 @@ public:
     std::string WindowsFolder() override;
     std::string SystemFolder() override;
 };
-
-struct FontSpec {
-    std::string face = "宋体";  // GBK
-    int height_px = 12;          // character height (lfHeight = -height_px)
-    bool bold = false;
-    bool underline = false;
-    Color color = 0;
-};
-Font MakeFont(const FontSpec& font);
 
 COLORREF ToColorRef(Color c);
 

@@ -6,7 +6,8 @@
 //   link->SetCaption("...");  link->SetURL(site + "license.html");
 //   link->SetFontHoverColor(setup::skin::kUrlHoverOrange);
 //   link->SetFontLinkColor(setup::skin::kUrlGray);
-//   link->SetFont({.face = "微软雅黑", .height_px = 14, .underline = true, .color = kUrlLinkBlue});
+//   link->SetFont({.name = "微软雅黑", .height = 14, .underline = true, .charset = kDefaultCharset,
+//                  .color = kUrlLinkBlue});
 //
 // Colours follow the stored-layout order: SetFont's colour shows until the mouse first leaves
 // or SetFontLinkColor is called again (the wizard's controller sets grey at start-up).
@@ -57,7 +58,7 @@ private:
 
     UrlLabelModel model_;
     std::string caption_ = "suiURLLabel";
-    FontSpec font_spec_{.underline = true, .color = kUrlLinkBlue};
+    FontSpec font_spec_{.underline = true, .charset = kDefaultCharset, .color = kUrlLinkBlue};
     Font font_;
     bool auto_size_ = true;
     std::optional<Color> color_;

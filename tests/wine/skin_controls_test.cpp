@@ -259,7 +259,7 @@ TEST_F(SkinWindowTest, FocusRectangleOnlyWithDrawFocusedAndDisabledCaptionInGrey
     EXPECT_EQ(Render(b->hwnd()), plain);
 
     b->SetCaption("Go");
-    b->SetFont({.face = "Arial", .height_px = 16, .bold = true});
+    b->SetFont({.name = "Arial", .height = 16, .bold = true, .charset = kDefaultCharset});
     EXPECT_EQ(CountColor(Render(b->hwnd()), Rgb(128, 128, 128)), 0);
     b->SetEnabled(false);
     const Image disabled = Render(b->hwnd());
@@ -394,7 +394,7 @@ TEST_F(UrlProtocolTest, ClickOpensTheAddressWithTheRegisteredBrowser) {
 
 TEST_F(SkinWindowTest, RadioGroupLaysOutFiveItemsInTwoColumnsAndSelectsByClick) {
     auto g = RadioGroup::Create(form_, 20, 20, 185, 105);
-    g->SetFont({.face = "宋体", .height_px = 12});
+    g->SetFont({.name = "宋体", .height = 12, .charset = kDefaultCharset});
     g->SetTopMargin(8);
     g->SetItems({"a", "b", "c", "d", "e"});
     g->SetColumns(2);
@@ -428,7 +428,7 @@ TEST_F(SkinWindowTest, RadioGroupLaysOutFiveItemsInTwoColumnsAndSelectsByClick) 
 
 TEST_F(SkinWindowTest, GroupColoursFollowTheStyleAndTheFrameIsDrawnInThem) {
     auto g = CheckGroup::Create(form_, 20, 200, 185, 105);
-    g->SetFont({.face = "宋体", .height_px = 12});
+    g->SetFont({.name = "宋体", .height = 12, .charset = kDefaultCharset});
     g->SetItems({"x", "y"});
     g->SetUIStyle(TsuiUIStyle::WinXP);
     EXPECT_EQ(g->BorderColor(), Rgb(104, 104, 104));

@@ -24,6 +24,8 @@ using namespace setup::skin;
 using namespace setup::skin::win;
 using setup::CreateLicenseLink;
 using setup::CreateSiteLink;
+using setup::FontSpec;
+using setup::kDefaultCharset;
 
 struct Gallery {
     std::vector<std::unique_ptr<CheckGroup>> groups;
@@ -63,7 +65,7 @@ std::string WriteDemoSkin(const std::wstring& folder) {
 void Build(HWND w, Gallery& g, const std::wstring& skin_folder) {
     const TsuiUIStyle styles[] = {TsuiUIStyle::MacOS, TsuiUIStyle::WinXP, TsuiUIStyle::DeepBlue, TsuiUIStyle::Protein,
                                   TsuiUIStyle::BlueGlass};
-    const FontSpec font{.face = "微软雅黑", .height_px = 12};
+    const FontSpec font{.name = "微软雅黑", .height = 12, .charset = kDefaultCharset};
     for (int i = 0; i < 5; ++i) {
         const std::string name(UIStyleName(styles[i]));
         auto r = RadioGroup::Create(w, 10 + i * 172, 10, 165, 110);
@@ -119,7 +121,7 @@ void Build(HWND w, Gallery& g, const std::wstring& skin_folder) {
     g.groups.push_back(std::move(file_check));
 
     auto layout = RadioGroup::Create(w, 10, 380, 185, 105);
-    layout->SetFont({.face = "宋体", .height_px = 12});
+    layout->SetFont({.name = "宋体", .height = 12, .charset = kDefaultCharset});
     layout->SetItems({"一", "二", "三", "四", "五"});
     layout->SetColumns(2);
     layout->SetUIStyle(TsuiUIStyle::WinXP);
