@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "controls/skin/image.h"
+#include "base/image.h"
 #include "controls/skin/theme.h"
 
 namespace setup::skin {

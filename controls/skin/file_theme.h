@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/skin/image.h"
+#include "base/image.h"
 #include "controls/skin/skin_file.h"
 
 namespace setup::skin {

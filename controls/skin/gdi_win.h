@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "controls/skin/image.h"
+#include "base/image.h"
 #include "win/handles.h"
 #include "win/ui/gdi.h"
 

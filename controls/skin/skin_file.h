@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "controls/skin/image.h"
+#include "base/image.h"
 
 namespace setup::skin {
 

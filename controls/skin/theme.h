@@ -13,7 +13,7 @@
 #include <span>
 #include <string_view>
 
-#include "controls/skin/image.h"
+#include "base/image.h"
 
 namespace setup::skin {
 

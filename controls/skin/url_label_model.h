@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/platform.h"
-#include "controls/skin/image.h"
+#include "base/image.h"
 
 namespace setup::skin {
 

@@ -12,7 +12,7 @@
 #include <span>
 #include <string>
 
-#include "controls/skin/image.h"
+#include "base/image.h"
 #include "controls/skin/skin_file.h"
 #include "fuzz_support.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "controls/skin/file_theme.h"
-#include "controls/skin/image.h"
+#include "base/image.h"
 
 namespace setup::skin {
 namespace {

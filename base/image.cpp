@@ -1,4 +1,4 @@
-#include "controls/skin/image.h"
+#include "base/image.h"
 
 #include <algorithm>
 #include <cstring>
