@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-namespace setup::skin {
+namespace setup {
 
-Image::Image(int w, int h, uint32_t fill)
+Image::Image(int w, int h, Pixel fill)
     : width(std::max(w, 0)), height(std::max(h, 0)),
       pixels(static_cast<size_t>(width) * static_cast<size_t>(height), fill) {}
 
@@ -31,7 +31,7 @@ std::optional<Image> DecodeRle8(std::span<const uint8_t> data, int width, int he
     // stream can paint is damaged, and is refused before its pixels are allocated.
     const uint64_t reach = static_cast<uint64_t>(data.size() / 2) * static_cast<uint64_t>(std::max(width, 255));
     if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > reach) return std::nullopt;
-    const auto colour = [&](unsigned index) { return index < palette.size() ? palette[index] : 0xFF000000u; };
+    const auto colour = [&](unsigned index) { return index < palette.size() ? palette[index] : 0u; };
     Image img(width, height, colour(0));
     int64_t x = 0, row = 0;  // row 0 is the bottom one
     const auto put = [&](unsigned index) {
@@ -121,7 +121,7 @@ std::optional<Image> DecodeDibAt(std::span<const uint8_t> dib, std::optional<siz
         if (dib.size() < offset + n * palette_entry) return std::nullopt;
         for (uint32_t i = 0; i < n; ++i) {
             const size_t at = offset + i * palette_entry;
-            palette.push_back(0xFF000000u | dib[at + 2] << 16 | dib[at + 1] << 8 | dib[at]);
+            palette.push_back(static_cast<uint32_t>(dib[at + 2]) << 16 | dib[at + 1] << 8 | dib[at]);
         }
         offset += n * palette_entry;
     }
@@ -151,7 +151,7 @@ std::optional<Image> DecodeDibAt(std::span<const uint8_t> dib, std::optional<siz
             case 32:
             case 24: {
                 const uint8_t* p = row + static_cast<size_t>(x) * (bpp / 8);
-                px = 0xFF000000u | p[2] << 16 | p[1] << 8 | p[0];
+                px = static_cast<uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
                 break;
             }
             default: {
@@ -159,7 +159,7 @@ std::optional<Image> DecodeDibAt(std::span<const uint8_t> dib, std::optional<siz
                 const unsigned shift = 8 - bpp - static_cast<unsigned>(bit % 8);
                 const unsigned index = (row[bit / 8] >> shift) & ((1u << bpp) - 1);
                 // An index past a short palette is a damaged file; show it black as GDI does.
-                px = index < palette.size() ? palette[index] : 0xFF000000u;
+                px = index < palette.size() ? palette[index] : 0u;
             }
             }
             img.at(x, y) = px;
@@ -196,24 +196,36 @@ void ExtractStripFrame(const Image& strip, Image* dest, int count, int index) {
     *dest = std::move(out);
 }
 
-void DrawImage(Image& dest, const Image& src, int x, int y, std::optional<Color> key) {
-    const uint32_t key_rgb = key ? (Pixel(*key) & 0x00FFFFFFu) : 0;
-    for (int sy = 0; sy < src.height; ++sy) {
-        const int dy = y + sy;
+void FillRect(const ImageView& dest, Rect r, Pixel color) {
+    const int left = std::max(r.left, 0), right = std::min(r.right, dest.width);
+    const int top = std::max(r.top, 0), bottom = std::min(r.bottom, dest.height);
+    for (int y = top; y < bottom && left < right; ++y) std::fill(dest.row(y) + left, dest.row(y) + right, color & kRgbMask);
+}
+
+void DrawImage(const ImageView& dest, const ImageView& src, int x, int y, std::optional<Color> key) {
+    DrawImage(dest, src, Rect::FromSize(0, 0, src.width, src.height), x, y, key);
+}
+
+void DrawImage(const ImageView& dest, const ImageView& src, Rect from, int x, int y, std::optional<Color> key) {
+    const Pixel key_px = key ? ToPixel(*key) : 0;
+    const int left = std::max(from.left, 0), right = std::min(from.right, src.width);
+    const int top = std::max(from.top, 0), bottom = std::min(from.bottom, src.height);
+    for (int sy = top; sy < bottom; ++sy) {
+        const int dy = y + sy - from.top;
         if (dy < 0 || dy >= dest.height) continue;
-        for (int sx = 0; sx < src.width; ++sx) {
-            const int dx = x + sx;
+        for (int sx = left; sx < right; ++sx) {
+            const int dx = x + sx - from.left;
             if (dx < 0 || dx >= dest.width) continue;
-            const uint32_t px = src.at(sx, sy);
-            if (key && (px & 0x00FFFFFFu) == key_rgb) continue;
-            dest.at(dx, dy) = px | 0xFF000000u;
+            const Pixel px = src.at(sx, sy);
+            if (key && SameRgb(px, key_px)) continue;
+            dest.at(dx, dy) = px & kRgbMask;
         }
     }
 }
 
-void StretchImage(Image& dest, const Image& src, int x, int y, int w, int h, std::optional<Color> key) {
-    if (src.empty() || w <= 0 || h <= 0) return;
-    const uint32_t key_rgb = key ? (Pixel(*key) & 0x00FFFFFFu) : 0;
+void StretchImage(const ImageView& dest, const ImageView& src, int x, int y, int w, int h, std::optional<Color> key) {
+    if (src.width <= 0 || src.height <= 0 || w <= 0 || h <= 0) return;
+    const Pixel key_px = key ? ToPixel(*key) : 0;
     for (int ty = 0; ty < h; ++ty) {
         const int dy = y + ty;
         if (dy < 0 || dy >= dest.height) continue;
@@ -222,17 +234,11 @@ void StretchImage(Image& dest, const Image& src, int x, int y, int w, int h, std
             const int dx = x + tx;
             if (dx < 0 || dx >= dest.width) continue;
             const int sx = static_cast<int>(static_cast<int64_t>(tx) * src.width / w);
-            const uint32_t px = src.at(sx, sy);
-            if (key && (px & 0x00FFFFFFu) == key_rgb) continue;
-            dest.at(dx, dy) = px | 0xFF000000u;
+            const Pixel px = src.at(sx, sy);
+            if (key && SameRgb(px, key_px)) continue;
+            dest.at(dx, dy) = px & kRgbMask;
         }
     }
 }
 
-void FillRect(Image& dest, int x, int y, int w, int h, Color c) {
-    const uint32_t px = Pixel(c);
-    for (int dy = std::max(y, 0); dy < std::min(y + h, dest.height); ++dy)
-        for (int dx = std::max(x, 0); dx < std::min(x + w, dest.width); ++dx) dest.at(dx, dy) = px;
-}
-
-}  // namespace setup::skin
+}  // namespace setup

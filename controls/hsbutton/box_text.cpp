@@ -105,7 +105,7 @@ TextSize BoxTextRenderer::Measure(const FontSpec& font, std::string_view text, i
 }
 
 void BoxTextRenderer::Draw(const ImageView& image, const FontSpec& font, std::string_view text, Rect box,
-                           TextFormat format, ColorValue rgb) {
+                           TextFormat format, Color rgb) {
     // Clipping to the box: draw into a view of the image restricted to it.
     const int left = std::max(box.left, 0), top = std::max(box.top, 0);
     const int right = std::min(box.right, image.width), bottom = std::min(box.bottom, image.height);

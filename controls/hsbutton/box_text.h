@@ -17,7 +17,7 @@ public:
     int LineWidth(const FontSpec& font, std::string_view text) override;
     TextSize Measure(const FontSpec& font, std::string_view text, int width, TextFormat format) override;
     void Draw(const ImageView& image, const FontSpec& font, std::string_view text, Rect box, TextFormat format,
-              ColorValue rgb) override;
+              Color rgb) override;
 };
 
 }  // namespace setup

@@ -8,15 +8,15 @@ namespace {
 int Clamp255(int v) { return std::clamp(v, 0, 255); }
 }  // namespace
 
-ColorValue AddToColor(ColorValue c, int n) {
+Color AddToColor(Color c, int n) {
     return Rgb(Clamp255(RedOf(c) + n), Clamp255(GreenOf(c) + n), Clamp255(BlueOf(c) + n));
 }
 
-int ChannelAverage(ColorValue c) { return (RedOf(c) + GreenOf(c) + BlueOf(c)) / 3; }
+int ChannelAverage(Color c) { return (RedOf(c) + GreenOf(c) + BlueOf(c)) / 3; }
 
 SystemPalette::SystemPalette() {
     // COLOR_SCROLLBAR .. COLOR_MENUBAR of the classic (Windows Standard) scheme.
-    static constexpr ColorValue kClassic[kCount] = {
+    static constexpr Color kClassic[kCount] = {
         Rgb(212, 208, 200), Rgb(58, 110, 165),  Rgb(10, 36, 106),   Rgb(128, 128, 128),
         Rgb(212, 208, 200), Rgb(255, 255, 255), Rgb(0, 0, 0),       Rgb(0, 0, 0),
         Rgb(0, 0, 0),       Rgb(255, 255, 255), Rgb(212, 208, 200), Rgb(212, 208, 200),
@@ -33,11 +33,11 @@ const SystemPalette& SystemPalette::Classic() {
     return palette;
 }
 
-void SystemPalette::Set(int index, ColorValue rgb) {
+void SystemPalette::Set(int index, Color rgb) {
     if (index >= 0 && index < kCount) rgb_[static_cast<size_t>(index)] = rgb & 0x00FFFFFF;
 }
 
-ColorValue SystemPalette::Resolve(ColorValue c) const {
+Color SystemPalette::Resolve(Color c) const {
     if (!IsSystemColor(c)) return c & 0x00FFFFFF;
     const uint32_t index = c & 0x00FFFFFF;
     return index < static_cast<uint32_t>(kCount) ? rgb_[index] : kClBlack;

@@ -14,7 +14,7 @@ using S = THSButtonStyle;
 int ClampChannel(double v) { return std::clamp(static_cast<int>(std::trunc(v)), 0, 255); }
 
 // Per channel trunc(a * (1 - s/8) + b * s/8): s = 0 gives a, s = 8 gives b exactly.
-ColorValue Blend(ColorValue a, ColorValue b, int step) {
+Color Blend(Color a, Color b, int step) {
     const double t = step / 8.0;
     auto mix = [t](int ca, int cb) { return ClampChannel(ca * (1.0 - t) + cb * t); };
     return Rgb(mix(RedOf(a), RedOf(b)), mix(GreenOf(a), GreenOf(b)), mix(BlueOf(a), BlueOf(b)));
@@ -22,7 +22,7 @@ ColorValue Blend(ColorValue a, ColorValue b, int step) {
 
 // A vertical gradient in exactly 32 bands; the corners on the outer edge are rounded with
 // radius r (the upper ones when the rectangle starts at the top, else the lower ones).
-void Gradient(const ImageView& image, ColorValue from, ColorValue to, Rect rect, int r) {
+void Gradient(const ImageView& image, Color from, Color to, Rect rect, int r) {
     const int h = rect.bottom - rect.top;
     if (h <= 0) return;
     const int band = h / 32 + 1;
@@ -39,7 +39,7 @@ void Gradient(const ImageView& image, ColorValue from, ColorValue to, Rect rect,
             const int v = h - u - 1;
             e = r - static_cast<int>(RoundHalfEven(std::sqrt(2.0 * r * v - static_cast<double>(v) * v)));
         }
-        const ColorValue c = Rgb(ClampChannel(channel[0]), ClampChannel(channel[1]), ClampChannel(channel[2]));
+        const Color c = Rgb(ClampChannel(channel[0]), ClampChannel(channel[1]), ClampChannel(channel[2]));
         FillRect(image, {rect.left + e, rect.top + u, rect.right - e, std::min(rect.top + u + band, rect.bottom)},
                  ToPixel(c));
         for (int k = 0; k < 3; ++k) channel[k] += grow[k];
@@ -76,16 +76,16 @@ void DrawBevel(const ImageView& image, int w, int h, const FaceInputs& in, bool 
 
 // Cell c of the strip, gw x gh, drawn at (x, y) without the pixels of its bottom-left colour.
 // A strip without cell c shows its first cell.
-void DrawGlyphCell(const ImageView& image, const Bitmap& strip, int gw, int gh, int c, int x, int y) {
+void DrawGlyphCell(const ImageView& image, const Image& strip, int gw, int gh, int c, int x, int y) {
     if (gw <= 0 || gh <= 0) return;
-    Bitmap cell(gw, gh);
-    for (int cy = 0; cy < gh && cy < strip.height(); ++cy) {
-        for (int cx = 0; cx < gw && cx < strip.width(); ++cx) {
+    Image cell(gw, gh);
+    for (int cy = 0; cy < gh && cy < strip.height; ++cy) {
+        for (int cx = 0; cx < gw && cx < strip.width; ++cx) {
             const int sx = cx + c * gw;
-            cell.set(cx, cy, strip.pixel(sx < strip.width() ? sx : cx, cy));
+            cell.at(cx, cy) = strip.at(sx < strip.width ? sx : cx, cy);
         }
     }
-    DrawKeyed(image, cell.view(), {0, 0, gw, gh}, x, y, cell.pixel(0, gh - 1));
+    DrawImage(image, cell, x, y, FromPixel(cell.at(0, gh - 1)));
 }
 
 TextAlign AlignOf(TAlignment a) {
@@ -116,7 +116,7 @@ void DrawButtonFace(const ImageView& image, int w, int h, const FaceInputs& in, 
     // Derived values.
     const bool pressed = in.enabled && in.pressed;
     const int d = pressed && in.style != S::bsEncarta ? 2 : 0;
-    ColorValue face = pal.Resolve(in.color);
+    Color face = pal.Resolve(in.color);
     if (in.enabled && in.hot_track_color != kClNone)
         face = Blend(face, pal.Resolve(in.hot_track_color), in.fade_step);
     if (pressed && in.color_when_down != kClNone) face = pal.Resolve(in.color_when_down);
@@ -133,7 +133,7 @@ void DrawButtonFace(const ImageView& image, int w, int h, const FaceInputs& in, 
             Gradient(image, pal.Resolve(in.light_color), face, {0, h / 4 + d, w, h}, in.border);
             break;
         case S::bsGlass: {
-            const ColorValue dimmed = AddToColor(in.light_color, -32);
+            const Color dimmed = AddToColor(in.light_color, -32);
             Gradient(image, pal.Resolve(in.light_color), dimmed, {0, 0, w, h / 2 + d}, in.border);
             Gradient(image, face, AddToColor(in.light_color, 0), {0, h / 2 + d, w, h}, in.border);
             if (!in.flat) {
@@ -184,9 +184,9 @@ void DrawButtonFace(const ImageView& image, int w, int h, const FaceInputs& in, 
     };
 
     // Glyph cell.
-    const Bitmap* strip = in.glyph && !in.glyph->empty() ? in.glyph : nullptr;
-    const int gh = strip ? strip->height() : 0;
-    const int gw = strip && in.num_glyphs > 0 ? strip->width() / in.num_glyphs : 0;
+    const Image* strip = in.glyph && !in.glyph->empty() ? in.glyph : nullptr;
+    const int gh = strip ? strip->height : 0;
+    const int gw = strip && in.num_glyphs > 0 ? strip->width / in.num_glyphs : 0;
     int cell = 1;
     if (in.enabled) {
         cell = 0;
@@ -240,16 +240,15 @@ void DrawButtonFace(const ImageView& image, int w, int h, const FaceInputs& in, 
                 case TAlignment::taCenter: gx = (w - gw) / 2 + d; break;
             }
         }
-        const ColorValue text_color = in.enabled ? pal.Resolve(font.color) : Rgb(0x80, 0x80, 0x80);
+        const Color text_color = in.enabled ? pal.Resolve(font.color) : Rgb(0x80, 0x80, 0x80);
         if (!caption.empty()) tools.text.Draw(image, font, caption, {tl, tt, tl + tw, tt + th}, format, text_color);
         draw_glyph(gx, gy);
     }
 
     // Drop-down arrow, last.
     if (in.has_popup && tools.arrow && !tools.arrow->empty()) {
-        const Bitmap& arrow = *tools.arrow;
-        DrawKeyed(image, arrow.view(), {0, 0, arrow.width(), arrow.height()}, w - 11, h / 2 - 1,
-                  arrow.pixel(0, arrow.height() - 1));
+        const Image& arrow = *tools.arrow;
+        DrawImage(image, arrow, w - 11, h / 2 - 1, FromPixel(arrow.at(0, arrow.height - 1)));
     }
 }
 

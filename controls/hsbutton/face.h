@@ -28,7 +28,7 @@ struct FaceInputs {
     int fade_step = 0;      // 0 shows Color, 8 shows HotTrackColor
     int smooth = 0;         // blur radius
     int num_glyphs = 0;
-    const Bitmap* glyph = nullptr;
+    const Image* glyph = nullptr;
     bool pressed = false;
     bool hot = false;       // mouse inside, or focused
     bool enabled = true;
@@ -36,11 +36,11 @@ struct FaceInputs {
     bool word_wrap = false;
     bool has_popup = false;
     THSButtonStyle style = THSButtonStyle::bsNormal;
-    ColorValue color = kClBlack;
-    ColorValue color_when_down = kClNone;
-    ColorValue hot_track_color = kClNone;
-    ColorValue light_color = kClWhite;
-    ColorValue shadow_color = kClGray;
+    Color color = kClBlack;
+    Color color_when_down = kClNone;
+    Color hot_track_color = kClNone;
+    Color light_color = kClWhite;
+    Color shadow_color = kClGray;
     FontSpec font;
     THSButtonLayout layout = THSButtonLayout::blGlyphLeft;
     std::string caption;    // GBK
@@ -50,7 +50,7 @@ struct FaceInputs {
 struct FaceTools {
     TextRenderer& text;
     const SystemPalette& palette = SystemPalette::Classic();
-    const Bitmap* arrow = nullptr;  // "HSARROW"; drawn when has_popup
+    const Image* arrow = nullptr;  // "HSARROW"; drawn when has_popup
 };
 
 // Draws the face at size w x h into image (which may be larger: the focused bsOld face is

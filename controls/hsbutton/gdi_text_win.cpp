@@ -54,7 +54,7 @@ TextSize GdiTextRenderer::Measure(const FontSpec& font, std::string_view text, i
 }
 
 void GdiTextRenderer::Draw(const ImageView&, const FontSpec& font, std::string_view text, Rect box,
-                           TextFormat format, ColorValue rgb) {
+                           TextFormat format, Color rgb) {
     if (text.empty()) return;
     const std::wstring wide = Wide(text);
     ::GdiFlush();  // the face's own pixel writes go first

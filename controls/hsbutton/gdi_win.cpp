@@ -1,16 +1,9 @@
 #include "controls/hsbutton/gdi_win.h"
 
-#include <algorithm>
-
 #include "controls/skin/skin_win.h"
 
 namespace setup::win::hsb {
 
-Bitmap LoadBitmapResource(std::string_view name) {
-    const skin::Image image = skin::win::LoadBitmapResource(name);
-    Bitmap bitmap(image.width, image.height);
-    std::copy(image.pixels.begin(), image.pixels.end(), bitmap.view().bits);
-    return bitmap;
-}
+Image LoadBitmapResource(std::string_view name) { return skin::win::LoadBitmapResource(name); }
 
 }  // namespace setup::win::hsb

@@ -1,6 +1,6 @@
 // gdi_win.h: GDI helpers of the button's window layer (owners come from win/handles.h).
 //
-//   LoadBitmapResource   a BITMAP resource by name as a Bitmap
+//   LoadBitmapResource   a BITMAP resource by name as an Image
 #pragma once
 
 #include <windows.h>
@@ -17,9 +17,7 @@ using win::UniqueBitmap;
 using win::UniqueDc;
 using win::UniqueFont;
 
-// The program's BITMAP resource `name`, decoded as every bitmap resource of the program is
-// (skin::win::LoadBitmapResource: opaque pixels); empty when there is none. The button draws
-// red, green and blue only, so the fourth byte never shows.
-Bitmap LoadBitmapResource(std::string_view name);
+// The program's BITMAP resource `name` (skin::win::LoadBitmapResource); empty when there is none.
+Image LoadBitmapResource(std::string_view name);
 
 }  // namespace setup::win::hsb

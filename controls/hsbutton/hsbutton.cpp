@@ -38,15 +38,15 @@ constexpr std::array<KindPreset, 11> kKindPresets = {{
 }};
 
 struct ColorPreset {
-    ColorValue color, light, shadow, hot, down;
+    setup::Color color, light, shadow, hot, down;
     bool flat;
-    ColorValue font;
+    setup::Color font;
     THSButtonStyle style;
 };
 
 using St = THSButtonStyle;
-constexpr ColorValue kFace = kClBtnFace;
-constexpr ColorValue kNone = kClNone;
+constexpr setup::Color kFace = kClBtnFace;
+constexpr setup::Color kNone = kClNone;
 
 // Colours as 0x00BBGGRR. Indexed by THSColorStyle, lcsCustom first (unused).
 constexpr std::array<ColorPreset, 16> kColorPresets = {{
@@ -132,7 +132,7 @@ void THSButton::SetCaption(std::string_view v) {
     Repaint(false);
 }
 
-void THSButton::SetColor(ColorValue c) {
+void THSButton::SetColor(setup::Color c) {
     color_ = c;
     light_color_ = AddToColor(c, 128);
     hot_track_color_ = AddToColor(c, 32);
@@ -179,15 +179,15 @@ void THSButton::SetFont(const FontSpec& v) {
     Repaint(false);
 }
 
-void THSButton::SetGlyph(const Bitmap& strip) {
+void THSButton::SetGlyph(const Image& strip) {
     glyph_ = strip;
-    num_glyphs_ = strip.height() > 0 ? strip.width() / strip.height() : 0;
+    num_glyphs_ = strip.height > 0 ? strip.width / strip.height : 0;
     kind_ = THSButtonKind::bkCustom;
     Repaint(false);
 }
 
 void THSButton::ClearGlyph() {
-    glyph_ = Bitmap();
+    glyph_ = Image();
     num_glyphs_ = 0;
     kind_ = THSButtonKind::bkCustom;
     Repaint(false);
@@ -199,7 +199,7 @@ void THSButton::SetKind(THSButtonKind k) {
         num_glyphs_ = 2;
         SetModalResult(p.modal_result);
         // Loaded into the owned strip directly: NumGlyphs stays 2 ("BBALL" is 36 x 19).
-        glyph_ = destroying_ ? Bitmap() : PlatformLoadBitmap(p.resource);
+        glyph_ = destroying_ ? Image() : PlatformLoadBitmap(p.resource);
         SetCaption(p.caption);
     }
     kind_ = k;
@@ -211,7 +211,7 @@ void THSButton::SetLayout(THSButtonLayout v) {
     Repaint(true);
 }
 
-void THSButton::SetLightColor(ColorValue v) {
+void THSButton::SetLightColor(setup::Color v) {
     light_color_ = v;
     Repaint(true);
 }
@@ -226,7 +226,7 @@ void THSButton::SetNumGlyphs(int32_t v) {
     Repaint(false);
 }
 
-void THSButton::SetShadowColor(ColorValue v) {
+void THSButton::SetShadowColor(setup::Color v) {
     shadow_color_ = v;
     Repaint(true);
 }

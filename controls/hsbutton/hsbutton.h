@@ -73,14 +73,14 @@ public:
     void SetCancel(bool v) { cancel_ = v; }
     const std::string& Caption() const { return caption_; }  // GBK
     void SetCaption(std::string_view v);  // repaint later
-    ColorValue Color() const { return color_; }
+    setup::Color Color() const { return color_; }
     // Derives LightColor (c + 128), HotTrackColor (c + 32), ShadowColor (c - 128), a black or
     // white font and ColorWhenDown none. No repaint.
-    void SetColor(ColorValue c);
+    void SetColor(setup::Color c);
     THSColorStyle ColorStyle() const { return THSColorStyle::lcsCustom; }  // never kept
     void SetColorStyle(THSColorStyle s);  // applies the preset; repaint now
-    ColorValue ColorWhenDown() const { return color_when_down_; }
-    void SetColorWhenDown(ColorValue v) { color_when_down_ = v; }
+    setup::Color ColorWhenDown() const { return color_when_down_; }
+    void SetColorWhenDown(setup::Color v) { color_when_down_ = v; }
     bool Default() const { return default_; }
     void SetDefault(bool v) { default_ = v; }
     bool Enabled() const { return enabled_; }
@@ -89,25 +89,25 @@ public:
     void SetFlat(bool v);  // repaint later
     const FontSpec& Font() const { return font_; }
     void SetFont(const FontSpec& v);  // repaint later
-    const Bitmap& Glyph() const { return glyph_; }
-    void SetGlyph(const Bitmap& strip);  // NumGlyphs := width div height; Kind := bkCustom
+    const Image& Glyph() const { return glyph_; }
+    void SetGlyph(const Image& strip);  // NumGlyphs := width div height; Kind := bkCustom
     void ClearGlyph();                   // NumGlyphs := 0; Kind := bkCustom
-    ColorValue HotTrackColor() const { return hot_track_color_; }
-    void SetHotTrackColor(ColorValue v) { hot_track_color_ = v; }
+    setup::Color HotTrackColor() const { return hot_track_color_; }
+    void SetHotTrackColor(setup::Color v) { hot_track_color_ = v; }
     const FontSpec& HotTrackFont() const { return hot_track_font_; }
     void SetHotTrackFont(const FontSpec& v) { hot_track_font_ = v; }
     THSButtonKind Kind() const { return kind_; }
     void SetKind(THSButtonKind k);  // standard-button preset; repaint later
     THSButtonLayout Layout() const { return layout_; }
     void SetLayout(THSButtonLayout v);  // repaint now
-    ColorValue LightColor() const { return light_color_; }
-    void SetLightColor(ColorValue v);  // repaint now
+    setup::Color LightColor() const { return light_color_; }
+    void SetLightColor(setup::Color v);  // repaint now
     int32_t ModalResult() const { return modal_result_; }
     void SetModalResult(int32_t v);  // Kind := bkCustom
     int32_t NumGlyphs() const { return num_glyphs_; }
     void SetNumGlyphs(int32_t v);  // repaint later
-    ColorValue ShadowColor() const { return shadow_color_; }
-    void SetShadowColor(ColorValue v);  // repaint now
+    setup::Color ShadowColor() const { return shadow_color_; }
+    void SetShadowColor(setup::Color v);  // repaint now
     THSSlowDecease SlowDecease() const { return fade_.mode(); }
     void SetSlowDecease(THSSlowDecease v);  // repaint later
     THSButtonStyle Style() const { return style_; }
@@ -178,7 +178,7 @@ protected:
     virtual void PlatformFadeTimer(bool run) = 0;
     virtual void PlatformTransparent(bool transparent) = 0;  // WS_EX_TRANSPARENT or nothing
     virtual void PlatformTakeFocus() = 0;
-    virtual Bitmap PlatformLoadBitmap(std::string_view resource_name) = 0;  // empty if missing
+    virtual Image PlatformLoadBitmap(std::string_view resource_name) = 0;  // empty if missing
     virtual void PlatformModalResult(int32_t result) = 0;
     virtual void PlatformPopupMenu() = 0;
     virtual void PlatformShow(bool visible) = 0;
@@ -195,16 +195,16 @@ protected:
 
 private:
     TAlignment alignment_ = TAlignment::taCenter;
-    ColorValue shadow_color_ = kClGray;
-    ColorValue color_when_down_ = kClNone;
+    setup::Color shadow_color_ = kClGray;
+    setup::Color color_when_down_ = kClNone;
     bool flat_ = false;
     bool word_wrap_ = false;
-    Bitmap glyph_;
-    ColorValue hot_track_color_ = kClNone;
+    Image glyph_;
+    setup::Color hot_track_color_ = kClNone;
     FontSpec hot_track_font_;
     THSButtonKind kind_ = THSButtonKind::bkCustom;
     THSButtonLayout layout_ = THSButtonLayout::blGlyphLeft;
-    ColorValue light_color_ = kClWhite;
+    setup::Color light_color_ = kClWhite;
     int32_t modal_result_ = 0;
     int32_t num_glyphs_ = 0;
     bool use_hot_track_font_ = false;
@@ -214,7 +214,7 @@ private:
     bool pressed_ = false;
     bool mouse_inside_ = false;
     FadeAnimator fade_;
-    ColorValue color_ = kClBlack;
+    setup::Color color_ = kClBlack;
     uint8_t border_ = 1;
     int16_t smooth_ = 0;
 
@@ -237,25 +237,25 @@ private:
 
 // Property values as a stored layout gives them; unset ones keep the button's value.
 struct StoredButtonProps {
-    std::optional<Bitmap> glyph;
+    std::optional<Image> glyph;
     std::optional<int32_t> num_glyphs;
     std::optional<int32_t> modal_result;
     std::optional<THSButtonKind> kind;
     std::optional<THSButtonStyle> style;
-    std::optional<ColorValue> color;
+    std::optional<Color> color;
     std::optional<TAlignment> alignment;
     std::optional<uint8_t> border;
     std::optional<bool> cancel;
     std::optional<std::string> caption;
-    std::optional<ColorValue> color_when_down;
+    std::optional<Color> color_when_down;
     std::optional<bool> is_default;
     std::optional<bool> flat;
     std::optional<FontSpec> font;
-    std::optional<ColorValue> hot_track_color;
+    std::optional<Color> hot_track_color;
     std::optional<FontSpec> hot_track_font;
     std::optional<THSButtonLayout> layout;
-    std::optional<ColorValue> light_color;
-    std::optional<ColorValue> shadow_color;
+    std::optional<Color> light_color;
+    std::optional<Color> shadow_color;
     std::optional<THSSlowDecease> slow_decease;
     std::optional<int16_t> smooth;
     std::optional<bool> use_hot_track_font;
@@ -263,11 +263,11 @@ struct StoredButtonProps {
 };
 
 // Applies a stored layout in published order: the presets first (Glyph, NumGlyphs,
-// ModalResult, Kind, Style), then Color, then everything Color derives (Font, HotTrackColor,
+// ModalResult, Kind, Style), then Color, then everything setup::Color derives (Font, HotTrackColor,
 // HotTrackFont, LightColor, ShadowColor) and the rest, so stored values win over derived ones.
 void ApplyStoredProps(THSButton& button, const StoredButtonProps& props);
 
-// The wizard's Back, Next, Cancel and Agree: Border 1, Color white, caption font "微软雅黑"
+// The wizard's Back, Next, Cancel and Agree: Border 1, setup::Color white, caption font "微软雅黑"
 // 12 px black, HotTrackColor cream 12905212, HotTrackFont "宋体" 12 px gray, ShadowColor dark
 // gray 8355711, Smooth 0, UseHotTrackFont false.
 StoredButtonProps WizardButtonProps();

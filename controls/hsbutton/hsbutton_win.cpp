@@ -242,7 +242,7 @@ void HSButton::PlatformTakeFocus() {
     if (hwnd() && ::GetFocus() != hwnd()) ::SetFocus(hwnd());
 }
 
-Bitmap HSButton::PlatformLoadBitmap(std::string_view resource_name) {
+Image HSButton::PlatformLoadBitmap(std::string_view resource_name) {
     return hsb::LoadBitmapResource(resource_name);
 }
 
@@ -302,7 +302,7 @@ void HSButton::PaintTo(HDC target) {
     hsb::GdiTextRenderer text(face.dc(), fonts_, Style() != THSButtonStyle::bsShape);
     const SystemPalette palette = CurrentPalette();
     FaceTools tools{text, palette, &arrow_};
-    Render(ImageView{face.bits(), w, h, w}, tools);
+    Render(face.view(), tools);
     ::GdiFlush();
 
     HDC source = face.dc();
@@ -315,9 +315,7 @@ void HSButton::PaintTo(HDC target) {
         ::FillRect(composed->dc(), &all, ::GetSysColorBrush(COLOR_BTNFACE));  // a parent that paints nothing
         ui::PaintParentBackground(composed->dc(), hwnd());
         ::GdiFlush();
-        const size_t count = static_cast<size_t>(w) * h;
-        for (size_t i = 0; i < count; ++i)
-            if (!SameRgb(face.bits()[i], kKeyPixel)) composed->bits()[i] = face.bits()[i];
+        DrawImage(composed->view(), face.view(), 0, 0, FromPixel(kKeyPixel));
         source = composed->dc();
     }
     if (ShowsFocusRect()) {

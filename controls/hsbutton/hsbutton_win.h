@@ -94,7 +94,7 @@ protected:
     void PlatformFadeTimer(bool run) override;
     void PlatformTransparent(bool transparent) override;
     void PlatformTakeFocus() override;
-    Bitmap PlatformLoadBitmap(std::string_view resource_name) override;
+    Image PlatformLoadBitmap(std::string_view resource_name) override;
     void PlatformModalResult(int32_t result) override;
     void PlatformPopupMenu() override;
     void PlatformShow(bool visible) override;
@@ -114,7 +114,7 @@ private:
 
     HMENU popup_ = nullptr;
     hsb::GdiFontCache fonts_;
-    Bitmap arrow_;  // "HSARROW", loaded when first needed
+    Image arrow_;  // "HSARROW", loaded when first needed
     bool tracking_leave_ = false;
     bool mouse_press_ = false;      // pressed by the left button (capture held)
     bool releasing_capture_ = false;

@@ -8,8 +8,6 @@ namespace setup {
 
 namespace {
 
-constexpr Pixel kRgbMask = 0x00FFFFFF;
-
 int RowInset(const Rect& rect, int r, int y) {
     return std::max(RoundInset(r, y - rect.top), RoundInset(r, rect.bottom - 1 - y));
 }
@@ -26,22 +24,12 @@ void Plot(const ImageView& image, int x, int y, Pixel color) {
 
 }  // namespace
 
-Bitmap::Bitmap(int width, int height, Pixel fill)
-    : width_(std::max(width, 0)), height_(std::max(height, 0)),
-      pixels_(static_cast<size_t>(width_) * height_, fill) {}
-
 double RoundHalfEven(double v) {
     const double f = std::floor(v);
     const double diff = v - f;
     if (diff > 0.5) return f + 1;
     if (diff < 0.5) return f;
     return std::fmod(f, 2.0) == 0 ? f : f + 1;
-}
-
-void FillRect(const ImageView& image, Rect r, Pixel color) {
-    const int left = std::max(r.left, 0), right = std::min(r.right, image.width);
-    const int top = std::max(r.top, 0), bottom = std::min(r.bottom, image.height);
-    for (int y = top; y < bottom; ++y) std::fill(image.row(y) + left, image.row(y) + std::max(right, left), color & kRgbMask);
 }
 
 int RoundInset(int r, int u) {
@@ -91,17 +79,6 @@ void Pen::LineTo(int x1, int y1) {
     }
     x_ = x1;
     y_ = y1;
-}
-
-void DrawKeyed(const ImageView& image, const ImageView& src, Rect from, int x, int y, Pixel key) {
-    const int left = std::max(from.left, 0), right = std::min(from.right, src.width);
-    const int top = std::max(from.top, 0), bottom = std::min(from.bottom, src.height);
-    for (int sy = top; sy < bottom; ++sy) {
-        for (int sx = left; sx < right; ++sx) {
-            const Pixel p = src.at(sx, sy);
-            if (!SameRgb(p, key)) Plot(image, x + sx - from.left, y + sy - from.top, p);
-        }
-    }
 }
 
 void ShiftImage(const ImageView& image, int dx, int dy) {

@@ -38,7 +38,7 @@ public:
     virtual TextSize Measure(const FontSpec& font, std::string_view text, int width, TextFormat format) = 0;
     // Draws text into box on image in colour `rgb`, clipped to the box.
     virtual void Draw(const ImageView& image, const FontSpec& font, std::string_view text, Rect box,
-                      TextFormat format, ColorValue rgb) = 0;
+                      TextFormat format, Color rgb) = 0;
 };
 
 }  // namespace setup

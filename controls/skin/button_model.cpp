@@ -160,14 +160,14 @@ bool LoadThemedButtonPicture(BitmapSource& source, const TsuiFileTheme* file_the
 }
 
 Image ComposeButton(const ButtonComposition& c) {
-    Image out(c.width, c.height, Pixel(c.color));
+    Image out(c.width, c.height, ToPixel(c.color));
     if (c.background) DrawImage(out, *c.background, 0, 0);
     const Image* p = c.picture;
     if (!p || p->empty()) return out;
     // The picture's transparent colour is that of its top-left pixel; it applies only when
     // the button is transparent.
     std::optional<Color> key;
-    if (c.transparent) key = ColorOf(p->at(0, 0));
+    if (c.transparent) key = FromPixel(p->at(0, 0));
     if (c.stretch)
         StretchImage(out, *p, 0, 0, c.width, c.height, key);
     else

@@ -24,7 +24,7 @@ using setup::win::ui::Dib;
 using setup::win::ui::MakeFont;
 
 // Where GDI drawing and Image pixels meet (GdiFlush first, as GDI may batch). PutImage copies
-// the part of image the Dib covers; GetImage gives the Dib's pixels, opaque, as an Image of its
+// the part of image the Dib covers; GetImage gives the Dib's pixels as an Image of its
 // size (empty when the Dib is).
 void PutImage(const Dib& dib, const Image& image);
 Image GetImage(const Dib& dib);

@@ -97,7 +97,7 @@ void GroupItemButton::OnPaint(Dib& surface) {
     if (!glyph.empty()) {
         // Radio glyphs are drawn keyed on their bottom-left pixel; check glyphs as they are.
         std::optional<Color> key;
-        if (radio_) key = ColorOf(glyph.at(0, glyph.height - 1));
+        if (radio_) key = FromPixel(glyph.at(0, glyph.height - 1));
         DrawImage(canvas, glyph, g.glyph.x, g.glyph.y, key);
     }
     PutImage(surface, canvas);

@@ -52,7 +52,7 @@ void SkinWindow::Paint(HDC dc) {
 
 Image SkinWindow::Background(int width, int height, std::optional<Color> color, bool transparent) const {
     if (transparent || !color) return ParentBackground(hwnd(), width, height);
-    return Image(width, height, Pixel(ToColorRef(*color)));
+    return Image(width, height, ToPixel(ToColorRef(*color)));
 }
 
 bool SkinWindow::BeginHover() {
@@ -102,18 +102,14 @@ Image LoadBitmapResource(std::string_view name) {
 void PutImage(const Dib& dib, const Image& image) {
     if (!dib.ok()) return;
     GdiFlush();
-    for (int y = 0; y < dib.height() && y < image.height; ++y)
-        for (int x = 0; x < dib.width() && x < image.width; ++x)
-            dib.bits()[static_cast<size_t>(y) * dib.width() + x] = image.at(x, y);
+    DrawImage(dib.view(), image, 0, 0);
 }
 
 Image GetImage(const Dib& dib) {
     Image out(dib.width(), dib.height());
     if (!dib.ok()) return out;
     GdiFlush();
-    for (int y = 0; y < dib.height(); ++y)
-        for (int x = 0; x < dib.width(); ++x)
-            out.at(x, y) = dib.bits()[static_cast<size_t>(y) * dib.width() + x] | 0xFF000000u;
+    DrawImage(out, dib.view(), 0, 0);
     return out;
 }
 
@@ -171,13 +167,13 @@ std::string Win32SkinFileHost::SystemFolder() {
 // ---- Colours, background ----------------------------------------------------------------
 
 COLORREF ToColorRef(Color c) {
-    return c == 0x1FFFFFFFu ? GetSysColor(COLOR_WINDOW) : setup::win::ui::ColorOf(c);
+    return c == kClNone ? GetSysColor(COLOR_WINDOW) : setup::win::ui::ColorOf(c);
 }
 
 Image ParentBackground(HWND control, int width, int height) {
     Dib s(std::max(width, 1), std::max(height, 1));
     // A parent that paints nothing into a borrowed DC still leaves a sensible colour.
-    PutImage(s, Image(width, height, Pixel(ToColorRef(0xFF000000u | COLOR_WINDOW))));
+    PutImage(s, Image(width, height, ToPixel(ToColorRef(0xFF000000u | COLOR_WINDOW))));
     setup::win::ui::PaintParentBackground(s.dc(), control);
     return GetImage(s);
 }

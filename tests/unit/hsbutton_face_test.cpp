@@ -13,16 +13,16 @@ namespace {
 using testing::HSTestButton;
 using S = THSButtonStyle;
 
-constexpr ColorValue kWhite = 0xFFFFFF;
-constexpr ColorValue kDarkGray = Rgb(127, 127, 127);
-constexpr ColorValue kCream = Rgb(252, 234, 196);
-constexpr ColorValue kCaptionGray = Rgb(128, 128, 128);
-constexpr ColorValue kKey = Rgb(255, 0, 255);
+constexpr Color kWhite = 0xFFFFFF;
+constexpr Color kDarkGray = Rgb(127, 127, 127);
+constexpr Color kCream = Rgb(252, 234, 196);
+constexpr Color kCaptionGray = Rgb(128, 128, 128);
+constexpr Color kKey = Rgb(255, 0, 255);
 
-ColorValue At(const Bitmap& b, int x, int y) { return FromPixel(b.pixel(x, y)) & 0xFFFFFF; }
+Color At(const Image& b, int x, int y) { return FromPixel(b.at(x, y)) & 0xFFFFFF; }
 
-Bitmap Draw(const FaceInputs& in, int w, int h, bool key_fill = false) {
-    Bitmap image(w, h, 0x12345678);
+Image Draw(const FaceInputs& in, int w, int h, bool key_fill = false) {
+    Image image(w, h, 0x12345678);
     if (key_fill) FillRect(image.view(), {0, 0, w, h}, kKeyPixel);
     BoxTextRenderer text;
     FaceTools tools{text};
@@ -40,7 +40,7 @@ struct HSWizardButton : ::testing::Test {
         b.SetCaption("下一步");
     }
     // Face colour everywhere outside the caption and the border, border lines as given.
-    void ExpectFrame(const Bitmap& f, ColorValue face, ColorValue top_left, ColorValue bottom_right) {
+    void ExpectFrame(const Image& f, Color face, Color top_left, Color bottom_right) {
         for (int x = 0; x < 91; ++x) EXPECT_EQ(At(f, x, 0), top_left) << "top x=" << x;
         for (int y = 0; y < 23; ++y) EXPECT_EQ(At(f, 0, y), top_left) << "left y=" << y;
         for (int y = 0; y < 23; ++y) EXPECT_EQ(At(f, 91, y), bottom_right) << "right y=" << y;
@@ -55,7 +55,7 @@ struct HSWizardButton : ::testing::Test {
 };
 
 TEST_F(HSWizardButton, NormalFaceIsWhiteWithWhiteTopLeftAndDarkGrayBottomRight) {
-    const Bitmap f = b.Face();
+    const Image f = b.Face();
     ExpectFrame(f, kWhite, kWhite, kDarkGray);
     EXPECT_EQ(At(f, 29, 7), 0u);  // caption black
     EXPECT_EQ(At(f, 38, 14), 0u);
@@ -66,7 +66,7 @@ TEST_F(HSWizardButton, NormalFaceIsWhiteWithWhiteTopLeftAndDarkGrayBottomRight) 
 
 TEST_F(HSWizardButton, HotFaceIsCreamTheMomentTheMouseEnters) {
     b.MouseEnter();
-    const Bitmap f = b.Face();
+    const Image f = b.Face();
     ExpectFrame(f, kCream, kWhite, kDarkGray);
     EXPECT_EQ(At(f, 29, 7), 0u);
     b.MouseLeave();
@@ -85,7 +85,7 @@ TEST_F(HSWizardButton, PressedSwapsTheBorderAndMovesTheCaptionTwoPixels) {
     b.MouseEnter();
     b.MouseDown(MouseButton::kLeft);
     ASSERT_TRUE(b.Pressed());
-    const Bitmap f = b.Face();
+    const Image f = b.Face();
     ExpectFrame(f, kCream, kDarkGray, kWhite);
     EXPECT_EQ(At(f, 31, 9), 0u);
     EXPECT_EQ(At(f, 30, 9), kCream);
@@ -98,7 +98,7 @@ TEST_F(HSWizardButton, DisabledCaptionIsGrayAndTheFaceIgnoresHotAndPressed) {
     b.MouseDown(MouseButton::kLeft);
     b.SetEnabled(false);
     EXPECT_FALSE(b.Pressed());
-    const Bitmap f = b.Face();
+    const Image f = b.Face();
     EXPECT_FALSE(b.ShowsFocusRect());
     ExpectFrame(f, kWhite, kWhite, kDarkGray);
     EXPECT_EQ(At(f, 29, 7), kCaptionGray);
@@ -108,7 +108,7 @@ TEST(HSButtonFace, NewButtonIsBlackWithTheDefaultBevel) {
     HSTestButton b;
     EXPECT_EQ(b.Width(), 100);
     EXPECT_EQ(b.Height(), 23);
-    const Bitmap f = b.Face();
+    const Image f = b.Face();
     EXPECT_EQ(At(f, 50, 11), 0u);
     EXPECT_EQ(At(f, 0, 5), kWhite);
     EXPECT_EQ(At(f, 99, 5), FromPixel(ToPixel(kClGray)));
@@ -122,7 +122,7 @@ TEST(HSButtonFace, NormalBevelHasOneLinePerBorderUnit) {
     in.light_color = Rgb(200, 200, 200);
     in.shadow_color = Rgb(50, 50, 50);
     in.border = 3;
-    const Bitmap f = Draw(in, 30, 20);
+    const Image f = Draw(in, 30, 20);
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(At(f, k, 10), Rgb(200, 200, 200)) << k;
         EXPECT_EQ(At(f, 15, k), Rgb(200, 200, 200)) << k;
@@ -145,7 +145,7 @@ TEST(HSButtonFace, EncartaPressedKeepsItsPlaceSwapsColoursAndTurnsBold) {
     in.shadow_color = kDarkGray;
     in.caption = "ab";
     in.pressed = true;
-    const Bitmap f = Draw(in, 40, 20);
+    const Image f = Draw(in, 40, 20);
     EXPECT_EQ(At(f, 0, 10), kDarkGray);
     EXPECT_EQ(At(f, 39, 10), kWhite);
     // Bold boxes are 7 wide: "ab" is 14 wide, centred in (4, 4) - (36, 16) from x 13, so the
@@ -183,7 +183,7 @@ TEST(HSButtonFace, ModernGradientDrawsAll32BandsOverFewerRows) {
     in.flat = true;
     in.color = 0;
     in.light_color = Rgb(248, 248, 248);
-    const Bitmap f = Draw(in, 40, 40, true);
+    const Image f = Draw(in, 40, 40, true);
     const int band[10] = {3, 6, 9, 12, 15, 19, 22, 25, 28, 31};
     for (int y = 0; y < 10; ++y) EXPECT_EQ(At(f, 20, y), Rgb(8 * band[y], 8 * band[y], 8 * band[y])) << y;
     // The lower gradient runs from light back to the face over rows 10..39 (bands 1, 2, 3, ...).
@@ -204,7 +204,7 @@ TEST(HSButtonFace, ModernCornersAreRoundedWithTheBorderAsRadius) {
     in.flat = true;
     in.color = Rgb(0, 0, 200);
     in.light_color = Rgb(0, 0, 255);
-    const Bitmap f = Draw(in, 40, 40, true);
+    const Image f = Draw(in, 40, 40, true);
     // Insets 4, 1, 1, 0 from the top row down, and the same from the bottom row up.
     EXPECT_EQ(At(f, 3, 0), kKey);
     EXPECT_NE(At(f, 4, 0), kKey);
@@ -219,7 +219,7 @@ TEST(HSButtonFace, ModernCornersAreRoundedWithTheBorderAsRadius) {
     EXPECT_NE(At(f, 0, 36), kKey);
     // Not flat: the outline follows the same shape in the face colour (shadow when pressed).
     in.flat = false;
-    const Bitmap framed = Draw(in, 40, 40, true);
+    const Image framed = Draw(in, 40, 40, true);
     EXPECT_EQ(At(framed, 4, 0), Rgb(0, 0, 200));
     EXPECT_EQ(At(framed, 0, 20), Rgb(0, 0, 200));
     EXPECT_EQ(At(framed, 3, 0), kKey);
@@ -228,7 +228,7 @@ TEST(HSButtonFace, ModernCornersAreRoundedWithTheBorderAsRadius) {
     EXPECT_EQ(At(Draw(in, 40, 40, true), 0, 20), Rgb(9, 9, 9));
 }
 
-void ExpectNear(ColorValue got, ColorValue want) {
+void ExpectNear(Color got, Color want) {
     EXPECT_NEAR(RedOf(got), RedOf(want), 1);
     EXPECT_NEAR(GreenOf(got), GreenOf(want), 1);
     EXPECT_NEAR(BlueOf(got), BlueOf(want), 1);
@@ -242,14 +242,14 @@ TEST(HSButtonFace, GlassSplitsAtHalfHeightAndMarksTheSplitEnds) {
     in.color = Rgb(0, 0, 0);
     in.light_color = Rgb(100, 150, 200);
     in.flat = true;
-    const Bitmap flat = Draw(in, 30, 64, true);
+    const Image flat = Draw(in, 30, 64, true);
     EXPECT_EQ(At(flat, 15, 0), Rgb(100, 150, 200));     // upper gradient from the light colour
     ExpectNear(At(flat, 15, 31), Rgb(68, 118, 168));    // to light - 32
     EXPECT_EQ(At(flat, 15, 32), Rgb(0, 0, 0));          // lower one from the face
     ExpectNear(At(flat, 15, 63), Rgb(100, 150, 200));   // to light + 0
     EXPECT_EQ(At(flat, 1, 32), Rgb(0, 0, 0));
     in.flat = false;
-    const Bitmap f = Draw(in, 30, 64, true);
+    const Image f = Draw(in, 30, 64, true);
     EXPECT_EQ(At(f, 1, 32), Rgb(68, 118, 168));
     EXPECT_EQ(At(f, 28, 32), Rgb(68, 118, 168));
     EXPECT_EQ(At(f, 2, 32), Rgb(0, 0, 0));
@@ -264,7 +264,7 @@ TEST(HSButtonFace, QuickenIsAFilledRoundedShapeBetweenTwoShadowLines) {
     in.color = Rgb(0, 48, 96);
     in.shadow_color = Rgb(192, 192, 192);
     in.flat = true;  // Quicken draws its shape when flat too
-    const Bitmap f = Draw(in, 30, 16, true);
+    const Image f = Draw(in, 30, 16, true);
     EXPECT_EQ(At(f, 2, 0), kKey);
     EXPECT_EQ(At(f, 3, 0), Rgb(192, 192, 192));
     EXPECT_EQ(At(f, 25, 0), Rgb(192, 192, 192));
@@ -277,12 +277,12 @@ TEST(HSButtonFace, QuickenIsAFilledRoundedShapeBetweenTwoShadowLines) {
 
 TEST(HSButtonFace, OldStyleUsesTheSystemThreeDColours) {
     const SystemPalette& pal = SystemPalette::Classic();
-    const ColorValue light = pal.Resolve(kCl3DLight), dark = pal.Resolve(kCl3DDkShadow);
+    const Color light = pal.Resolve(kCl3DLight), dark = pal.Resolve(kCl3DDkShadow);
     FaceInputs in;
     in.style = S::bsOld;
     in.color = Rgb(1, 2, 3);
     in.shadow_color = Rgb(90, 90, 90);
-    const Bitmap up = Draw(in, 30, 20);
+    const Image up = Draw(in, 30, 20);
     EXPECT_EQ(At(up, 0, 10), light);
     EXPECT_EQ(At(up, 15, 0), light);
     // The 3-pixel pen centred on the last column and row covers the two outer lines.
@@ -291,7 +291,7 @@ TEST(HSButtonFace, OldStyleUsesTheSystemThreeDColours) {
     EXPECT_EQ(At(up, 27, 10), Rgb(1, 2, 3));
     EXPECT_EQ(At(up, 15, 18), dark);
     in.pressed = true;
-    const Bitmap down = Draw(in, 30, 20);
+    const Image down = Draw(in, 30, 20);
     EXPECT_EQ(At(down, 0, 10), dark);
     EXPECT_EQ(At(down, 1, 10), Rgb(90, 90, 90));  // inner shadow line along left and top
     EXPECT_EQ(At(down, 15, 1), Rgb(90, 90, 90));
@@ -304,7 +304,7 @@ TEST(HSButtonFace, FocusedOldButtonGetsABlackFrameAndAShiftedFace) {
     b.SetStyle(S::bsOld);
     b.SetColor(Rgb(0, 0, 160));
     b.FocusChanged(true);
-    const Bitmap f = b.Face();
+    const Image f = b.Face();
     for (int x = 0; x < 30; ++x) EXPECT_EQ(At(f, x, 0), 0u);
     for (int y = 0; y < 20; ++y) EXPECT_EQ(At(f, 29, y), 0u);
     // The face drawn at 28 x 18 moved one pixel right and down: its light left edge is x 1.
@@ -319,12 +319,12 @@ TEST(HSButtonFace, ShapeShowsOnlyGlyphAndCaptionAndNeverGreysTheCaption) {
     in.enabled = false;
     in.caption = "ab";
     in.font.color = Rgb(0, 0, 255);
-    Bitmap glyph(4, 4, ToPixel(Rgb(0, 200, 0)));
-    glyph.set(0, 3, ToPixel(Rgb(9, 9, 9)));  // the key colour
-    glyph.set(2, 0, ToPixel(Rgb(9, 9, 9)));  // shows at (15, 8), between the caption's boxes
+    Image glyph(4, 4, ToPixel(Rgb(0, 200, 0)));
+    glyph.at(0, 3) = ToPixel(Rgb(9, 9, 9));  // the key colour
+    glyph.at(2, 0) = ToPixel(Rgb(9, 9, 9));  // shows at (15, 8), between the caption's boxes
     in.glyph = &glyph;
     in.num_glyphs = 1;
-    const Bitmap f = Draw(in, 30, 20, true);
+    const Image f = Draw(in, 30, 20, true);
     EXPECT_EQ(At(f, 0, 0), kKey);
     EXPECT_EQ(At(f, 29, 19), kKey);
     EXPECT_EQ(At(f, 15, 9), Rgb(0, 200, 0));   // glyph at ((30-4)/2, (20-4)/2)
@@ -339,21 +339,21 @@ TEST(HSButtonFace, ShapeShowsOnlyGlyphAndCaptionAndNeverGreysTheCaption) {
 
 // A 4-cell strip of 4 x 4 cells, cell c filled with colour kCell[c] and its bottom-left
 // pixel the key colour, drawn centred in a 20 x 20 face: the glyph covers (8, 8)-(12, 12).
-constexpr ColorValue kCell[4] = {Rgb(10, 0, 0), Rgb(20, 0, 0), Rgb(30, 0, 0), Rgb(40, 0, 0)};
+constexpr Color kCell[4] = {Rgb(10, 0, 0), Rgb(20, 0, 0), Rgb(30, 0, 0), Rgb(40, 0, 0)};
 
 struct HSGlyphCells : ::testing::Test {
-    Bitmap strip{16, 4};
+    Image strip{16, 4};
     FaceInputs in;
     void SetUp() override {
         for (int c = 0; c < 4; ++c)
             for (int y = 0; y < 4; ++y)
-                for (int x = 0; x < 4; ++x) strip.set(4 * c + x, y, ToPixel(kCell[c]));
-        for (int c = 0; c < 4; ++c) strip.set(4 * c, 3, ToPixel(Rgb(0, 99, 0)));
+                for (int x = 0; x < 4; ++x) strip.at(4 * c + x, y) = ToPixel(kCell[c]);
+        for (int c = 0; c < 4; ++c) strip.at(4 * c, 3) = ToPixel(Rgb(0, 99, 0));
         in.color = kWhite;
         in.glyph = &strip;
         in.num_glyphs = 4;
     }
-    ColorValue Shown(int dx = 0) { return At(Draw(in, 20, 20), 9 + dx, 9 + dx); }
+    Color Shown(int dx = 0) { return At(Draw(in, 20, 20), 9 + dx, 9 + dx); }
 };
 
 TEST_F(HSGlyphCells, StateChoosesTheCell) {
@@ -371,8 +371,8 @@ TEST_F(HSGlyphCells, MissingCellsFallBackToTheFirst) {
     in.hot = true;
     in.pressed = true;
     EXPECT_EQ(At(Draw(in, 20, 20), 9, 10), kCell[0]);  // 2 cells: neither hot nor pressed cells
-    Bitmap one(4, 4, ToPixel(kCell[3]));
-    one.set(0, 3, ToPixel(Rgb(0, 99, 0)));
+    Image one(4, 4, ToPixel(kCell[3]));
+    one.at(0, 3) = ToPixel(Rgb(0, 99, 0));
     in.glyph = &one;
     in.num_glyphs = 1;
     in.enabled = false;  // a disabled one-cell glyph shows its only cell
@@ -380,7 +380,7 @@ TEST_F(HSGlyphCells, MissingCellsFallBackToTheFirst) {
 }
 
 TEST_F(HSGlyphCells, KeyColourIsTheCellsBottomLeftPixel) {
-    const Bitmap f = Draw(in, 20, 20);
+    const Image f = Draw(in, 20, 20);
     EXPECT_EQ(At(f, 8, 11), kWhite);  // the key pixel shows the face
     EXPECT_EQ(At(f, 9, 11), kCell[0]);
     in.num_glyphs = 0;  // no cells: no glyph
@@ -388,14 +388,14 @@ TEST_F(HSGlyphCells, KeyColourIsTheCellsBottomLeftPixel) {
 }
 
 TEST(HSButtonFace, GlyphLeftCentresGlyphAndCaptionAsOneGroup) {
-    Bitmap glyph(8, 8, ToPixel(Rgb(0, 0, 99)));
-    glyph.set(0, 7, ToPixel(Rgb(1, 2, 3)));
+    Image glyph(8, 8, ToPixel(Rgb(0, 0, 99)));
+    glyph.at(0, 7) = ToPixel(Rgb(1, 2, 3));
     FaceInputs in;
     in.color = kWhite;
     in.glyph = &glyph;
     in.num_glyphs = 1;
     in.caption = "abcd";  // 24 wide in the box font
-    const Bitmap f = Draw(in, 60, 20);
+    const Image f = Draw(in, 60, 20);
     // Group: glyph 8 + gap 4 + caption 24 = 36, centred from x 12: glyph 12..19, caption 24..47.
     EXPECT_EQ(At(f, 12, 6), Rgb(0, 0, 99));
     EXPECT_EQ(At(f, 11, 6), kWhite);
@@ -403,7 +403,7 @@ TEST(HSButtonFace, GlyphLeftCentresGlyphAndCaptionAsOneGroup) {
     EXPECT_EQ(At(f, 25, 6), 0u);
     EXPECT_EQ(At(f, 24, 6), kWhite);
     in.layout = THSButtonLayout::blGlyphRight;
-    const Bitmap r = Draw(in, 60, 20);  // caption 12..35, glyph 40..47
+    const Image r = Draw(in, 60, 20);  // caption 12..35, glyph 40..47
     EXPECT_EQ(At(r, 13, 6), 0u);
     EXPECT_EQ(At(r, 40, 6), Rgb(0, 0, 99));
     EXPECT_EQ(At(r, 39, 6), kWhite);
@@ -419,13 +419,13 @@ TEST(HSButtonFace, LongCaptionIsCutByWholeCharactersUnlessWordWrap) {
     FaceInputs in;
     in.color = kWhite;
     in.caption = "中文中文中文";  // 72 wide, 40 - 8 = 32 available: "中文" stays
-    const Bitmap cut = Draw(in, 40, 20);
+    const Image cut = Draw(in, 40, 20);
     EXPECT_EQ(At(cut, 9, 6), 0u);
     EXPECT_EQ(At(cut, 21, 6), 0u);
     EXPECT_EQ(At(cut, 33, 6), kWhite);
     in.word_wrap = true;  // three lines of "中文" (the box's 32 pixels hold two), centred
     in.caption = "中文中文中文";
-    const Bitmap wrapped = Draw(in, 40, 40);
+    const Image wrapped = Draw(in, 40, 40);
     // th = 36: lines at y 2, 14, 26; boxes from y + 2.
     EXPECT_EQ(At(wrapped, 9, 4), 0u);
     EXPECT_EQ(At(wrapped, 9, 16), 0u);
@@ -434,15 +434,15 @@ TEST(HSButtonFace, LongCaptionIsCutByWholeCharactersUnlessWordWrap) {
 }
 
 TEST(HSButtonFace, DropDownArrowIsDrawnLastWithItsKeyColour) {
-    Bitmap arrow(3, 2, ToPixel(Rgb(5, 5, 5)));
-    arrow.set(0, 1, ToPixel(Rgb(0, 255, 0)));  // bottom-left: the key
+    Image arrow(3, 2, ToPixel(Rgb(5, 5, 5)));
+    arrow.at(0, 1) = ToPixel(Rgb(0, 255, 0));  // bottom-left: the key
     BoxTextRenderer text;
     FaceTools tools{text};
     tools.arrow = &arrow;
     FaceInputs in;
     in.color = kWhite;
     in.has_popup = true;
-    Bitmap image(40, 20);
+    Image image(40, 20);
     DrawButtonFace(image.view(), 40, 20, in, tools);
     EXPECT_EQ(At(image, 29, 9), Rgb(5, 5, 5));  // at (W - 11, H div 2 - 1)
     EXPECT_EQ(At(image, 29, 10), kWhite);
@@ -469,28 +469,28 @@ TEST(HSButtonFace, FadeStepBlendsFaceAndHotColourTruncating) {
 // updated 40 feeds (40+60+90)/3 = 63, then (63+90+90)/3 = 81; the column pass over one row
 // sees only the pixel itself.
 TEST(HSButtonBlur, RowPassIsInPlaceLeftToRight) {
-    Bitmap b(3, 1);
-    b.set(0, 0, 0x11000000 | 30);
-    b.set(1, 0, 0x22000000 | 60);
-    b.set(2, 0, 0x33000000 | 90);
+    Image b(3, 1);
+    b.at(0, 0) = 0x11000000 | 30;
+    b.at(1, 0) = 0x22000000 | 60;
+    b.at(2, 0) = 0x33000000 | 90;
     Blur(b.view(), 1);
-    EXPECT_EQ(b.pixel(0, 0), 0x11000000u | 40);
-    EXPECT_EQ(b.pixel(1, 0), 0x22000000u | 63);
-    EXPECT_EQ(b.pixel(2, 0), 0x33000000u | 81);  // the fourth byte untouched
+    EXPECT_EQ(b.at(0, 0), 0x11000000u | 40);
+    EXPECT_EQ(b.at(1, 0), 0x22000000u | 63);
+    EXPECT_EQ(b.at(2, 0), 0x33000000u | 81);  // the fourth byte untouched
 }
 
 // 2 x 2, blue 0 90 / 30 60, radius 1. Rows: 30 70 / 40 53. Columns: 33 64 / 37 56.
 TEST(HSButtonBlur, ColumnsFollowTheRows) {
-    Bitmap b(2, 2);
-    b.set(0, 0, 0), b.set(1, 0, 90), b.set(0, 1, 30), b.set(1, 1, 60);
+    Image b(2, 2);
+    b.at(0, 0) = 0, b.at(1, 0) = 90, b.at(0, 1) = 30, b.at(1, 1) = 60;
     Blur(b.view(), 1);
-    EXPECT_EQ(b.pixel(0, 0), 33u);
-    EXPECT_EQ(b.pixel(1, 0), 64u);
-    EXPECT_EQ(b.pixel(0, 1), 37u);
-    EXPECT_EQ(b.pixel(1, 1), 56u);
-    Bitmap c(2, 1, 0x00FF8040);  // channels stay apart: a uniform image does not change
+    EXPECT_EQ(b.at(0, 0), 33u);
+    EXPECT_EQ(b.at(1, 0), 64u);
+    EXPECT_EQ(b.at(0, 1), 37u);
+    EXPECT_EQ(b.at(1, 1), 56u);
+    Image c(2, 1, 0x00FF8040);  // channels stay apart: a uniform image does not change
     Blur(c.view(), 5);
-    EXPECT_EQ(c.pixel(1, 0), 0x00FF8040u);
+    EXPECT_EQ(c.at(1, 0), 0x00FF8040u);
 }
 
 TEST(HSButtonBlur, SmoothBlursNormalFacesOnly) {
@@ -499,13 +499,13 @@ TEST(HSButtonBlur, SmoothBlursNormalFacesOnly) {
     in.light_color = Rgb(90, 90, 90);
     in.shadow_color = Rgb(0, 0, 0);
     in.smooth = 1;
-    const Bitmap f = Draw(in, 10, 10);
+    const Image f = Draw(in, 10, 10);
     EXPECT_EQ(At(f, 1, 5), Rgb(20, 20, 20));  // the light left line bled into its neighbour
     in.style = S::bsModern;
     in.border = 2;
-    const Bitmap blurred = Draw(in, 10, 10, true);
+    const Image blurred = Draw(in, 10, 10, true);
     in.smooth = 0;
-    const Bitmap sharp = Draw(in, 10, 10, true);
+    const Image sharp = Draw(in, 10, 10, true);
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) EXPECT_EQ(At(blurred, x, y), At(sharp, x, y));
 }
@@ -522,8 +522,8 @@ TEST(HSButtonBlur, RoundingIsHalfToEven) {
 // window into a larger canvas whose guard pixels must not change.
 TEST(HSButtonFace, EveryStyleStaysInsideItsImageAtAnySize) {
     constexpr int kGuard = 300;
-    Bitmap glyph(10, 5, ToPixel(Rgb(1, 2, 3)));
-    Bitmap arrow(7, 4, ToPixel(Rgb(0, 0, 0)));
+    Image glyph(10, 5, ToPixel(Rgb(1, 2, 3)));
+    Image arrow(7, 4, ToPixel(Rgb(0, 0, 0)));
     for (int style = 0; style <= 6; ++style) {
         for (const auto& [w, h] : {std::pair{0, 0}, {1, 1}, {2, 3}, {5, 2}, {7, 40}, {92, 23}}) {
             for (int border : {0, 1, 255}) {
@@ -538,7 +538,7 @@ TEST(HSButtonFace, EveryStyleStaysInsideItsImageAtAnySize) {
                 in.has_popup = true;
                 in.pressed = true;
                 in.layout = static_cast<THSButtonLayout>(border % 4);
-                Bitmap canvas(w + 2 * kGuard, h + 2 * kGuard, 0x5A5A5A5A);
+                Image canvas(w + 2 * kGuard, h + 2 * kGuard, 0x5A5A5A5A);
                 const ImageView all = canvas.view();
                 const ImageView inner{&all.at(kGuard, kGuard), w, h, all.stride};
                 BoxTextRenderer text;
@@ -546,10 +546,10 @@ TEST(HSButtonFace, EveryStyleStaysInsideItsImageAtAnySize) {
                 tools.arrow = &arrow;
                 DrawButtonFace(inner, w, h, in, tools);
                 int touched = 0;
-                for (int y = 0; y < canvas.height(); ++y)
-                    for (int x = 0; x < canvas.width(); ++x) {
+                for (int y = 0; y < canvas.height; ++y)
+                    for (int x = 0; x < canvas.width; ++x) {
                         const bool inside = x >= kGuard && y >= kGuard && x < kGuard + w && y < kGuard + h;
-                        touched += !inside && canvas.pixel(x, y) != 0x5A5A5A5Au;
+                        touched += !inside && canvas.at(x, y) != 0x5A5A5A5Au;
                     }
                 EXPECT_EQ(touched, 0) << "style " << style << " " << w << "x" << h << " border " << border;
             }

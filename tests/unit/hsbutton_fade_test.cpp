@@ -106,7 +106,7 @@ TEST(HSButtonFade, WithoutHotColourTheStepMovesButTheFaceStays) {
     b.MouseEnter();
     RunTicks(b, 4);
     EXPECT_EQ(b.FadeStep(), 4);
-    EXPECT_EQ(FromPixel(b.Face().pixel(50, 11)), Rgb(10, 20, 30));
+    EXPECT_EQ(FromPixel(b.Face().at(50, 11)), Rgb(10, 20, 30));
 }
 
 TEST(HSButtonFade, IntermediateStepsBlendTheColours) {
@@ -116,7 +116,7 @@ TEST(HSButtonFade, IntermediateStepsBlendTheColours) {
     b.SetSlowDecease(THSSlowDecease::sdEnterLeave);
     b.MouseEnter();
     RunTicks(b, 2);  // step 2: a quarter of the way
-    EXPECT_EQ(FromPixel(b.Face().pixel(50, 11)), Rgb(40, 20, 60));
+    EXPECT_EQ(FromPixel(b.Face().at(50, 11)), Rgb(40, 20, 60));
 }
 
 TEST(HSButtonFade, DestroyingMidFadeStopsTheTimerFirst) {

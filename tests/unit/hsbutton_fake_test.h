@@ -15,7 +15,7 @@ namespace setup::testing {
 class HSTestButton : public THSButton {
 public:
     std::vector<std::string> log;
-    std::map<std::string, Bitmap, std::less<>> resources;
+    std::map<std::string, Image, std::less<>> resources;
     bool parent_showing = true;
 
     using THSButton::BeginDestroy;
@@ -24,15 +24,15 @@ public:
     ~HSTestButton() override { BeginDestroy(); }
 
     // The face as the window would show it, drawn with the box text stand-in.
-    Bitmap Face() const {
-        Bitmap image(Width(), Height(), 0xAB000000);
+    Image Face() const {
+        Image image(Width(), Height(), 0xAB000000);
         BoxTextRenderer text;
         FaceTools tools{text};
         tools.arrow = &arrow;
         Render(image.view(), tools);
         return image;
     }
-    Bitmap arrow;
+    Image arrow;
 
     int Count(std::string_view entry) const {
         int n = 0;
@@ -48,10 +48,10 @@ protected:
         log.push_back("focus");
         if (!Focused()) FocusChanged(true);
     }
-    Bitmap PlatformLoadBitmap(std::string_view name) override {
+    Image PlatformLoadBitmap(std::string_view name) override {
         log.push_back("load " + std::string(name));
         auto it = resources.find(name);
-        return it == resources.end() ? Bitmap() : it->second;
+        return it == resources.end() ? Image() : it->second;
     }
     void PlatformModalResult(int32_t r) override { log.push_back("modal " + std::to_string(r)); }
     void PlatformPopupMenu() override { log.push_back("popup"); }

@@ -93,20 +93,20 @@ TEST(HSButtonProps, ColorStylePresetIsAppliedButNeverKept) {
 
 TEST(HSButtonProps, KindLoadsGlyphCaptionAndModalResult) {
     HSTestButton b;
-    b.resources["BBOK"] = Bitmap(36, 18, 1);
-    b.resources["BBALL"] = Bitmap(36, 19, 2);
+    b.resources["BBOK"] = Image(36, 18, 1);
+    b.resources["BBALL"] = Image(36, 19, 2);
     b.SetKind(THSButtonKind::bkOK);
     EXPECT_EQ(b.Kind(), THSButtonKind::bkOK);
     EXPECT_EQ(b.ModalResult(), 1);
     EXPECT_EQ(b.Caption(), "OK");
     EXPECT_EQ(b.NumGlyphs(), 2);
-    EXPECT_EQ(b.Glyph().width(), 36);
+    EXPECT_EQ(b.Glyph().width, 36);
     EXPECT_EQ(b.Count("load BBOK"), 1);
 
     b.SetModalResult(7);  // customised: Kind goes back, glyph and caption stay
     EXPECT_EQ(b.Kind(), THSButtonKind::bkCustom);
     EXPECT_EQ(b.Caption(), "OK");
-    EXPECT_EQ(b.Glyph().width(), 36);
+    EXPECT_EQ(b.Glyph().width, 36);
     EXPECT_EQ(b.ModalResult(), 7);
 
     b.SetKind(THSButtonKind::bkAll);  // 36 x 19: two cells all the same
@@ -129,12 +129,12 @@ TEST(HSButtonProps, KindLoadsGlyphCaptionAndModalResult) {
 TEST(HSButtonProps, GlyphSetsCellCountFromItsShape) {
     HSTestButton b;
     b.SetKind(THSButtonKind::bkYes);
-    b.SetGlyph(Bitmap(72, 18));
+    b.SetGlyph(Image(72, 18));
     EXPECT_EQ(b.NumGlyphs(), 4);
     EXPECT_EQ(b.Kind(), THSButtonKind::bkCustom);
-    b.SetGlyph(Bitmap(10, 0));
+    b.SetGlyph(Image(10, 0));
     EXPECT_EQ(b.NumGlyphs(), 0);
-    b.SetGlyph(Bitmap(18, 18));
+    b.SetGlyph(Image(18, 18));
     b.ClearGlyph();
     EXPECT_TRUE(b.Glyph().empty());
     EXPECT_EQ(b.NumGlyphs(), 0);

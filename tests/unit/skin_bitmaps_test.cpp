@@ -77,20 +77,20 @@ TEST(ThemeBitmaps, StripsHaveTheSizesTheControlsExpect) {
         for (int frame = 1; frame <= 4; ++frame) {
             Image g;
             ASSERT_TRUE(LoadBuiltInThemeFrame(res, w.style, ThemeItemRadioButtonStrip, &g, frame, 4));
-            EXPECT_EQ(ColorOf(g.at(0, g.height - 1)), Rgb(255, 0, 255));
-            EXPECT_NE(ColorOf(g.at(g.width / 2, g.height / 2)), Rgb(255, 0, 255));
+            EXPECT_EQ(FromPixel(g.at(0, g.height - 1)), Rgb(255, 0, 255));
+            EXPECT_NE(FromPixel(g.at(g.width / 2, g.height / 2)), Rgb(255, 0, 255));
         }
     }
 }
 
 TEST(ThemeBitmaps, LoadingLeavesTheDestinationAloneWhenThereIsNoBitmap) {
     ResourceFolder res;
-    Image keep(3, 3, 0xFF123456u);
+    Image keep(3, 3, 0x00123456u);
     EXPECT_FALSE(LoadBuiltInThemeBitmap(res, TsuiUIStyle::FromThemeFile, ThemeItemButtonStrip, &keep));
     EXPECT_FALSE(LoadBuiltInThemeBitmap(res, TsuiUIStyle::DeepBlue, 2, &keep));   // a flag
     EXPECT_FALSE(LoadBuiltInThemeBitmap(res, TsuiUIStyle::DeepBlue, 43, &keep));  // no bitmap
     EXPECT_FALSE(LoadBuiltInThemeFrame(res, TsuiUIStyle::DeepBlue, 43, &keep, 1, 4));
-    EXPECT_EQ(keep, Image(3, 3, 0xFF123456u));
+    EXPECT_EQ(keep, Image(3, 3, 0x00123456u));
     EXPECT_FALSE(LoadBuiltInThemeBitmap(res, TsuiUIStyle::DeepBlue, ThemeItemButtonStrip, nullptr));
     Image frame;
     ASSERT_TRUE(LoadBuiltInThemeFrame(res, TsuiUIStyle::WinXP, ThemeItemButtonStrip, &frame, 2, 3));
@@ -131,15 +131,15 @@ TEST(ThemedButtonPictures, FramesOfTheStyleOrOfTheSkinFile) {
 
     // With a ready skin, bitmap 15 gives the frames.
     SkinData skin;
-    skin.bitmaps[kSkinBitmapButton] = Image(90, 10, Pixel(Rgb(1, 2, 3)));
-    skin.bitmaps[kSkinBitmapButton].at(89, 0) = Pixel(Rgb(9, 9, 9));
+    skin.bitmaps[kSkinBitmapButton] = Image(90, 10, ToPixel(Rgb(1, 2, 3)));
+    skin.bitmaps[kSkinBitmapButton].at(89, 0) = ToPixel(Rgb(9, 9, 9));
     host.files["C:\\App\\x.skn"] = WriteSkinFile(skin, "");
     theme.SetThemeFile("x.skn");
     ASSERT_TRUE(theme.Ready());
     Image from_file;
     ASSERT_TRUE(LoadThemedButtonPicture(res, &theme, TsuiUIStyle::FromThemeFile, ButtonPicture::kMouseDown, &from_file));
     EXPECT_EQ(std::pair(from_file.width, from_file.height), std::pair(30, 10));
-    EXPECT_EQ(ColorOf(from_file.at(29, 0)), Rgb(9, 9, 9));
+    EXPECT_EQ(FromPixel(from_file.at(29, 0)), Rgb(9, 9, 9));
     // Any other style ignores the file.
     ASSERT_TRUE(LoadThemedButtonPicture(res, &theme, TsuiUIStyle::DeepBlue, ButtonPicture::kMouseOn, &from_file));
     EXPECT_EQ(from_file, over);
@@ -160,9 +160,9 @@ TEST(Dib, DecodesPalettedAndTrueColourRowsTopToBottom) {
     dib.insert(dib.end(), std::begin(rows), std::end(rows));
     auto img = DecodeDib(dib);
     ASSERT_TRUE(img.has_value());
-    EXPECT_EQ(ColorOf(img->at(0, 0)), Rgb(255, 0, 0));
-    EXPECT_EQ(ColorOf(img->at(1, 0)), Rgb(0, 0, 255));
-    EXPECT_EQ(ColorOf(img->at(0, 1)), Rgb(0, 0, 255));
+    EXPECT_EQ(FromPixel(img->at(0, 0)), Rgb(255, 0, 0));
+    EXPECT_EQ(FromPixel(img->at(1, 0)), Rgb(0, 0, 255));
+    EXPECT_EQ(FromPixel(img->at(0, 1)), Rgb(0, 0, 255));
     // Truncated pixel rows, an oversized palette and absurd sizes are refused.
     EXPECT_FALSE(DecodeDib({dib.data(), dib.size() - 1}).has_value());
     auto bad = dib;
@@ -202,7 +202,7 @@ TEST(Dib, RunLengthRowsPaintRunsLiteralsAndSkips) {
     const auto dib = Rle8(5, 3, {2, 2, 0, 3, 1, 0, 2, 0, 0, 0, 0, 2, 0, 1, 7, 1, 0, 1});
     auto img = DecodeDib(dib);
     ASSERT_TRUE(img.has_value());
-    const uint32_t R = 0xFFFF0000u, G = 0xFF00FF00u, B = 0xFF0000FFu;
+    const uint32_t R = 0x00FF0000u, G = 0x0000FF00u, B = 0x000000FFu;
     const std::vector<uint32_t> want = {G, G, G, G, G,   // top
                                         R, R, R, R, R,   // skipped: colour 0
                                         B, B, G, R, B};  // bottom
@@ -245,7 +245,7 @@ TEST(Dib, BitfieldMasksAreReadOnlyWhereTheHeaderPutsThem) {
     b[54] = 0x10;  // red
     auto img = DecodeDib(b);
     ASSERT_TRUE(img.has_value());
-    EXPECT_EQ(ColorOf(img->at(0, 0)), Rgb(0x10, 0, 0x30));
+    EXPECT_EQ(FromPixel(img->at(0, 0)), Rgb(0x10, 0, 0x30));
     EXPECT_TRUE(DecodeDib(dib(52, 56)).has_value());
     for (uint32_t header : {44u, 48u, 51u}) {
         SCOPED_TRACE(header);

@@ -187,41 +187,41 @@ TEST(ButtonPictures, StatePriorityAndImageButtonFallBacks) {
                        ButtonPicture::kDisabled})
         EXPECT_EQ(&ImageButtonPicture(only_normal, which), &only_normal.normal);
     ImageButtonPictures browse = only_normal;
-    browse.mouse_on = Image(24, 21, 0xFFFF0000u);
+    browse.mouse_on = Image(24, 21, 0x00FF0000u);
     EXPECT_EQ(&ImageButtonPicture(browse, ButtonPicture::kMouseOn), &browse.mouse_on);
     EXPECT_EQ(&ImageButtonPicture(browse, ButtonPicture::kMouseDown), &browse.normal);
     EXPECT_TRUE(ImageButtonPicture(ImageButtonPictures{}, ButtonPicture::kMouseOn).empty());
 }
 
 TEST(ButtonComposition, SmallPictureSitsTopLeftOverTheColour) {
-    Image pic(24, 21, Pixel(Rgb(10, 20, 30)));
+    Image pic(24, 21, ToPixel(Rgb(10, 20, 30)));
     ButtonComposition c{39, 25, false, Rgb(240, 240, 240), nullptr, &pic, false};
     const Image out = ComposeButton(c);
-    EXPECT_EQ(ColorOf(out.at(23, 20)), Rgb(10, 20, 30));
-    EXPECT_EQ(ColorOf(out.at(24, 0)), Rgb(240, 240, 240));
-    EXPECT_EQ(ColorOf(out.at(0, 21)), Rgb(240, 240, 240));
+    EXPECT_EQ(FromPixel(out.at(23, 20)), Rgb(10, 20, 30));
+    EXPECT_EQ(FromPixel(out.at(24, 0)), Rgb(240, 240, 240));
+    EXPECT_EQ(FromPixel(out.at(0, 21)), Rgb(240, 240, 240));
     c.stretch = true;
-    EXPECT_EQ(ColorOf(ComposeButton(c).at(38, 24)), Rgb(10, 20, 30));
+    EXPECT_EQ(FromPixel(ComposeButton(c).at(38, 24)), Rgb(10, 20, 30));
 }
 
 TEST(ButtonComposition, TransparentPicturesShowTheBackgroundWhereTheyHaveTheTopLeftColour) {
-    Image pic(4, 4, Pixel(Rgb(255, 255, 255)));
-    pic.at(1, 1) = Pixel(Rgb(1, 2, 3));
-    Image bg(6, 6, Pixel(Rgb(9, 9, 9)));
+    Image pic(4, 4, ToPixel(Rgb(255, 255, 255)));
+    pic.at(1, 1) = ToPixel(Rgb(1, 2, 3));
+    Image bg(6, 6, ToPixel(Rgb(9, 9, 9)));
     ButtonComposition c{6, 6, true, Rgb(200, 0, 0), &bg, &pic, false};
     Image out = ComposeButton(c);
-    EXPECT_EQ(ColorOf(out.at(0, 0)), Rgb(9, 9, 9));
-    EXPECT_EQ(ColorOf(out.at(1, 1)), Rgb(1, 2, 3));
-    EXPECT_EQ(ColorOf(out.at(5, 5)), Rgb(9, 9, 9));
+    EXPECT_EQ(FromPixel(out.at(0, 0)), Rgb(9, 9, 9));
+    EXPECT_EQ(FromPixel(out.at(1, 1)), Rgb(1, 2, 3));
+    EXPECT_EQ(FromPixel(out.at(5, 5)), Rgb(9, 9, 9));
     // Opaque buttons draw the picture as it is, white included.
     c.transparent = false;
     c.background = nullptr;
     out = ComposeButton(c);
-    EXPECT_EQ(ColorOf(out.at(0, 0)), Rgb(255, 255, 255));
-    EXPECT_EQ(ColorOf(out.at(5, 5)), Rgb(200, 0, 0));
+    EXPECT_EQ(FromPixel(out.at(0, 0)), Rgb(255, 255, 255));
+    EXPECT_EQ(FromPixel(out.at(5, 5)), Rgb(200, 0, 0));
     // An empty picture leaves the background.
     c.picture = nullptr;
-    EXPECT_EQ(ColorOf(ComposeButton(c).at(0, 0)), Rgb(200, 0, 0));
+    EXPECT_EQ(FromPixel(ComposeButton(c).at(0, 0)), Rgb(200, 0, 0));
 }
 
 TEST(ButtonCaption, FocusRectangleAndCaptionPasses) {

@@ -23,9 +23,9 @@ SkinData SampleSkin() {
     d.flags[5] = true;
     Image button(60, 20);
     for (int x = 0; x < 60; ++x)
-        for (int y = 0; y < 20; ++y) button.at(x, y) = Pixel(Rgb(x * 4, y * 10, 77));
+        for (int y = 0; y < 20; ++y) button.at(x, y) = ToPixel(Rgb(x * 4, y * 10, 77));
     d.bitmaps[kSkinBitmapButton] = button;
-    d.bitmaps[kSkinBitmapRadioButton] = Image(52, 13, Pixel(Rgb(255, 0, 255)));
+    d.bitmaps[kSkinBitmapRadioButton] = Image(52, 13, ToPixel(Rgb(255, 0, 255)));
     return d;
 }
 
@@ -166,7 +166,7 @@ TEST(FileTheme, SearchesProgramWindowsAndSystemFoldersInTurn) {
     Image frame;
     ASSERT_TRUE(theme.GetBitmapFrame(kSkinBitmapButton, &frame, 3, 3));
     EXPECT_EQ(frame.width, 20);
-    EXPECT_EQ(ColorOf(frame.at(0, 0)), Rgb(40 * 4, 0, 77));
+    EXPECT_EQ(FromPixel(frame.at(0, 0)), Rgb(40 * 4, 0, 77));
     ASSERT_TRUE(theme.GetBitmapFrame(kSkinBitmapButton, &frame, 0, 3));  // index 0: whole bitmap
     EXPECT_EQ(frame.width, 60);
     // Only the low seven bits of an item number count.

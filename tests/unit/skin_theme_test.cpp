@@ -101,7 +101,7 @@ TEST(ThemeTable, StyleNamesRoundTrip) {
 Image Numbered(int w, int h) {
     Image img(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) img.at(x, y) = 0xFF000000u | static_cast<uint32_t>(x) << 8 | static_cast<uint32_t>(y);
+        for (int x = 0; x < w; ++x) img.at(x, y) = static_cast<uint32_t>(x) << 8 | static_cast<uint32_t>(y);
     return img;
 }
 int SourceColumn(const Image& frame, int x) { return static_cast<int>(frame.at(x, 0) >> 8 & 0xFF); }

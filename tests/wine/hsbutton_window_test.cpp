@@ -17,9 +17,9 @@
 namespace setup::win {
 namespace {
 
-constexpr ColorValue kWhite = 0xFFFFFF;
-constexpr ColorValue kCream = 12905212;
-constexpr ColorValue kDarkGray = 8355711;
+constexpr Color kWhite = 0xFFFFFF;
+constexpr Color kCream = 12905212;
+constexpr Color kDarkGray = 8355711;
 
 LRESULT CALLBACK FormProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ::DefWindowProcW(w, m, wp, lp); }
 
@@ -98,14 +98,14 @@ protected:
     }
 
     // A pixel of what the window shows, read back from its DC after it painted.
-    static ColorValue ShownPixel(HWND w, int x, int y) {
+    static Color ShownPixel(HWND w, int x, int y) {
         HDC dc = ::GetDC(w);
         const COLORREF c = ::GetPixel(dc, x, y);
         ::ReleaseDC(w, dc);
         return c;
     }
     // A pixel of the window printed into a bitmap of our own (WM_PRINT, the paint code).
-    static ColorValue PrintedPixel(HWND w, int x, int y) {
+    static Color PrintedPixel(HWND w, int x, int y) {
         RECT rc;
         ::GetClientRect(w, &rc);
         HDC screen = ::GetDC(nullptr);
@@ -120,7 +120,7 @@ protected:
         ::ReleaseDC(nullptr, screen);
         return c;
     }
-    static void ExpectFace(HWND w, ColorValue face) {
+    static void ExpectFace(HWND w, Color face) {
         for (auto read : {&ShownPixel, &PrintedPixel}) {
             EXPECT_EQ(read(w, 6, 3), face);
             EXPECT_EQ(read(w, 85, 19), face);
@@ -364,7 +364,7 @@ TEST_F(HSButtonWindow, TransparentStylesShowTheParentBackground) {
     int caption_pixels = 0;
     for (int y = 0; y < 23; ++y)
         for (int x = 0; x < 92; ++x) {
-            const ColorValue c = ShownPixel(b.hwnd(), x, y);
+            const Color c = ShownPixel(b.hwnd(), x, y);
             EXPECT_TRUE(c == RGB(0, 160, 0) || c == 0) << x << "," << y << ": " << std::hex << c;
             caption_pixels += c == 0;
         }
@@ -406,30 +406,30 @@ TEST(HSButtonResources, GlyphStripsAndArrowLoadByName) {
                   {"BBNO", 36, 18},    {"BBCLOSE", 36, 18},  {"BBABORT", 36, 18}, {"BBRETRY", 36, 18},
                   {"BBIGNORE", 36, 18}, {"BBALL", 36, 19}};
     for (const auto& s : strips) {
-        const Bitmap b = LoadBitmapResource(s.name);
-        ASSERT_EQ(b.width(), s.width) << s.name;
-        ASSERT_EQ(b.height(), s.height) << s.name;
-        const Pixel key = b.pixel(0, s.height - 1);
-        EXPECT_TRUE(SameRgb(key, b.pixel(18, s.height - 1))) << s.name << ": both cells share the key colour";
+        const Image b = LoadBitmapResource(s.name);
+        ASSERT_EQ(b.width, s.width) << s.name;
+        ASSERT_EQ(b.height, s.height) << s.name;
+        const Pixel key = b.at(0, s.height - 1);
+        EXPECT_TRUE(SameRgb(key, b.at(18, s.height - 1))) << s.name << ": both cells share the key colour";
         int normal = 0, disabled = 0;
         for (int y = 0; y < s.height; ++y)
             for (int x = 0; x < 18; ++x) {
-                normal += !SameRgb(b.pixel(x, y), key);
-                disabled += !SameRgb(b.pixel(18 + x, y), key);
+                normal += !SameRgb(b.at(x, y), key);
+                disabled += !SameRgb(b.at(18 + x, y), key);
             }
         EXPECT_GT(normal, 20) << s.name;
         EXPECT_GT(disabled, 20) << s.name;
     }
-    const Bitmap arrow = LoadBitmapResource("HSARROW");
-    EXPECT_EQ(arrow.width(), 7);
-    EXPECT_EQ(arrow.height(), 4);
-    EXPECT_FALSE(SameRgb(arrow.pixel(3, 3), arrow.pixel(0, 3)));  // the tip is not key colour
+    const Image arrow = LoadBitmapResource("HSARROW");
+    EXPECT_EQ(arrow.width, 7);
+    EXPECT_EQ(arrow.height, 4);
+    EXPECT_FALSE(SameRgb(arrow.at(3, 3), arrow.at(0, 3)));  // the tip is not key colour
     EXPECT_TRUE(LoadBitmapResource("NOSUCHBITMAP").empty());
 
     HSButton b;
     b.SetKind(THSButtonKind::bkAll);
     EXPECT_EQ(b.NumGlyphs(), 2);
-    EXPECT_EQ(b.Glyph().height(), 19);
+    EXPECT_EQ(b.Glyph().height, 19);
     EXPECT_EQ(b.Caption(), "All");
 }
 

@@ -86,7 +86,7 @@ bool SameRegion(const Image& shown, const Image& picture) {
 
 int CountColor(const Image& img, Color c) {
     int n = 0;
-    for (uint32_t px : img.pixels) n += ColorOf(px) == c;
+    for (uint32_t px : img.pixels) n += FromPixel(px) == c;
     return n;
 }
 
@@ -134,7 +134,7 @@ TEST_F(SkinWindowTest, BrowseButtonShowsItsHoverPictureUnderThePointerAndClicks)
 
     Image shown = Render(b->hwnd());
     EXPECT_TRUE(SameRegion(shown, normal));
-    EXPECT_EQ(ColorOf(shown.at(30, 22)), ColorOf(Pixel(ToColorRef(0xFF000000u | COLOR_WINDOW))));  // uncovered: the page
+    EXPECT_EQ(FromPixel(shown.at(30, 22)), FromPixel(ToPixel(ToColorRef(0xFF000000u | COLOR_WINDOW))));  // uncovered: the page
 
     PointerTo(b->hwnd(), 10, 10);
     ASSERT_TRUE(PumpUntil([&] { return b->MouseOver(); }));
@@ -227,18 +227,18 @@ TEST_F(SkinWindowTest, TransparentButtonShowsTheParentWhereThePictureHasItsTopLe
     HWND page = CreateWindowExW(0, L"SkinTestPage", L"", WS_CHILD | WS_VISIBLE, 10, 10, 300, 200, form_, nullptr,
                                 wc.hInstance, nullptr);
     auto b = ImageButton::Create(page, 40, 30, 39, 25);
-    Image pic(24, 21, Pixel(Rgb(255, 0, 255)));  // keyed colour everywhere ...
-    for (int x = 4; x < 20; ++x) pic.at(x, 10) = Pixel(Rgb(0, 0, 200));  // ... but one line
+    Image pic(24, 21, ToPixel(Rgb(255, 0, 255)));  // keyed colour everywhere ...
+    for (int x = 4; x < 20; ++x) pic.at(x, 10) = ToPixel(Rgb(0, 0, 200));  // ... but one line
     b->SetPicNormal(pic);
     b->SetColor(Rgb(250, 250, 250));
     Image shown = Render(b->hwnd());
-    EXPECT_EQ(ColorOf(shown.at(0, 0)), Rgb(255, 0, 255));   // opaque: drawn as it is
-    EXPECT_EQ(ColorOf(shown.at(30, 22)), Rgb(250, 250, 250));  // Color beside the picture
+    EXPECT_EQ(FromPixel(shown.at(0, 0)), Rgb(255, 0, 255));   // opaque: drawn as it is
+    EXPECT_EQ(FromPixel(shown.at(30, 22)), Rgb(250, 250, 250));  // Color beside the picture
     b->SetTransparent(true);
     shown = Render(b->hwnd());
-    EXPECT_EQ(ColorOf(shown.at(0, 0)), Rgb(10, 120, 30));
-    EXPECT_EQ(ColorOf(shown.at(30, 22)), Rgb(10, 120, 30));
-    EXPECT_EQ(ColorOf(shown.at(5, 10)), Rgb(0, 0, 200));
+    EXPECT_EQ(FromPixel(shown.at(0, 0)), Rgb(10, 120, 30));
+    EXPECT_EQ(FromPixel(shown.at(30, 22)), Rgb(10, 120, 30));
+    EXPECT_EQ(FromPixel(shown.at(5, 10)), Rgb(0, 0, 200));
     DestroyWindow(page);
 }
 
@@ -251,9 +251,9 @@ TEST_F(SkinWindowTest, FocusRectangleOnlyWithDrawFocusedAndDisabledCaptionInGrey
     const Image plain = Render(b->hwnd());
     b->SetDrawFocused(true);
     const Image focused = Render(b->hwnd());
-    EXPECT_EQ(ColorOf(plain.at(10, 3)), Rgb(255, 255, 255));
+    EXPECT_EQ(FromPixel(plain.at(10, 3)), Rgb(255, 255, 255));
     int dotted = 0;
-    for (int x = 3; x < 57; ++x) dotted += ColorOf(focused.at(x, 3)) != Rgb(255, 255, 255);
+    for (int x = 3; x < 57; ++x) dotted += FromPixel(focused.at(x, 3)) != Rgb(255, 255, 255);
     EXPECT_GT(dotted, 10);  // a dotted line along the margin
     b->SetTabStop(false);
     EXPECT_EQ(Render(b->hwnd()), plain);
@@ -434,14 +434,14 @@ TEST_F(SkinWindowTest, GroupColoursFollowTheStyleAndTheFrameIsDrawnInThem) {
     EXPECT_EQ(g->BorderColor(), Rgb(104, 104, 104));
     EXPECT_EQ(g->FontColor(), Rgb(2, 70, 207));
     Image frame = Render(g->hwnd());
-    EXPECT_EQ(ColorOf(frame.at(0, 50)), Rgb(104, 104, 104));      // left edge
-    EXPECT_EQ(ColorOf(frame.at(100, 104)), Rgb(104, 104, 104));   // bottom edge
-    EXPECT_EQ(ColorOf(frame.at(100, 7)), Rgb(104, 104, 104));     // top edge at font height / 2 + 1
+    EXPECT_EQ(FromPixel(frame.at(0, 50)), Rgb(104, 104, 104));      // left edge
+    EXPECT_EQ(FromPixel(frame.at(100, 104)), Rgb(104, 104, 104));   // bottom edge
+    EXPECT_EQ(FromPixel(frame.at(100, 7)), Rgb(104, 104, 104));     // top edge at font height / 2 + 1
     g->SetUIStyle(TsuiUIStyle::BlueGlass);
     EXPECT_EQ(g->BorderColor(), 0u);
-    EXPECT_EQ(ColorOf(Render(g->hwnd()).at(0, 50)), Rgb(0, 0, 0));
+    EXPECT_EQ(FromPixel(Render(g->hwnd()).at(0, 50)), Rgb(0, 0, 0));
     g->SetBorderColor(Rgb(0, 128, 0));  // set after the style: it wins
-    EXPECT_EQ(ColorOf(Render(g->hwnd()).at(0, 50)), Rgb(0, 128, 0));
+    EXPECT_EQ(FromPixel(Render(g->hwnd()).at(0, 50)), Rgb(0, 128, 0));
 
     // A check item shows the strip's checked frame after a click.
     auto* item = g->Item(0);

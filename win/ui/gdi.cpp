@@ -126,7 +126,7 @@ Dib::Dib(int width, int height) {
     bitmap_.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dc_ || !bitmap_ || !bits) return;
     old_ = ::SelectObject(dc_.get(), bitmap_.get());
-    bits_ = static_cast<uint32_t*>(bits);
+    bits_ = static_cast<Pixel*>(bits);
     width_ = width;
     height_ = height;
 }

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "base/font.h"
+#include "base/image.h"
 #include "win/handles.h"
 
 namespace setup::win::ui {
@@ -83,7 +84,8 @@ public:
     bool ok() const { return bits_ != nullptr; }
     HDC dc() const { return dc_.get(); }
     HBITMAP bitmap() const { return bitmap_.get(); }
-    uint32_t* bits() const { return bits_; }
+    // The pixels, for drawing with base/image.h (after GdiFlush when GDI drew into them).
+    ImageView view() const { return {bits_, width_, height_, width_}; }
     int width() const { return width_; }
     int height() const { return height_; }
 
@@ -91,7 +93,7 @@ private:
     UniqueDc dc_;
     UniqueBitmap bitmap_;
     HGDIOBJ old_ = nullptr;
-    uint32_t* bits_ = nullptr;
+    Pixel* bits_ = nullptr;
     int width_ = 0, height_ = 0;
 };
 

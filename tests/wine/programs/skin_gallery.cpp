@@ -20,12 +20,9 @@
 
 namespace {
 
+using namespace setup;
 using namespace setup::skin;
 using namespace setup::skin::win;
-using setup::CreateLicenseLink;
-using setup::CreateSiteLink;
-using setup::FontSpec;
-using setup::kDefaultCharset;
 
 struct Gallery {
     std::vector<std::unique_ptr<CheckGroup>> groups;
