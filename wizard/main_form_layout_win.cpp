@@ -115,8 +115,8 @@ void MainForm::BuildLayout(Shell& shell) {
     ui::Edit* folder = Make<ui::Edit>(p2, Rect::FromSize(176, 204, 385, 23), kYaHei12, ui::kGray, ui::kWhite);
     At(Ctl::FolderEd) = Entry{.control = folder, .edit = folder};
     auto* browse = Make<skin::win::ImageButtonControl>(p2, Rect::FromSize(562, 205, 39, 25));
-    browse->Button().SetPicNormal(skin::win::LoadBitmapResource("BROWSE"));
-    browse->Button().SetPicMouseOn(skin::win::LoadBitmapResource("BROWSE_HOT"));
+    browse->Button().SetPicNormal(ui::LoadBitmapResource("BROWSE"));
+    browse->Button().SetPicMouseOn(ui::LoadBitmapResource("BROWSE_HOT"));
     browse->Button().SetHandCursor();
     At(Ctl::suiImageButton1) = Entry{.control = browse, .browse = browse};
 

@@ -9,7 +9,8 @@
 
 #include <vector>
 
-#include "controls/hsbutton/gdi_win.h"
+#include "controls/hsbutton/image.h"
+#include "win/handles.h"
 #include "controls/hsbutton/text_renderer.h"
 
 namespace setup::win::hsb {

@@ -243,7 +243,7 @@ void HSButton::PlatformTakeFocus() {
 }
 
 Image HSButton::PlatformLoadBitmap(std::string_view resource_name) {
-    return hsb::LoadBitmapResource(resource_name);
+    return ui::LoadBitmapResource(resource_name);
 }
 
 void HSButton::PlatformModalResult(int32_t result) {
@@ -298,7 +298,7 @@ void HSButton::PaintTo(HDC target) {
     ui::Dib face(w, h);
     if (!face.ok()) return;
 
-    if (HasPopupMenu() && arrow_.empty()) arrow_ = hsb::LoadBitmapResource("HSARROW");
+    if (HasPopupMenu() && arrow_.empty()) arrow_ = ui::LoadBitmapResource("HSARROW");
     hsb::GdiTextRenderer text(face.dc(), fonts_, Style() != THSButtonStyle::bsShape);
     const SystemPalette palette = CurrentPalette();
     FaceTools tools{text, palette, &arrow_};

@@ -2,7 +2,7 @@
 //
 //   HSButton                 THSButton (hsbutton.h) with a window (win/ui/window.h) of
 //                            class "THSButton"
-//   LoadBitmapResource       (gdi_win.h) glyph strips from BITMAP resources by name
+//   ui::LoadBitmapResource   glyph strips from BITMAP resources by name (win/ui/gdi.h)
 //
 // Use (the wizard's Next button):
 //
@@ -51,13 +51,11 @@
 #include <functional>
 
 #include "controls/hsbutton/gdi_text_win.h"
-#include "controls/hsbutton/gdi_win.h"
 #include "controls/hsbutton/hsbutton.h"
 #include "win/ui/window.h"
 
 namespace setup::win {
 
-using hsb::LoadBitmapResource;
 
 class HSButton final : public THSButton, public ui::Window {
 public:

@@ -4,8 +4,8 @@
 // Use (the wizard's browse button beside the folder box):
 //
 //   auto browse = setup::skin::win::ImageButton::Create(page, 562, 205, 39, 25);
-//   browse->SetPicNormal(setup::skin::win::LoadBitmapResource("BROWSE"));
-//   browse->SetPicMouseOn(setup::skin::win::LoadBitmapResource("BROWSE_HOT"));
+//   browse->SetPicNormal(setup::win::ui::LoadBitmapResource("BROWSE"));
+//   browse->SetPicMouseOn(setup::win::ui::LoadBitmapResource("BROWSE_HOT"));
 //   browse->SetHandCursor();
 //   browse->on_click = [this] { suiImageButton1Click(); };
 //

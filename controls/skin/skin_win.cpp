@@ -92,13 +92,6 @@ ResourceBitmaps& ProgramBitmaps() {
     return bitmaps;
 }
 
-Image LoadBitmapResource(std::string_view name) {
-    auto dib = ProgramBitmaps().FindBitmap(name);
-    if (!dib) return {};
-    auto image = DecodeDib(*dib);
-    return image ? std::move(*image) : Image{};
-}
-
 void PutImage(const Dib& dib, const Image& image) {
     if (!dib.ok()) return;
     GdiFlush();

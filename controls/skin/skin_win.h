@@ -84,8 +84,6 @@ private:
 };
 // The program's bitmaps (one shared instance).
 ResourceBitmaps& ProgramBitmaps();
-// A BITMAP resource of the program by name as an Image; empty when missing.
-Image LoadBitmapResource(std::string_view name);
 
 class Win32SkinFileHost : public SkinFileHost {
 public:

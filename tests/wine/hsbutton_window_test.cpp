@@ -11,6 +11,7 @@
 
 #include "base/error.h"
 #include "controls/hsbutton/hsbutton_win.h"
+#include "win/ui/gdi.h"
 #include "tests/wine/dialog_watcher.h"
 #include "win/application.h"
 
@@ -406,7 +407,7 @@ TEST(HSButtonResources, GlyphStripsAndArrowLoadByName) {
                   {"BBNO", 36, 18},    {"BBCLOSE", 36, 18},  {"BBABORT", 36, 18}, {"BBRETRY", 36, 18},
                   {"BBIGNORE", 36, 18}, {"BBALL", 36, 19}};
     for (const auto& s : strips) {
-        const Image b = LoadBitmapResource(s.name);
+        const Image b = ui::LoadBitmapResource(s.name);
         ASSERT_EQ(b.width, s.width) << s.name;
         ASSERT_EQ(b.height, s.height) << s.name;
         const Pixel key = b.at(0, s.height - 1);
@@ -420,11 +421,11 @@ TEST(HSButtonResources, GlyphStripsAndArrowLoadByName) {
         EXPECT_GT(normal, 20) << s.name;
         EXPECT_GT(disabled, 20) << s.name;
     }
-    const Image arrow = LoadBitmapResource("HSARROW");
+    const Image arrow = ui::LoadBitmapResource("HSARROW");
     EXPECT_EQ(arrow.width, 7);
     EXPECT_EQ(arrow.height, 4);
     EXPECT_FALSE(SameRgb(arrow.at(3, 3), arrow.at(0, 3)));  // the tip is not key colour
-    EXPECT_TRUE(LoadBitmapResource("NOSUCHBITMAP").empty());
+    EXPECT_TRUE(ui::LoadBitmapResource("NOSUCHBITMAP").empty());
 
     HSButton b;
     b.SetKind(THSButtonKind::bkAll);

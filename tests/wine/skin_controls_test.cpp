@@ -122,7 +122,8 @@ protected:
 TEST_F(SkinWindowTest, BrowseButtonShowsItsHoverPictureUnderThePointerAndClicks) {
     auto b = ImageButton::Create(form_, 562, 205, 39, 25);
     ASSERT_NE(b, nullptr);
-    const Image normal = LoadBitmapResource("BROWSE"), hot = LoadBitmapResource("BROWSE_HOT");
+    const Image normal = setup::win::ui::LoadBitmapResource("BROWSE");
+    const Image hot = setup::win::ui::LoadBitmapResource("BROWSE_HOT");
     ASSERT_EQ(std::pair(normal.width, normal.height), std::pair(24, 21));
     ASSERT_EQ(std::pair(hot.width, hot.height), std::pair(24, 21));
     b->SetPicNormal(normal);
@@ -157,7 +158,7 @@ TEST_F(SkinWindowTest, BrowseButtonShowsItsHoverPictureUnderThePointerAndClicks)
 
 TEST_F(SkinWindowTest, ReleaseOutsideTheButtonGivesNoClickAndEndsTheRepeat) {
     auto b = ImageButton::Create(form_, 100, 100, 39, 25);
-    b->SetPicNormal(LoadBitmapResource("BROWSE"));
+    b->SetPicNormal(setup::win::ui::LoadBitmapResource("BROWSE"));
     int clicks = 0, repeats = 0;
     b->on_click = [&] { ++clicks; };
     b->on_mouse_continuously_down = [&] { ++repeats; };

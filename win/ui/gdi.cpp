@@ -41,6 +41,11 @@ std::span<const uint8_t> ResourceData(HMODULE module, const wchar_t* name, const
     return {static_cast<const uint8_t*>(bytes), ::SizeofResource(module, info)};
 }
 
+setup::Image LoadBitmapResource(std::string_view name) {
+    auto image = DecodeDib(ResourceData(nullptr, Wide(name).c_str(), RT_BITMAP));
+    return image ? std::move(*image) : setup::Image{};
+}
+
 namespace {
 
 std::span<const uint8_t> RcData(const wchar_t* name) { return ResourceData(nullptr, name, RT_RCDATA); }

@@ -4,6 +4,7 @@
 //                         is made here
 //   ColorOf               a colour value (0x00BBGGRR, or 0xFF0000nn for a system colour)
 //   ResourceData          the bytes of a resource of the program
+//   LoadBitmapResource    a BITMAP resource as an Image (base/image.h)
 //   Picture               an owned bitmap or icon, drawn unscaled from its top-left corner
 //   DecodePackedDib       a packed (Unpack) 24- or 32-bit DIB to a bitmap
 //   DecodeJpeg            baseline or progressive JPEG bytes to a 24-bit bitmap
@@ -17,6 +18,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "base/font.h"
 #include "base/image.h"
@@ -40,6 +42,10 @@ inline constexpr COLORREF kBlue = RGB(0, 0, 255);
 // The bytes of a resource of `module` (null: the executable) by name and type; empty when
 // there is none. Resource memory lives as long as the module.
 std::span<const uint8_t> ResourceData(HMODULE module, const wchar_t* name, const wchar_t* type);
+
+// The program's BITMAP resource `name` (GBK) as an Image; empty when missing or damaged. Every
+// bitmap the self-drawn controls compose is loaded here.
+setup::Image LoadBitmapResource(std::string_view name);
 
 class Picture {
 public:

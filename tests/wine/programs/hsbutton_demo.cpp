@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "controls/hsbutton/hsbutton_win.h"
+#include "win/ui/gdi.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR args, int) {
     add(form, x0, 120, "Quicken", style(THSButtonStyle::bsQuicken, THSColorStyle::lcsQuicken, 8));
     add(form, x0 + 100, 120, "Shape", [](HSButton& b) {
         b.SetStyle(THSButtonStyle::bsShape);
-        b.SetGlyph(setup::win::LoadBitmapResource("BBHELP"));
+        b.SetGlyph(setup::win::ui::LoadBitmapResource("BBHELP"));
         b.SetLayout(setup::THSButtonLayout::blGlyphTop);
     });
     add(form, x0 + 200, 120, "Flat XP", style(THSButtonStyle::bsNormal, THSColorStyle::lcsUltraFlatXP, 1));

@@ -38,8 +38,8 @@ std::string WriteDemoSkin(const std::wstring& folder) {
     SkinData skin;
     skin.colors[kSkinColorControlBorder] = Rgb(200, 30, 30);
     skin.colors[kSkinColorControlFont] = Rgb(160, 0, 0);
-    skin.bitmaps[kSkinBitmapRadioButton] = LoadBitmapResource("MACOS_RADIOBUTTON");
-    const Image four = LoadBitmapResource("PROTEIN_CHECKBOX");
+    skin.bitmaps[kSkinBitmapRadioButton] = setup::win::ui::LoadBitmapResource("MACOS_RADIOBUTTON");
+    const Image four = setup::win::ui::LoadBitmapResource("PROTEIN_CHECKBOX");
     Image six(four.width / 4 * 6, four.height);
     const int fw = four.width / 4;
     const int order[6] = {1, 1, 2, 3, 4, 4};  // checked, -, unchecked, checked disabled, -, unchecked disabled
@@ -129,8 +129,8 @@ void Build(HWND w, Gallery& g, const std::wstring& skin_folder) {
     g.edit = CreateWindowExW(0, L"EDIT", L"C:\\Program Files\\ZENTA", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
                              210, 400, 385, 23, w, nullptr, GetModuleHandleW(nullptr), nullptr);
     g.browse = ImageButton::Create(w, 596, 399, 39, 25);
-    g.browse->SetPicNormal(LoadBitmapResource("BROWSE"));
-    g.browse->SetPicMouseOn(LoadBitmapResource("BROWSE_HOT"));
+    g.browse->SetPicNormal(setup::win::ui::LoadBitmapResource("BROWSE"));
+    g.browse->SetPicMouseOn(setup::win::ui::LoadBitmapResource("BROWSE_HOT"));
     g.browse->SetHandCursor();
     g.browse->on_click = [&g] { SetWindowTextW(g.edit, L"D:\\ZENTA"); };
 
