@@ -11,7 +11,7 @@
 #include <string>
 
 #include "controls/hsbutton/color.h"
-#include "controls/hsbutton/image.h"
+#include "controls/hsbutton/shapes.h"
 #include "controls/hsbutton/text_renderer.h"
 
 namespace setup {

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "controls/hsbutton/image.h"
+#include "controls/hsbutton/shapes.h"
 #include "win/handles.h"
 #include "controls/hsbutton/text_renderer.h"
 

@@ -12,7 +12,7 @@
 
 #include "base/font.h"
 #include "controls/hsbutton/color.h"
-#include "controls/hsbutton/image.h"
+#include "controls/hsbutton/shapes.h"
 
 namespace setup {
 

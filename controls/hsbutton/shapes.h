@@ -1,4 +1,4 @@
-// image.h: the shapes the button face draws on an image (base/image.h).
+// shapes.h: the shapes the button face draws on an image (base/image.h).
 //
 //   Pen          lines from point to point, GDI style: a line stops before its end point
 //   FillRoundRect, FrameRoundRect, RoundInset, ShiftImage, Blur

@@ -1,4 +1,4 @@
-#include "controls/hsbutton/image.h"
+#include "controls/hsbutton/shapes.h"
 
 #include <algorithm>
 #include <cmath>
