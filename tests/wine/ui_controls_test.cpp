@@ -90,33 +90,31 @@ std::vector<uint8_t> SmallDib(WORD bits = 24, DWORD compression = BI_RGB) {
 
 TEST(UiPicture, PackedBitmapsUnpackToTheirPixels) {
     const std::vector<uint8_t> dib = SmallDib();
-    int w = 0, h = 0;
-    UniqueBitmap bitmap = DecodePackedDib(Pack(dib), &w, &h);
-    ASSERT_TRUE(bitmap);
-    EXPECT_EQ(w, 3);
-    EXPECT_EQ(h, 2);
+    const Picture picture = Picture::FromPackedBitmap(Pack(dib));
+    ASSERT_FALSE(picture.Empty());
+    EXPECT_EQ(picture.Width(), 3);
+    EXPECT_EQ(picture.Height(), 2);
     BITMAPINFO info{};
     std::memcpy(&info.bmiHeader, dib.data(), sizeof(info.bmiHeader));
     uint8_t back[24] = {};
     WindowDc screen(nullptr);
-    ASSERT_EQ(::GetDIBits(screen.get(), bitmap.get(), 0, 2, back, &info, DIB_RGB_COLORS), 2);
+    ASSERT_EQ(::GetDIBits(screen.get(), picture.Bitmap(), 0, 2, back, &info, DIB_RGB_COLORS), 2);
     EXPECT_EQ(std::memcmp(back, dib.data() + 40, 9), 0);       // bottom row
     EXPECT_EQ(std::memcmp(back + 12, dib.data() + 52, 9), 0);  // top row
 }
 
 TEST(UiPicture, PackedBitmapsRefuseWhatTheyCannotShow) {
-    int w = -1, h = -1;
     std::vector<uint8_t> cut = SmallDib();
     cut.resize(cut.size() - 1);  // the last row is one byte short
-    EXPECT_FALSE(DecodePackedDib(Pack(cut), &w, &h));
-    EXPECT_EQ(w, 0);
-    EXPECT_EQ(h, 0);
-    EXPECT_FALSE(DecodePackedDib(Pack(SmallDib(8)), &w, &h));            // needs a colour table
-    EXPECT_FALSE(DecodePackedDib(Pack(SmallDib(24, BI_RLE8)), &w, &h));  // compressed rows
+    const Picture none = Picture::FromPackedBitmap(Pack(cut));
+    EXPECT_TRUE(none.Empty());
+    EXPECT_EQ(none.Width(), 0);
+    EXPECT_TRUE(Picture::FromPackedBitmap(Pack(SmallDib(8))).Empty());            // needs a colour table
+    EXPECT_TRUE(Picture::FromPackedBitmap(Pack(SmallDib(24, BI_RLE8))).Empty());  // 8-bit rows only
     std::vector<uint8_t> damaged = Pack(SmallDib());
     damaged[damaged.size() / 2] ^= 0x55;
-    EXPECT_FALSE(DecodePackedDib(damaged, &w, &h));
-    EXPECT_FALSE(DecodePackedDib({}, &w, &h));
+    EXPECT_TRUE(Picture::FromPackedBitmap(damaged).Empty());
+    EXPECT_TRUE(Picture::FromPackedBitmap({}).Empty());
     EXPECT_TRUE(Picture::FromPackedBitmapResource(L"NO_SUCH_PICTURE").Empty());
 }
 
@@ -126,7 +124,7 @@ TEST(UiPicture, BitmapAndIconResources) {
     EXPECT_EQ(product.Height(), 100);
     BITMAP shape{};
     ASSERT_NE(::GetObjectW(product.Bitmap(), sizeof(shape), &shape), 0);
-    EXPECT_EQ(shape.bmBitsPixel, 24);
+    EXPECT_EQ(shape.bmBitsPixel, 32);
     Picture finish = Picture::FromIconResource(L"FINISH", 64);
     EXPECT_FALSE(finish.Empty());
     EXPECT_EQ(finish.Width(), 64);

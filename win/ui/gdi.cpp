@@ -1,5 +1,6 @@
 #include "win/ui/gdi.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -50,52 +51,52 @@ namespace {
 
 std::span<const uint8_t> RcData(const wchar_t* name) { return ResourceData(nullptr, name, RT_RCDATA); }
 
+// A top-down 32-bit DIB section of width x height; null when GDI refuses.
+UniqueBitmap MakeDibSection(int width, int height, Pixel** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // negative: rows top to bottom
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* memory = nullptr;
+    UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0));
+    *bits = static_cast<Pixel*>(memory);
+    return memory ? std::move(bitmap) : UniqueBitmap();
+}
+
 }  // namespace
 
-Picture Picture::FromJpeg(std::span<const uint8_t> bytes) {
+Picture Picture::FromImage(const setup::Image& image) {
     Picture p;
-    p.bitmap_ = DecodeJpeg(bytes, &p.width_, &p.height_);
-    if (!p.bitmap_) p.width_ = p.height_ = 0;
+    if (image.empty()) return p;
+    Pixel* bits = nullptr;
+    p.bitmap_ = MakeDibSection(image.width, image.height, &bits);
+    if (!p.bitmap_) return p;
+    std::copy(image.pixels.begin(), image.pixels.end(), bits);
+    p.width_ = image.width;
+    p.height_ = image.height;
     return p;
+}
+
+Picture Picture::FromJpeg(std::span<const uint8_t> bytes) {
+    const auto image = DecodeJpeg(bytes);
+    return image ? FromImage(*image) : Picture();
 }
 
 Picture Picture::FromJpegResource(const wchar_t* name) { return FromJpeg(RcData(name)); }
 
-UniqueBitmap DecodePackedDib(std::span<const uint8_t> packed, int* width, int* height) {
-    *width = *height = 0;
-    std::vector<uint8_t> dib;
+Picture Picture::FromPackedBitmap(std::span<const uint8_t> packed) {
     try {
-        dib = Unpack(packed);
+        const auto image = DecodeDib(Unpack(packed));
+        return image ? FromImage(*image) : Picture();
     } catch (const Error&) {
-        return UniqueBitmap();
+        return Picture();
     }
-    BITMAPINFOHEADER h;
-    if (dib.size() < sizeof(h)) return UniqueBitmap();
-    std::memcpy(&h, dib.data(), sizeof(h));
-    // Sides far beyond any picture of the window keep the size arithmetic below exact.
-    constexpr LONG kMaxSide = 16384;
-    const LONG rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-    if (h.biSize != sizeof(h) || h.biCompression != BI_RGB || (h.biBitCount != 24 && h.biBitCount != 32) ||
-        h.biWidth <= 0 || h.biWidth > kMaxSide || rows == 0 || rows > kMaxSide)
-        return UniqueBitmap();
-    const size_t stride = (static_cast<size_t>(h.biWidth) * h.biBitCount / 8 + 3) & ~size_t{3};
-    const size_t bytes = stride * static_cast<size_t>(rows);
-    if (dib.size() - sizeof(h) < bytes) return UniqueBitmap();
-    void* bits = nullptr;
-    UniqueBitmap bitmap(::CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(dib.data()), DIB_RGB_COLORS,
-                                           &bits, nullptr, 0));
-    if (!bitmap || !bits) return UniqueBitmap();
-    std::memcpy(bits, dib.data() + sizeof(h), bytes);
-    *width = static_cast<int>(h.biWidth);
-    *height = static_cast<int>(rows);
-    return bitmap;
 }
 
-Picture Picture::FromPackedBitmapResource(const wchar_t* name) {
-    Picture p;
-    p.bitmap_ = DecodePackedDib(RcData(name), &p.width_, &p.height_);
-    return p;
-}
+Picture Picture::FromPackedBitmapResource(const wchar_t* name) { return FromPackedBitmap(RcData(name)); }
 
 Picture Picture::FromIconResource(const wchar_t* name, int size) {
     Picture p;
@@ -119,19 +120,12 @@ void Picture::Draw(HDC dc, int x, int y) const {
 
 Dib::Dib(int width, int height) {
     if (width <= 0 || height <= 0) return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // negative: rows top to bottom
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     dc_.reset(::CreateCompatibleDC(nullptr));
-    void* bits = nullptr;
-    bitmap_.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dc_ || !bitmap_ || !bits) return;
+    Pixel* bits = nullptr;
+    bitmap_ = MakeDibSection(width, height, &bits);
+    if (!dc_ || !bitmap_) return;
     old_ = ::SelectObject(dc_.get(), bitmap_.get());
-    bits_ = static_cast<Pixel*>(bits);
+    bits_ = bits;
     width_ = width;
     height_ = height;
 }

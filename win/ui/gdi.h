@@ -5,9 +5,9 @@
 //   ColorOf               a colour value (0x00BBGGRR, or 0xFF0000nn for a system colour)
 //   ResourceData          the bytes of a resource of the program
 //   LoadBitmapResource    a BITMAP resource as an Image (base/image.h)
-//   Picture               an owned bitmap or icon, drawn unscaled from its top-left corner
-//   DecodePackedDib       a packed (Unpack) 24- or 32-bit DIB to a bitmap
-//   DecodeJpeg            baseline or progressive JPEG bytes to a 24-bit bitmap
+//   Picture               an owned bitmap or icon, drawn unscaled from its top-left corner;
+//                         its bitmaps are Images (JPEG, packed DIB) made into a DIB section
+//   DecodeJpeg            baseline or progressive JPEG bytes to an Image
 //   Dib                   a top-down 32-bit DIB section in its own memory DC: the back buffer
 //                         every self-drawn control paints into
 //   PaintParentBackground what the parent shows behind a child window, into a DC
@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -57,6 +58,9 @@ public:
     static Picture FromPackedBitmapResource(const wchar_t* name);
     static Picture FromIconResource(const wchar_t* name, int size);
     static Picture FromJpeg(std::span<const uint8_t> bytes);
+    // Packed (Unpack) bytes of a BITMAP resource; empty when they do not unpack or decode.
+    static Picture FromPackedBitmap(std::span<const uint8_t> packed);
+    static Picture FromImage(const setup::Image& image);
 
     bool Empty() const { return !bitmap_ && !icon_; }
     int Width() const { return width_; }
@@ -71,12 +75,8 @@ private:
     int width_ = 0, height_ = 0;
 };
 
-// A top-down 24-bit DIB section with the decoded picture, or null for data libjpeg refuses.
-UniqueBitmap DecodeJpeg(std::span<const uint8_t> bytes, int* width, int* height);
-
-// A DIB section from packed DIB bytes (a 40-byte BITMAPINFOHEADER, uncompressed 24 or 32 bits
-// per pixel, then the rows), or null for anything else, damaged or short.
-UniqueBitmap DecodePackedDib(std::span<const uint8_t> packed, int* width, int* height);
+// The decoded picture, or nullopt for data libjpeg refuses.
+std::optional<setup::Image> DecodeJpeg(std::span<const uint8_t> bytes);
 
 // A W x H top-down 32-bit DIB section (row 0 is the top row, pixels B, G, R, X) selected
 // into a memory DC; empty (!ok) when either cannot be made or a side is not positive.

@@ -42,58 +42,45 @@ void InitErrors(ErrorManager& err) {
     err.pub.reset_error_mgr = OnReset;
 }
 
-// Decodes into a DIB section. Only trivially destructible objects live between setjmp and a
-// possible longjmp, so the jump skips no destructor.
-HBITMAP DecodeRaw(const uint8_t* data, unsigned long size, int* width, int* height) {
+// Decodes into `image`, which the caller owns: only trivially destructible objects live in
+// this frame between setjmp and a possible longjmp, so the jump skips no destructor.
+bool DecodeRaw(const uint8_t* data, unsigned long size, setup::Image* image) {
     jpeg_decompress_struct info;
     ErrorManager err;
-    HBITMAP volatile bitmap = nullptr;
     InitErrors(err);
     info.err = &err.pub;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&info);
-        if (bitmap) ::DeleteObject(bitmap);
-        return nullptr;
+        return false;
     }
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, size);
     jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_EXT_BGR;  // the byte order of a 24-bit DIB
+    info.out_color_space = JCS_EXT_BGRX;  // the byte order of a Pixel
     jpeg_start_decompress(&info);
     const int w = static_cast<int>(info.output_width), h = static_cast<int>(info.output_height);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;  // top-down: row 0 is the first scan line
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap || !bits) {
+    if (w > kMaxBitmapSide || h > kMaxBitmapSide) {
         jpeg_destroy_decompress(&info);
-        if (bitmap) ::DeleteObject(bitmap);
-        return nullptr;
+        return false;
     }
-    const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
-    auto* rows = static_cast<uint8_t*>(bits);
+    *image = setup::Image(w, h);
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = rows + stride * info.output_scanline;
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(&image->at(0, static_cast<int>(info.output_scanline)));
         jpeg_read_scanlines(&info, &row, 1);
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    *width = w;
-    *height = h;
-    return bitmap;
+    for (Pixel& p : image->pixels) p &= kRgbMask;  // libjpeg writes 0xFF in the fourth byte
+    return true;
 }
 
 }  // namespace
 
-UniqueBitmap DecodeJpeg(std::span<const uint8_t> bytes, int* width, int* height) {
-    *width = *height = 0;
-    if (bytes.empty()) return UniqueBitmap();
-    return UniqueBitmap(DecodeRaw(bytes.data(), static_cast<unsigned long>(bytes.size()), width, height));
+std::optional<setup::Image> DecodeJpeg(std::span<const uint8_t> bytes) {
+    if (bytes.empty()) return std::nullopt;
+    setup::Image image;
+    if (!DecodeRaw(bytes.data(), static_cast<unsigned long>(bytes.size()), &image)) return std::nullopt;
+    return image;
 }
 
 }  // namespace setup::win::ui
