@@ -46,12 +46,12 @@ void MainForm::BuildLayout(Shell& shell) {
     auto plain = [&](ui::Container* parent, Rect r, ui::Label::Style style, const std::string& text) {
         return Make<ui::Label>(parent, r, style, text);
     };
-    auto image = [&](ui::Container* parent, Rect r, ui::Picture picture) { return Make<ui::Image>(parent, r, std::move(picture)); };
+    auto image = [&](ui::Container* parent, Rect r, ui::Picture picture) { return Make<ui::PictureBox>(parent, r, std::move(picture)); };
 
     // Heading area of the window.
     label(Ctl::Label8, form, Rect::FromSize(16, 14, 50, 20), Gray(kYaHei14), "Label8")->SetVisible(false);
     label(Ctl::Label12, form, Rect::FromSize(16, 35, 58, 20), Gray(kYaHei14), "Label12")->SetVisible(false);
-    ui::Image* logo = image(form, Rect::FromSize(504, 21, 121, 32), ui::Picture::FromJpegResource(L"JPG_LOGO"));
+    ui::PictureBox* logo = image(form, Rect::FromSize(504, 21, 121, 32), ui::Picture::FromJpegResource(L"JPG_LOGO"));
     At(Ctl::gImage10) = Entry{.control = logo};
 
     pages_ = std::make_unique<ui::PageControl>(form, Rect::FromSize(1, 64, 640, 377), window_color, kPageCount);

@@ -69,16 +69,16 @@ void Label::Paint(HDC dc) {
     ::DrawTextW(dc, wide_.c_str(), static_cast<int>(wide_.size()), &r, DrawFlags());
 }
 
-// ---- Image -------------------------------------------------------------------------------
+// ---- PictureBox --------------------------------------------------------------------------
 
-Image::Image(Container* parent, const Rect& bounds, Picture picture)
+PictureBox::PictureBox(Container* parent, const Rect& bounds, Picture picture)
     : GraphicControl(parent, bounds), picture_(std::move(picture)) {}
 
-void Image::SetPicture(Picture picture) {
+void PictureBox::SetPicture(Picture picture) {
     picture_ = std::move(picture);
     Invalidate();
 }
 
-void Image::Paint(HDC dc) { picture_.Draw(dc, bounds_.left, bounds_.top); }
+void PictureBox::Paint(HDC dc) { picture_.Draw(dc, bounds_.left, bounds_.top); }
 
 }  // namespace setup::win::ui

@@ -2,7 +2,7 @@
 //
 //   Label       one caption in its own font and colour, on the parent's background; sizes
 //               itself to the text (auto size), or wraps at its width and takes the height
-//   Image       a picture drawn unscaled from the control's top-left corner, clipped to it
+//   PictureBox  a picture drawn unscaled from the control's top-left corner, clipped to it
 #pragma once
 
 #include <functional>
@@ -53,9 +53,9 @@ protected:
     HCURSOR cursor_ = nullptr;
 };
 
-class Image : public GraphicControl {
+class PictureBox : public GraphicControl {
 public:
-    Image(Container* parent, const Rect& bounds, Picture picture);
+    PictureBox(Container* parent, const Rect& bounds, Picture picture);
     void SetPicture(Picture picture);
     const Picture& GetPicture() const { return picture_; }
     void Paint(HDC dc) override;
