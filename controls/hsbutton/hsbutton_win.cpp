@@ -168,10 +168,7 @@ bool HSButton::PointerInside() const {
 }
 
 void HSButton::OnMouseMove(POINT p) {
-    if (!tracking_leave_) {
-        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd(), 0};
-        tracking_leave_ = ::TrackMouseEvent(&track) != FALSE;
-    }
+    TrackMouseVisit();
     RECT client;
     ::GetClientRect(hwnd(), &client);
     const bool inside = ::PtInRect(&client, p) != FALSE;
@@ -184,7 +181,6 @@ void HSButton::OnMouseMove(POINT p) {
 }
 
 void HSButton::OnMouseLeaveMessage() {
-    tracking_leave_ = false;
     // Some systems post a leave when the capture is taken; the pointer decides.
     if (::GetCapture() == hwnd() && PointerInside()) return;
     if (MouseInside()) MouseLeave();
@@ -208,7 +204,7 @@ void HSButton::OnEnable(bool enabled) {
     if (!enabled) {
         if (MouseInside()) MouseLeave();
     } else if (!MouseInside() && PointerInside()) {
-        tracking_leave_ = false;
+        EndMouseVisit();
         POINT p;
         ::GetCursorPos(&p);
         ::ScreenToClient(hwnd(), &p);

@@ -113,7 +113,6 @@ private:
     HMENU popup_ = nullptr;
     hsb::GdiFontCache fonts_;
     Image arrow_;  // "HSARROW", loaded when first needed
-    bool tracking_leave_ = false;
     bool mouse_press_ = false;      // pressed by the left button (capture held)
     bool releasing_capture_ = false;
     bool setting_text_ = false;

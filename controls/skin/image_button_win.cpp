@@ -168,12 +168,11 @@ LRESULT ImageButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
         RECT c{};
         GetClientRect(hwnd(), &c);
-        if (GetCapture() != hwnd() && BeginHover()) model_.MouseEnter();
+        if (GetCapture() != hwnd() && TrackMouseVisit()) model_.MouseEnter();
         model_.MouseMove(x, y, c.right, c.bottom);
         return 0;
     }
     case WM_MOUSELEAVE:
-        EndHover();
         // While the button holds the mouse, leaving is settled by the release.
         if (GetCapture() != hwnd()) model_.MouseLeave();
         return 0;
@@ -185,7 +184,7 @@ LRESULT ImageButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         const std::optional<bool> inside = EndPress(lp);  // the mouse goes free before the click
         if (!inside) return 0;
         model_.LeftButtonUp(*inside);
-        if (!*inside && CancelHover()) model_.MouseLeave();
+        if (!*inside && EndMouseVisit()) model_.MouseLeave();
         return 0;
     }
     case WM_CANCELMODE:

@@ -55,21 +55,6 @@ Image SkinWindow::Background(int width, int height, std::optional<Color> color, 
     return Image(width, height, ToPixel(ToColorRef(*color)));
 }
 
-bool SkinWindow::BeginHover() {
-    if (hovering_) return false;
-    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd(), 0};
-    hovering_ = TrackMouseEvent(&t) != FALSE;
-    return true;
-}
-
-bool SkinWindow::CancelHover() {
-    if (!hovering_) return false;
-    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_CANCEL, hwnd(), 0};
-    TrackMouseEvent(&t);
-    hovering_ = false;
-    return true;
-}
-
 std::optional<bool> SkinWindow::EndPress(LPARAM lp) {
     if (GetCapture() != hwnd()) return std::nullopt;
     RECT client{};

@@ -2,8 +2,7 @@
 //
 //   SkinWindow             base of each control's window (win/ui/window.h): routes messages
 //                          to HandleMessage, paints through an off-screen canvas (OnPaint),
-//                          tracks hover and mouse presses, takes the form's keys for the
-//                          skinned buttons
+//                          tracks mouse presses, takes the form's keys for the skinned buttons
 //   ResourceBitmaps        BitmapSource over the program's BITMAP resources
 //   Win32SkinFileHost      SkinFileHost over the real file system and folders
 //   ParentBackground       what the parent shows behind a control (win/ui/gdi.h) as an
@@ -57,12 +56,6 @@ protected:
     // the control when it is transparent or has no colour of its own.
     Image Background(int width, int height, std::optional<Color> color, bool transparent = false) const;
 
-    // Hover. On WM_MOUSEMOVE: asks Windows for a WM_MOUSELEAVE once per visit of the mouse;
-    // true when the mouse has just come in. On WM_MOUSELEAVE: EndHover. CancelHover ends a
-    // visit the control settles itself (no WM_MOUSELEAVE follows); true when one was going on.
-    bool BeginHover();
-    void EndHover() { hovering_ = false; }
-    bool CancelHover();
     // A press holds the mouse (SetCapture on WM_LBUTTONDOWN). On WM_LBUTTONUP: lets the mouse
     // go, before any click handler runs (it may open a modal window), and tells whether the
     // button came up over the window; nullopt when the window held no press.
@@ -71,7 +64,6 @@ protected:
 private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) final;
     void Paint(HDC dc);
-    bool hovering_ = false;
 };
 
 class ResourceBitmaps : public BitmapSource {

@@ -120,13 +120,12 @@ LRESULT UrlLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_MOUSEMOVE:
-        if (BeginHover()) {
+        if (TrackMouseVisit()) {
             model_.MouseEnter();
             Invalidate();
         }
         return 0;
     case WM_MOUSELEAVE:
-        EndHover();
         model_.MouseLeave();
         Invalidate();
         return 0;

@@ -98,10 +98,7 @@ void Container::SetHover(GraphicControl* c) {
 }
 
 void Container::MouseMove(POINT p) {
-    if (!tracking_) {
-        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, hwnd(), 0};
-        tracking_ = ::TrackMouseEvent(&tme) != FALSE;
-    }
+    TrackMouseVisit();
     GraphicControl* c = GraphicAt(p);
     SetHover(c && c->Enabled() ? c : nullptr);
 }
@@ -162,7 +159,6 @@ LRESULT Container::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         }
         case WM_MOUSEMOVE: MouseMove({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}); return 0;
         case WM_MOUSELEAVE:
-            tracking_ = false;
             SetHover(nullptr);
             return 0;
         case WM_LBUTTONDOWN: {

@@ -56,7 +56,6 @@ private:
     std::vector<HWND> clipped_;  // children whose window region cuts out later siblings
     GraphicControl* hover_ = nullptr;
     GraphicControl* pressed_ = nullptr;
-    bool tracking_ = false;
 };
 
 class Panel : public Container {

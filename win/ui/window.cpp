@@ -68,6 +68,21 @@ void Window::CreateSystemWindow(const wchar_t* class_name, DWORD ex_style, DWORD
 
 LRESULT Window::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) { return Default(message, wparam, lparam); }
 
+bool Window::TrackMouseVisit() {
+    if (mouse_visit_) return false;
+    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd_, 0};
+    mouse_visit_ = ::TrackMouseEvent(&t) != FALSE;
+    return true;
+}
+
+bool Window::EndMouseVisit() {
+    if (!mouse_visit_) return false;
+    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_CANCEL, hwnd_, 0};
+    ::TrackMouseEvent(&t);
+    mouse_visit_ = false;
+    return true;
+}
+
 LRESULT Window::Default(UINT message, WPARAM wparam, LPARAM lparam) {
     return ::DefWindowProcW(hwnd_, message, wparam, lparam);
 }
@@ -86,6 +101,7 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
         self->hwnd_ = nullptr;
         return ::DefWindowProcW(hwnd, message, wparam, lparam);
     }
+    if (message == WM_MOUSELEAVE) self->mouse_visit_ = false;
     // No exception may cross the system's frames back into the message loop.
     try {
         return self->OnMessage(message, wparam, lparam);

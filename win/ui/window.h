@@ -68,9 +68,17 @@ protected:
     virtual LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT Default(UINT message, WPARAM wparam, LPARAM lparam);
 
+    // A visit of the mouse. Call on every WM_MOUSEMOVE: asks Windows for a WM_MOUSELEAVE once
+    // per visit; true when the visit has just begun. The visit ends when WM_MOUSELEAVE comes
+    // (noted here before OnMessage sees it) or with EndMouseVisit, for a visit the control
+    // settles itself (no WM_MOUSELEAVE follows); true when one was going on.
+    bool TrackMouseVisit();
+    bool EndMouseVisit();
+
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
     HWND hwnd_ = nullptr;
+    bool mouse_visit_ = false;
 };
 
 // Offers a form-level key of a message for `form` or a window inside it to the controls
