@@ -2,7 +2,7 @@
 // short names, and Image pixels in and out of the window layer's back buffer.
 //
 //   Font, Bitmap, Pen, Selection   win/handles.h owners (DeleteObject, SelectObject scope)
-//   Dib, MakeFont                  the back buffer and fonts (win/ui/gdi.h)
+//   Dib, MakeFont, ColorOf         the back buffer, fonts and colours (win/ui/gdi.h)
 //   PutImage, GetImage             Image pixels into and out of a Dib
 #pragma once
 
@@ -21,6 +21,7 @@ using Pen = setup::win::UniquePen;
 using Selection = setup::win::SelectScope;
 
 using setup::win::ui::Dib;
+using setup::win::ui::ColorOf;
 using setup::win::ui::MakeFont;
 
 // Where GDI drawing and Image pixels meet (GdiFlush first, as GDI may batch). PutImage copies

@@ -102,7 +102,7 @@ void GroupItemButton::OnPaint(Dib& surface) {
     }
     PutImage(surface, canvas);
     SetBkMode(mem, TRANSPARENT);
-    SetTextColor(mem, ToColorRef(group_.font_spec_.color));  // also when disabled
+    SetTextColor(mem, ColorOf(group_.font_spec_.color));  // also when disabled
     const std::wstring text = Wide(caption_);
     RECT tr = setup::win::ui::ToRect(g.text);
     DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | (rtl ? DT_RIGHT : DT_LEFT));

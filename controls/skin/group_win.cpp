@@ -213,7 +213,7 @@ void CheckGroup::OnPaint(Dib& canvas) {
         if (!text.empty()) GetTextExtentPoint32W(mem, text.c_str(), static_cast<int>(text.size()), &extent);
         const GroupFrame frame =
             GroupFrameGeometry(w, h, font_spec_.height, extent.cx, !caption_.empty(), RightToLeft());
-        Pen pen(CreatePen(PS_SOLID, 1, ToColorRef(border_)));
+        Pen pen(CreatePen(PS_SOLID, 1, ColorOf(border_)));
         {
             Selection use(mem, pen.get());
             MoveToEx(mem, frame.polyline[0].x, frame.polyline[0].y, nullptr);
@@ -221,7 +221,7 @@ void CheckGroup::OnPaint(Dib& canvas) {
         }
         if (!text.empty()) {
             SetBkMode(mem, TRANSPARENT);
-            SetTextColor(mem, IsWindowEnabled(hwnd()) ? ToColorRef(font_spec_.color) : RGB(128, 128, 128));
+            SetTextColor(mem, IsWindowEnabled(hwnd()) ? ColorOf(font_spec_.color) : RGB(128, 128, 128));
             TextOutW(mem, frame.caption.x, frame.caption.y, text.c_str(), static_cast<int>(text.size()));
         }
     }

@@ -147,7 +147,7 @@ void ImageButton::OnPaint(Dib& canvas) {
             RECT m = r;
             DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &m, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
             OffsetRect(&m, CenterOffset(r.right - r.left, m.right - m.left), CenterOffset(r.bottom - r.top, m.bottom - m.top));
-            SetTextColor(mem, ToColorRef(pass.color));
+            SetTextColor(mem, ColorOf(pass.color));
             DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &m, DT_CENTER | DT_WORDBREAK | DT_EXPANDTABS);
         }
     }

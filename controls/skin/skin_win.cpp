@@ -52,7 +52,7 @@ void SkinWindow::Paint(HDC dc) {
 
 Image SkinWindow::Background(int width, int height, std::optional<Color> color, bool transparent) const {
     if (transparent || !color) return ParentBackground(hwnd(), width, height);
-    return Image(width, height, ToPixel(ToColorRef(*color)));
+    return Image(width, height, ToPixel(ColorOf(*color)));
 }
 
 std::optional<bool> SkinWindow::EndPress(LPARAM lp) {
@@ -144,14 +144,10 @@ std::string Win32SkinFileHost::SystemFolder() {
 
 // ---- Colours, background ----------------------------------------------------------------
 
-COLORREF ToColorRef(Color c) {
-    return c == kClNone ? GetSysColor(COLOR_WINDOW) : setup::win::ui::ColorOf(c);
-}
-
 Image ParentBackground(HWND control, int width, int height) {
     Dib s(std::max(width, 1), std::max(height, 1));
     // A parent that paints nothing into a borrowed DC still leaves a sensible colour.
-    PutImage(s, Image(width, height, ToPixel(ToColorRef(0xFF000000u | COLOR_WINDOW))));
+    PutImage(s, Image(width, height, ToPixel(ColorOf(kClNone))));
     setup::win::ui::PaintParentBackground(s.dc(), control);
     return GetImage(s);
 }

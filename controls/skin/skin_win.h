@@ -7,7 +7,6 @@
 //   Win32SkinFileHost      SkinFileHost over the real file system and folders
 //   ParentBackground       what the parent shows behind a control (win/ui/gdi.h) as an
 //                          Image of the control's size
-//   ToColorRef             Color -> COLORREF (system colours 0xFF0000nn resolved)
 #pragma once
 
 #include <windows.h>
@@ -86,7 +85,6 @@ public:
     std::string SystemFolder() override;
 };
 
-COLORREF ToColorRef(Color c);
 
 Image ParentBackground(HWND control, int width, int height);
 

@@ -104,7 +104,7 @@ void UrlLabel::OnPaint(Dib& canvas) {
     {
         Selection font(mem, font_.get());
         SetBkMode(mem, TRANSPARENT);
-        SetTextColor(mem, ToColorRef(model_.FontColor()));
+        SetTextColor(mem, ColorOf(model_.FontColor()));
         const std::wstring text = Wide(caption_);
         RECT r{0, 0, w, h};
         DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &r, kTextFormat);

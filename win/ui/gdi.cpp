@@ -27,9 +27,10 @@ UniqueFont MakeFont(const FontSpec& font, bool smooth) {
     return UniqueFont(::CreateFontIndirectW(&lf));
 }
 
-COLORREF ColorOf(uint32_t color_value) {
-    if ((color_value & 0xFF000000u) == 0xFF000000u) return ::GetSysColor(static_cast<int>(color_value & 0xFF));
-    return static_cast<COLORREF>(color_value & 0x00FFFFFFu);
+COLORREF ColorOf(Color color) {
+    if (color == kClNone) return ::GetSysColor(COLOR_WINDOW);
+    if (IsSystemColor(color)) return ::GetSysColor(static_cast<int>(color & 0xFF));
+    return static_cast<COLORREF>(color & 0x00FFFFFFu);
 }
 
 std::span<const uint8_t> ResourceData(HMODULE module, const wchar_t* name, const wchar_t* type) {

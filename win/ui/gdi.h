@@ -2,7 +2,8 @@
 //
 //   MakeFont              a FontSpec (base/font.h) as a GDI font: every font of the controls
 //                         is made here
-//   ColorOf               a colour value (0x00BBGGRR, or 0xFF0000nn for a system colour)
+//   ColorOf               a Color (base/image.h) as GDI takes it: system colours and kClNone
+//                         (the window's colour) resolved
 //   ResourceData          the bytes of a resource of the program
 //   LoadBitmapResource    a BITMAP resource as an Image (base/image.h)
 //   Picture               an owned bitmap or icon, drawn unscaled from its top-left corner;
@@ -32,7 +33,7 @@ namespace setup::win::ui {
 // drawn without antialiasing. The colour is the caller's to apply. Null when GDI refuses.
 UniqueFont MakeFont(const FontSpec& font, bool smooth = true);
 
-COLORREF ColorOf(uint32_t color_value);
+COLORREF ColorOf(Color color);
 
 inline constexpr COLORREF kOrange = RGB(255, 153, 0);
 inline constexpr COLORREF kGray = RGB(128, 128, 128);
