@@ -46,7 +46,9 @@ void MainForm::BuildLayout(Shell& shell) {
     auto plain = [&](ui::Container* parent, Rect r, ui::Label::Style style, const std::string& text) {
         return Make<ui::Label>(parent, r, style, text);
     };
-    auto image = [&](ui::Container* parent, Rect r, ui::Picture picture) { return Make<ui::PictureBox>(parent, r, std::move(picture)); };
+    auto image = [&](ui::Container* parent, Rect r, ui::Picture picture) {
+        return Make<ui::PictureBox>(parent, r, std::move(picture));
+    };
 
     // Heading area of the window.
     label(Ctl::Label8, form, Rect::FromSize(16, 14, 50, 20), Gray(kYaHei14), "Label8")->SetVisible(false);
