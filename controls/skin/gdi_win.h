@@ -1,9 +1,9 @@
-// gdi_win.h: the GDI owners the skinned controls use: the shared ones of win/handles.h under
-// short names, and Image pixels in and out of the window layer's back buffer.
+// gdi_win.h: what the skinned controls draw with: the window layer's GDI owners, back buffer,
+// fonts and colours, and Image pixels in and out of that back buffer.
 //
-//   Font, Bitmap, Pen, Selection   win/handles.h owners (DeleteObject, SelectObject scope)
-//   Dib, MakeFont, ColorOf         the back buffer, fonts and colours (win/ui/gdi.h)
-//   PutImage, GetImage             Image pixels into and out of a Dib
+//   UniqueFont, UniquePen, SelectScope   win/handles.h owners (DeleteObject, SelectObject scope)
+//   Dib, MakeFont, ColorOf               the back buffer, fonts and colours (win/ui/gdi.h)
+//   PutImage, GetImage                   Image pixels into and out of a Dib
 #pragma once
 
 #include <windows.h>
@@ -14,11 +14,9 @@
 
 namespace setup::skin::win {
 
-// The shared owners, under the names this folder uses.
-using Font = setup::win::UniqueFont;
-using Bitmap = setup::win::UniqueBitmap;
-using Pen = setup::win::UniquePen;
-using Selection = setup::win::SelectScope;
+using setup::win::SelectScope;
+using setup::win::UniqueFont;
+using setup::win::UniquePen;
 
 using setup::win::ui::Dib;
 using setup::win::ui::ColorOf;

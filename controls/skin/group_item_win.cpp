@@ -70,7 +70,7 @@ void GroupItemButton::AutoSize() {
     HDC dc = GetDC(hwnd());
     SIZE caption{}, w{};
     {
-        Selection font(dc, group_.font_.get());
+        SelectScope font(dc, group_.font_.get());
         caption = TextExtent(dc, Wide(caption_));
         w = TextExtent(dc, L"W");
     }
@@ -90,7 +90,7 @@ void GroupItemButton::OnPaint(Dib& surface) {
     Image canvas = Background(w, h, group_.color_, group_.transparent_);
     const Image glyph = Glyph();
     HDC mem = surface.dc();
-    Selection font(mem, group_.font_.get());
+    SelectScope font(mem, group_.font_.get());
     const SIZE wsize = TextExtent(mem, L"W");
     const bool rtl = group_.RightToLeft();
     const ItemButtonGeometry g = ItemButtonLayout(w, h, glyph.width, glyph.height, wsize.cy, rtl);

@@ -207,15 +207,15 @@ void CheckGroup::OnPaint(Dib& canvas) {
     PutImage(canvas, Background(w, h, color_, transparent_));
     HDC mem = canvas.dc();
     {
-        Selection font(mem, font_.get());
+        SelectScope font(mem, font_.get());
         const std::wstring text = Wide(caption_);
         SIZE extent{};
         if (!text.empty()) GetTextExtentPoint32W(mem, text.c_str(), static_cast<int>(text.size()), &extent);
         const GroupFrame frame =
             GroupFrameGeometry(w, h, font_spec_.height, extent.cx, !caption_.empty(), RightToLeft());
-        Pen pen(CreatePen(PS_SOLID, 1, ColorOf(border_)));
+        UniquePen pen(CreatePen(PS_SOLID, 1, ColorOf(border_)));
         {
-            Selection use(mem, pen.get());
+            SelectScope use(mem, pen.get());
             MoveToEx(mem, frame.polyline[0].x, frame.polyline[0].y, nullptr);
             for (size_t i = 1; i < frame.polyline.size(); ++i) LineTo(mem, frame.polyline[i].x, frame.polyline[i].y);
         }

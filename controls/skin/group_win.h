@@ -118,7 +118,7 @@ private:
     int columns_ = 1, top_margin_ = 8;
     std::string caption_;
     FontSpec font_spec_{.charset = kDefaultCharset};
-    Font font_;
+    UniqueFont font_;
     Color border_ = 0;
     std::optional<Color> color_;
     bool transparent_ = false;

@@ -138,7 +138,7 @@ void ImageButton::OnPaint(Dib& canvas) {
 
     const auto passes = CaptionPasses(caption_, model_.enabled, model_.Pressed(), font_spec_.color);
     if (!passes.empty()) {
-        Selection font(mem, font_.get());
+        SelectScope font(mem, font_.get());
         SetBkMode(mem, TRANSPARENT);
         const std::wstring text = setup::win::Wide(caption_);
         for (const CaptionPass& pass : passes) {

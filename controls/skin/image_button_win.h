@@ -104,7 +104,7 @@ private:
     std::optional<Color> color_;
     std::string caption_;
     FontSpec font_spec_{.charset = kDefaultCharset};
-    Font font_;
+    UniqueFont font_;
     HCURSOR cursor_ = nullptr;
     TsuiUIStyle ui_style_ = kDefaultUIStyle;
     setup::win::TimerScope timer_;

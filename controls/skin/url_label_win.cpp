@@ -56,7 +56,7 @@ void UrlLabel::FitToText() {
     HDC dc = GetDC(hwnd());
     RECT r{0, 0, 0, 0};
     {
-        Selection font(dc, font_.get());
+        SelectScope font(dc, font_.get());
         const std::wstring text = Wide(caption_);
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kTextFormat | DT_CALCRECT);
     }
@@ -102,7 +102,7 @@ void UrlLabel::OnPaint(Dib& canvas) {
     PutImage(canvas, Background(w, h, color_));
     HDC mem = canvas.dc();
     {
-        Selection font(mem, font_.get());
+        SelectScope font(mem, font_.get());
         SetBkMode(mem, TRANSPARENT);
         SetTextColor(mem, ColorOf(model_.FontColor()));
         const std::wstring text = Wide(caption_);

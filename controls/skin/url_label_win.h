@@ -59,7 +59,7 @@ private:
     UrlLabelModel model_;
     std::string caption_ = "suiURLLabel";
     FontSpec font_spec_{.underline = true, .charset = kDefaultCharset, .color = kUrlLinkBlue};
-    Font font_;
+    UniqueFont font_;
     bool auto_size_ = true;
     std::optional<Color> color_;
     HCURSOR cursor_ = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND));
