@@ -28,8 +28,8 @@ SIZE TextExtent(HDC dc, const std::wstring& text) {
 
 void GroupItemButton::Create(HWND parent, bool radio) {
     radio_ = radio;
-    CreateSkinWindow(radio ? kRadioClass : kCheckClass, parent, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 93, 17,
-                     0);
+    CreateWindowOf({radio ? kRadioClass : kCheckClass}, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, parent,
+                   Rect::FromSize(0, 0, 93, 17));
 }
 
 void GroupItemButton::SetFileTheme(TsuiFileTheme* theme) {

@@ -29,8 +29,8 @@ std::unique_ptr<RadioGroup> RadioGroup::Create(HWND parent, int x, int y, int wi
 
 void CheckGroup::Init(const wchar_t* class_name, HWND parent, int x, int y, int width, int height, int id) {
     font_ = MakeFont(font_spec_);
-    CreateSkinWindow(class_name, parent, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, x, y,
-                     width, height, id);
+    CreateWindowOf({class_name}, 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, parent,
+                   Rect::FromSize(x, y, width, height), id);
     UpdateUIStyle();
 }
 

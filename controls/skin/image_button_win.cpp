@@ -15,8 +15,8 @@ constexpr wchar_t kClassName[] = L"TsuiImageButton";
 std::unique_ptr<ImageButton> ImageButton::Create(HWND parent, int x, int y, int width, int height, int id) {
     std::unique_ptr<ImageButton> b(new ImageButton());
     b->font_ = MakeFont(b->font_spec_);
-    b->CreateSkinWindow(kClassName, parent, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, x, y, width, height,
-                        id);
+    b->CreateWindowOf({kClassName}, 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, parent,
+                      Rect::FromSize(x, y, width, height), id);
     return b;
 }
 

@@ -15,11 +15,6 @@ using setup::win::Wide;
 
 // ---- SkinWindow -------------------------------------------------------------------------
 
-void SkinWindow::CreateSkinWindow(const wchar_t* class_name, HWND parent, DWORD style, DWORD ex_style, int x, int y,
-                                  int w, int h, int id) {
-    CreateWindowOf({class_name}, ex_style, style, parent, Rect::FromSize(x, y, w, h), id);
-}
-
 LRESULT SkinWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
 
 LRESULT SkinWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

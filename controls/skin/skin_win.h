@@ -38,9 +38,6 @@ public:
 
 protected:
     SkinWindow() = default;
-    // Throws setup::Error when the window cannot be made.
-    void CreateSkinWindow(const wchar_t* class_name, HWND parent, DWORD style, DWORD ex_style, int x, int y, int w,
-                          int h, int id);
     // Every message but the paint messages, which go to OnPaint.
     virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void Invalidate() const {

@@ -18,7 +18,8 @@ constexpr UINT kTextFormat = DT_LEFT | DT_SINGLELINE | DT_NOPREFIX;
 std::unique_ptr<UrlLabel> UrlLabel::Create(HWND parent, int x, int y, int width, int height, int id) {
     std::unique_ptr<UrlLabel> l(new UrlLabel());
     l->font_ = MakeFont(l->font_spec_);
-    l->CreateSkinWindow(kClassName, parent, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, x, y, width, height, id);
+    l->CreateWindowOf({kClassName}, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, parent,
+                      Rect::FromSize(x, y, width, height), id);
     return l;
 }
 
