@@ -199,14 +199,15 @@ void ExtractStripFrame(const Image& strip, Image* dest, int count, int index) {
 void FillRect(const ImageView& dest, Rect r, Pixel color) {
     const int left = std::max(r.left, 0), right = std::min(r.right, dest.width);
     const int top = std::max(r.top, 0), bottom = std::min(r.bottom, dest.height);
-    for (int y = top; y < bottom && left < right; ++y) std::fill(dest.row(y) + left, dest.row(y) + right, color & kRgbMask);
+    for (int y = top; y < bottom && left < right; ++y)
+        std::fill(dest.row(y) + left, dest.row(y) + right, color & kRgbMask);
 }
 
-void DrawImage(const ImageView& dest, const ImageView& src, int x, int y, std::optional<Color> key) {
+void DrawImage(const ImageView& dest, ConstImageView src, int x, int y, std::optional<Color> key) {
     DrawImage(dest, src, Rect::FromSize(0, 0, src.width, src.height), x, y, key);
 }
 
-void DrawImage(const ImageView& dest, const ImageView& src, Rect from, int x, int y, std::optional<Color> key) {
+void DrawImage(const ImageView& dest, ConstImageView src, Rect from, int x, int y, std::optional<Color> key) {
     const Pixel key_px = key ? ToPixel(*key) : 0;
     const int left = std::max(from.left, 0), right = std::min(from.right, src.width);
     const int top = std::max(from.top, 0), bottom = std::min(from.bottom, src.height);
@@ -223,7 +224,7 @@ void DrawImage(const ImageView& dest, const ImageView& src, Rect from, int x, in
     }
 }
 
-void StretchImage(const ImageView& dest, const ImageView& src, int x, int y, int w, int h, std::optional<Color> key) {
+void StretchImage(const ImageView& dest, ConstImageView src, int x, int y, int w, int h, std::optional<Color> key) {
     if (src.width <= 0 || src.height <= 0 || w <= 0 || h <= 0) return;
     const Pixel key_px = key ? ToPixel(*key) : 0;
     for (int ty = 0; ty < h; ++ty) {

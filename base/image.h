@@ -6,6 +6,7 @@
 //   Pixel             blue, green, red and a fourth byte in memory (0xXXRRGGBB as a 32-bit
 //                     value); ToPixel and FromPixel convert
 //   ImageView         a borrowed W x H block of pixels: a DIB section's bits, or an Image
+//   ConstImageView    the same, read only: what drawing copies from
 //   Image             an owned image, top-down rows
 //   DecodeDib         a BITMAP resource (a DIB without file header) into an Image
 //   DecodeBmpFile     a .bmp file (with its "BM" header) into an Image
@@ -59,6 +60,18 @@ struct ImageView {
     Pixel* row(int y) const { return bits + static_cast<size_t>(y) * stride; }
 };
 
+struct ConstImageView {
+    const Pixel* bits = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+
+    ConstImageView() = default;
+    ConstImageView(const Pixel* b, int w, int h, int s) : bits(b), width(w), height(h), stride(s) {}
+    ConstImageView(const ImageView& v) : bits(v.bits), width(v.width), height(v.height), stride(v.stride) {}
+    Pixel at(int x, int y) const { return bits[static_cast<size_t>(y) * stride + x]; }
+};
+
 struct Image {
     int width = 0;
     int height = 0;
@@ -72,10 +85,9 @@ struct Image {
     bool operator==(const Image&) const = default;
 
     ImageView view() { return {pixels.data(), width, height, width}; }
-    // A source view: the drawing functions never write to their source.
-    ImageView view() const { return {const_cast<Pixel*>(pixels.data()), width, height, width}; }
+    ConstImageView view() const { return {pixels.data(), width, height, width}; }
     operator ImageView() { return view(); }
-    operator ImageView() const { return view(); }
+    operator ConstImageView() const { return view(); }
 };
 
 // Largest side a decoded bitmap may have; a header claiming more is treated as damaged.
@@ -99,11 +111,11 @@ void FillRect(const ImageView& dest, Rect r, Pixel color);
 // Draws src's rectangle `from` (all of src by default) with its top-left corner at (x, y),
 // clipped to dest. With a key, every source pixel whose RGB equals the key's is left out, so
 // dest shows through.
-void DrawImage(const ImageView& dest, const ImageView& src, int x, int y, std::optional<Color> key = std::nullopt);
-void DrawImage(const ImageView& dest, const ImageView& src, Rect from, int x, int y,
+void DrawImage(const ImageView& dest, ConstImageView src, int x, int y, std::optional<Color> key = std::nullopt);
+void DrawImage(const ImageView& dest, ConstImageView src, Rect from, int x, int y,
                std::optional<Color> key = std::nullopt);
 // Same, all of src stretched (nearest neighbour) over the rectangle (x, y, w, h).
-void StretchImage(const ImageView& dest, const ImageView& src, int x, int y, int w, int h,
+void StretchImage(const ImageView& dest, ConstImageView src, int x, int y, int w, int h,
                   std::optional<Color> key = std::nullopt);
 
 }  // namespace setup
