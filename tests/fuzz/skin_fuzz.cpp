@@ -30,7 +30,7 @@ bool Same(const SkinData& a, const SkinData& b) {
 void CheckImage(const Image& img) {
     ZS_FUZZ_CHECK(img.width > 0 && img.height > 0 && img.width <= kMaxBitmapSide && img.height <= kMaxBitmapSide);
     ZS_FUZZ_CHECK(img.pixels.size() == static_cast<size_t>(img.width) * img.height);
-    for (uint32_t px : img.pixels) ZS_FUZZ_CHECK(px >> 24 == 0xFF);  // decoded pixels are opaque
+    for (Pixel px : img.pixels) ZS_FUZZ_CHECK(px >> 24 == 0);  // the fourth byte is 0, as GDI leaves it
     const auto again = DecodeBmpFile(EncodeBmpFile(img));
     ZS_FUZZ_CHECK(again && *again == img);
     for (int count : {1, 3, 7}) {
